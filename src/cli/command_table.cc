@@ -1,0 +1,31 @@
+#include "cli/command_table.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Commands whose handlers this build does not carry refuse plainly rather
+// than pretend to succeed.
+int NotAvailable(ControllerInfo*, int, char** argv) {
+  std::fprintf(stderr, "volkit: %s is not available in this build\n", argv[2]);
+  return 1;
+}
+
+}  // namespace
+
+const CommandEntry CommandTable[] = {
+    {"auto", NotAvailable},      {"auto1", NotAvailable},     {"create", NotAvailable},
+    {"defaults", NotAvailable},  {"delete", NotAvailable},    {"display", NotAvailable},
+    {"enableir", NotAvailable},  {"disableir", NotAvailable}, {"format", NotAvailable},
+    {"hotspare", NotAvailable},  {"locate", NotAvailable},    {"status", NotAvailable},
+    {"setoffline", NotAvailable}, {"setonline", NotAvailable}, {"rebuild", NotAvailable},
+    {nullptr, nullptr},
+};
+
+CommandHandler FindCommand(const char* word) {
+  for (const CommandEntry* e = CommandTable; e->Word != nullptr; ++e) {
+    if (std::strcmp(e->Word, word) == 0) return e->Handler;
+  }
+  return nullptr;
+}

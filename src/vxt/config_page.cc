@@ -1,0 +1,121 @@
+// Configuration page requests: a header phase, then a data phase sized from
+// the header the firmware returned.
+#include <cstring>
+
+#include "vxt/vxt_assert.h"
+#include "vxt/vxt_util.h"
+
+namespace {
+
+constexpr size_t kConfigFrameBytes = 40;
+constexpr size_t kConfigSgeOffset = 28;
+constexpr uint32_t kPageTimeoutSeconds = 10;
+
+MutableBytes StartConfigRequest(ControllerInfo* c, uint8_t action) {
+  PrepareRequest(c, kFunctionConfig, kConfigFrameBytes, kPageTimeoutSeconds, kConfigSgeOffset);
+  MutableBytes frame = Frame(c);
+  PutU8(frame, 0, action);
+  return frame;
+}
+
+void SetDataIn(ControllerInfo* c, PageBuffer* page) {
+  c->Request.Direction = 3;
+  c->Request.DataBuffer = page->data();
+  c->Request.DataLength = static_cast<uint32_t>(page->size());
+}
+
+// The page of `bytes` bytes as the firmware will fill it: 0xFF until written.
+void AllocatePage(PageBuffer* page, size_t bytes) { page->assign(bytes, 0xFF); }
+
+}  // namespace
+
+int ReadPageHeader(ControllerInfo* c, uint8_t page_type, uint8_t page_number,
+                   PageHeader* header) {
+  MutableBytes frame = StartConfigRequest(c, kPageActionHeader);
+  PutU8(frame, 22, page_number);
+  PutU8(frame, 23, page_type);
+  if (!SendAndCheck(c)) return 0;
+  ConstBytes reply = LastReply(*c);
+  header->PageVersion = GetU8(reply, 20);
+  header->PageLength = GetU8(reply, 21);
+  header->PageNumber = GetU8(reply, 22);
+  header->PageType = GetU8(reply, 23);
+  return 1;
+}
+
+int VxtConfigReadPage(ControllerInfo* c, uint8_t Action, uint8_t page_type, uint8_t page_number,
+                      uint32_t page_address, PageBuffer* page) {
+  VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,
+             "Action == (0x01) || Action == (0x05) || Action == (0x06)");
+  PageHeader header;
+  if (!ReadPageHeader(c, page_type, page_number, &header)) return 0;
+
+  AllocatePage(page, size_t{header.PageLength} * 4);
+  MutableBytes frame = StartConfigRequest(c, Action);
+  PutU8(frame, 20, header.PageVersion);
+  PutU8(frame, 21, header.PageLength);
+  PutU8(frame, 22, header.PageNumber);
+  PutU8(frame, 23, header.PageType);
+  PutU32(frame, 24, page_address);
+  SetDataIn(c, page);
+  if (!SendAndCheck(c)) {
+    page->clear();
+    return 0;
+  }
+  return 1;
+}
+
+int VxtConfigWritePage(ControllerInfo* c, uint8_t Action, uint32_t page_address,
+                       const PageBuffer& page) {
+  VXT_ASSERT(Action == 0x02 || Action == 0x04, "Action == (0x02) || Action == (0x04)");
+  size_t bytes = size_t{GetU8(page, 1)} * 4;
+  // A page shorter than its own header claims is sent only as far as it goes.
+  if (bytes > page.size()) bytes = page.size();
+
+  MutableBytes frame = StartConfigRequest(c, Action);
+  for (size_t i = 0; i < 4; ++i) PutU8(frame, 20 + i, GetU8(page, i));
+  PutU32(frame, 24, page_address);
+  c->Request.Direction = 2;
+  c->Request.DataBuffer = const_cast<uint8_t*>(page.data());
+  c->Request.DataLength = static_cast<uint32_t>(bytes);
+  return SendAndCheck(c);
+}
+
+int ReadExtendedPageHeader(ControllerInfo* c, uint8_t ext_page_type, uint8_t page_number,
+                           ExtendedPageHeader* header) {
+  MutableBytes frame = StartConfigRequest(c, kPageActionHeader);
+  PutU8(frame, 6, ext_page_type);
+  PutU8(frame, 22, page_number);
+  PutU8(frame, 23, kPageTypeExtended);
+  if (!SendAndCheck(c)) return 0;
+  ConstBytes reply = LastReply(*c);
+  header->PageVersion = GetU8(reply, 20);
+  header->PageNumber = GetU8(reply, 22);
+  header->PageType = GetU8(reply, 23);
+  header->ExtPageLength = GetU16(reply, 4);
+  header->ExtPageType = GetU8(reply, 6);
+  return 1;
+}
+
+int VxtConfigReadExtendedPage(ControllerInfo* c, uint8_t Action, uint8_t ext_page_type,
+                              uint8_t page_number, uint32_t page_address, PageBuffer* page) {
+  VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,
+             "Action == (0x01) || Action == (0x05) || Action == (0x06)");
+  ExtendedPageHeader header{};
+  if (!ReadExtendedPageHeader(c, ext_page_type, page_number, &header)) return 0;
+
+  AllocatePage(page, size_t{header.ExtPageLength} * 4);
+  MutableBytes frame = StartConfigRequest(c, Action);
+  PutU16(frame, 4, header.ExtPageLength);
+  PutU8(frame, 6, header.ExtPageType);
+  PutU8(frame, 20, header.PageVersion);
+  PutU8(frame, 22, header.PageNumber);
+  PutU8(frame, 23, header.PageType);
+  PutU32(frame, 24, page_address);
+  SetDataIn(c, page);
+  if (!SendAndCheck(c)) {
+    page->clear();
+    return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,127 @@
+// Controller context, driver channel and controller set-up.
+//
+// Result convention of this layer: 1 for success, 0 for failure.  Failures
+// print nothing here; callers print their own messages.
+#pragma once
+
+#include <cstdint>
+
+#include "vxt/byte_access.h"
+#include "vxt/driver_records.h"
+
+inline constexpr uint8_t kBusTypeSas = 3;
+inline constexpr uint8_t kBusTypeScsi = 1;
+inline constexpr uint32_t kContextWord = 0x0111BEEF;
+
+// Function codes of the firmware request messages.
+inline constexpr uint8_t kFunctionScsiIo = 0x00;
+inline constexpr uint8_t kFunctionIocFacts = 0x03;
+inline constexpr uint8_t kFunctionConfig = 0x04;
+inline constexpr uint8_t kFunctionPortFacts = 0x05;
+inline constexpr uint8_t kFunctionRaidAction = 0x15;
+inline constexpr uint8_t kFunctionRaidPassthrough = 0x16;
+inline constexpr uint8_t kFunctionSep = 0x18;
+inline constexpr uint8_t kFunctionSataPassthrough = 0x1C;
+
+inline constexpr size_t kIocFactsBytes = 80;
+inline constexpr size_t kPortFactsBytes = 40;
+inline constexpr int kMaxCandidateIds = 20;
+inline constexpr int kMaxCandidateRecords = 127;
+
+struct RequestDescriptor {
+  uint32_t Direction;  // only bit 0 counts: set means data in
+  uint32_t TimeoutSeconds;
+  int32_t RetriesLeft;
+  uint8_t* SgePosition;
+  uint8_t* DataBuffer;
+  uint32_t DataLength;
+  uint8_t* MessageFrame;
+  uint8_t* ReplyBuffer;
+  uint32_t ReplyBufferLength;
+  uint8_t* SenseBuffer;
+  uint32_t SenseBufferLength;
+  uint32_t CommandRecordLength;
+  PassThroughRecord* CommandRecord;
+};
+
+struct CandidateRecord {
+  uint8_t TargetID;
+  uint8_t Bus;
+  uint32_t Blocks;
+  uint32_t BlockSize;
+  uint8_t Inquiry[36];
+  uint32_t State;
+};
+
+struct ControllerInfo {
+  uint8_t BusType;
+  uint8_t DeviceIdLow;
+  uint16_t PciSegment;
+  uint8_t PciBus;
+  uint8_t PciDevFn;
+  uint16_t SubsystemDeviceId;
+  uint16_t SubsystemVendorId;
+  uint8_t IocFacts[kIocFactsBytes];
+  uint8_t PortFacts[kPortFactsBytes];
+  RequestDescriptor Request;
+  int DriverHandle;
+  uint32_t ControllerNumber;
+  // Volume-creation workspace, filled by CREATE and AUTO.
+  int32_t NumRAIDCandidates;
+  uint8_t PrimaryId;
+  uint8_t SecondaryId;
+  uint8_t CreateVolumeType;
+  uint8_t SizeGiven;
+  uint64_t SizeMB;
+  uint8_t CandidateIds[kMaxCandidateIds];
+  uint32_t QuickSync;
+  CandidateRecord Candidates[kMaxCandidateRecords];
+};
+
+// Fields of the stored controller-facts and port-facts replies.
+inline uint8_t IocNumber(const ControllerInfo& c) { return GetU8(c.IocFacts, 6); }
+inline uint16_t RequestFrameWords(const ControllerInfo& c) { return GetU16(c.IocFacts, 26); }
+inline uint16_t ConcurrentCommands(const ControllerInfo& c) { return GetU16(c.IocFacts, 36); }
+inline uint8_t BusCount(const ControllerInfo& c) { return GetU8(c.IocFacts, 47); }
+// Firmware version as major, minor, unit, development bytes.
+inline uint8_t FirmwareVersionByte(const ControllerInfo& c, int i) {
+  return GetU8(c.IocFacts, 59 - i);
+}
+inline uint16_t DeviceLimit(const ControllerInfo& c) { return GetU16(c.PortFacts, 22); }
+inline uint16_t InitiatorId(const ControllerInfo& c) { return GetU16(c.PortFacts, 24); }
+
+// The reply of the controller's last request.
+inline ConstBytes LastReply(const ControllerInfo& c) {
+  return {c.Request.ReplyBuffer, c.Request.ReplyBuffer ? c.Request.ReplyBufferLength : 0u};
+}
+inline ConstBytes LastSense(const ControllerInfo& c) {
+  return {c.Request.SenseBuffer, c.Request.SenseBuffer ? c.Request.SenseBufferLength : 0u};
+}
+inline uint16_t ReplyIocStatus(ConstBytes reply) { return GetU16(reply, 14); }
+inline bool IocStatusOk(ConstBytes reply) { return (ReplyIocStatus(reply) & 0x7FFF) == 0; }
+
+// Sends the request held in `request` through the controller's pass-through
+// record.  1: the driver accepted it and the reply is in ReplyBuffer; 0: every
+// try failed at the driver.  The reply status is the caller's to judge.
+int SendRequest(ControllerInfo* controller, RequestDescriptor* request);
+
+// The common success test of the request builders: sent, and IocStatus clear.
+int SendAndCheck(ControllerInfo* controller);
+
+// Allocates the request buffers and reads controller and port facts.
+// 0 on any failure, silently.
+int VxtSetupIoc(ControllerInfo* PtrControllerInfo);
+
+// 1 when the driver accepted the reset request, else 0.
+int ResetController(ControllerInfo* controller);
+
+// Frees the context and its buffers; the driver handle stays open.
+void ReleaseController(ControllerInfo* controller);
+
+// Points the request at the frame and fills the fields every builder sets.
+// Zeroes `frame_bytes` of the frame and writes the function code and context.
+void PrepareRequest(ControllerInfo* controller, uint8_t function, size_t frame_bytes,
+                    uint32_t timeout_seconds, size_t sge_offset);
+inline MutableBytes Frame(ControllerInfo* c) {
+  return {c->Request.MessageFrame, c->Request.MessageFrame ? kMessageFrameBytes : 0u};
+}
