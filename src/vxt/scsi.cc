@@ -1,0 +1,144 @@
+// SCSI command builders: one frame layout, a CDB per command, and the repeat
+// loop driven by the reply classification.
+#include <cstring>
+
+#include "vxt/vxt_util.h"
+
+namespace {
+
+constexpr size_t kScsiFrameBytes = 60;
+constexpr size_t kScsiSgeOffset = 48;
+constexpr uint32_t kScsiTimeoutSeconds = 30;
+constexpr uint32_t kFormatTimeoutSeconds = 18000;
+constexpr uint32_t kControlRead = 0x02000500;
+constexpr uint32_t kControlWrite = 0x00000500;
+constexpr uint32_t kControlNone = 0x00000000;
+constexpr uint32_t kLargestShortLba = 0x1FFFFF;
+constexpr uint16_t kLargestShortCount = 256;
+
+struct ScsiCommand {
+  int Path;
+  uint8_t Target;
+  uint8_t Lun;
+  uint8_t Cdb[16];
+  uint8_t CdbLength;
+  uint32_t Control;
+  uint32_t Direction;
+  uint32_t Timeout;
+  uint8_t* Data;
+  uint32_t DataLength;
+  int Class;
+};
+
+void BuildScsiRequest(ControllerInfo* c, const ScsiCommand& cmd) {
+  uint8_t function = cmd.Path == kScsiPathPlain ? kFunctionScsiIo : kFunctionRaidPassthrough;
+  PrepareRequest(c, function, kScsiFrameBytes, cmd.Timeout, kScsiSgeOffset);
+  c->Request.Direction = cmd.Direction;
+  c->Request.DataBuffer = cmd.Data;
+  c->Request.DataLength = cmd.DataLength;
+  MutableBytes frame = Frame(c);
+  PutU8(frame, 0, cmd.Target);
+  PutU8(frame, 1, 0);
+  PutU8(frame, 4, cmd.CdbLength);
+  PutU8(frame, 5, static_cast<uint8_t>(c->Request.SenseBufferLength));
+  PutU8(frame, 13, cmd.Lun);
+  PutU32(frame, 20, cmd.Control);
+  for (size_t i = 0; i < cmd.CdbLength; ++i) PutU8(frame, 24 + i, cmd.Cdb[i]);
+  PutU32(frame, 40, cmd.DataLength);
+  PutU32(frame, 44, 0);
+}
+
+// Sends the command, repeating the whole request while the reply says a
+// repeat may help and the budget lasts.
+int RunScsiCommand(ControllerInfo* c, const ScsiCommand& cmd, int retries) {
+  for (;;) {
+    BuildScsiRequest(c, cmd);
+    if (SendRequest(c, &c->Request) != 1) return kScsiFailure;
+    int result = ClassifyScsiReply(cmd.Class, LastReply(*c), LastSense(*c));
+    if (result != kScsiRepeat) return result;
+    if (retries <= 0) return kScsiFailure;
+    --retries;
+  }
+}
+
+ScsiCommand DataInCommand(int path, uint8_t target, uint8_t lun, uint8_t* data, uint32_t length) {
+  ScsiCommand cmd{};
+  cmd.Path = path;
+  cmd.Target = target;
+  cmd.Lun = lun;
+  cmd.Control = kControlRead;
+  cmd.Direction = 1;
+  cmd.Timeout = kScsiTimeoutSeconds;
+  cmd.Data = data;
+  cmd.DataLength = length;
+  cmd.Class = kScsiClassOther;
+  return cmd;
+}
+
+}  // namespace
+
+int ScsiInquiry(ControllerInfo* c, int path, uint8_t target, uint8_t lun, int vpd,
+                uint8_t page_code, uint8_t* buffer, uint32_t length, int retries) {
+  ScsiCommand cmd = DataInCommand(path, target, lun, buffer, length);
+  cmd.CdbLength = 6;
+  cmd.Cdb[0] = 0x12;
+  if (vpd) {
+    cmd.Cdb[1] = 1;
+    cmd.Cdb[2] = page_code;
+  }
+  cmd.Cdb[4] = static_cast<uint8_t>(length);
+  std::memset(buffer, 0xFF, length);
+  return RunScsiCommand(c, cmd, retries);
+}
+
+int ScsiReadCapacity(ControllerInfo* c, int path, uint8_t target, uint8_t lun, uint32_t* blocks,
+                     uint32_t* block_length, int retries) {
+  uint8_t data[8] = {};
+  ScsiCommand cmd = DataInCommand(path, target, lun, data, sizeof data);
+  cmd.CdbLength = 10;
+  cmd.Cdb[0] = 0x25;
+  int result = RunScsiCommand(c, cmd, retries);
+  if (result == kScsiSuccess) {
+    *blocks = GetBe32(data, 0) + 1;
+    *block_length = GetBe32(data, 4);
+  }
+  return result;
+}
+
+int ScsiReadWrite(ControllerInfo* c, int path, int write, uint8_t target, uint8_t lun,
+                  uint32_t block_address, uint16_t block_count, uint8_t* buffer, uint32_t length,
+                  int retries) {
+  ScsiCommand cmd = DataInCommand(path, target, lun, buffer, length);
+  if (write) {
+    cmd.Control = kControlWrite;
+    cmd.Direction = 0;
+  }
+  if (block_address > kLargestShortLba || block_count > kLargestShortCount) {
+    cmd.CdbLength = 10;
+    cmd.Cdb[0] = write ? 0x2A : 0x28;
+    PutBe32(cmd.Cdb, 2, block_address);
+    PutBe16(cmd.Cdb, 7, block_count);
+  } else {
+    cmd.CdbLength = 6;
+    cmd.Cdb[0] = write ? 0x0A : 0x08;
+    cmd.Cdb[1] = static_cast<uint8_t>((block_address >> 16) & 0x1F);
+    cmd.Cdb[2] = static_cast<uint8_t>(block_address >> 8);
+    cmd.Cdb[3] = static_cast<uint8_t>(block_address);
+    cmd.Cdb[4] = static_cast<uint8_t>(block_count);
+  }
+  return RunScsiCommand(c, cmd, retries);
+}
+
+int ScsiFormatUnit(ControllerInfo* c, uint8_t target, uint8_t lun, int retries) {
+  ScsiCommand cmd{};
+  cmd.Path = kScsiPathPlain;
+  cmd.Target = target;
+  cmd.Lun = lun;
+  cmd.CdbLength = 6;
+  cmd.Cdb[0] = 0x04;
+  cmd.Control = kControlNone;
+  cmd.Direction = 0;
+  cmd.Timeout = kFormatTimeoutSeconds;
+  cmd.Class = kScsiClassFormat;
+  return RunScsiCommand(c, cmd, retries);
+}
