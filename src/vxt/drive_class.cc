@@ -1,0 +1,32 @@
+#include "vxt/drive_class.h"
+
+#include "vxt/vxt_util.h"
+
+namespace {
+
+constexpr uint32_t kVpdBufferBytes = 255;
+constexpr uint8_t kVpdSupportedPages = 0x00;
+constexpr uint8_t kVpdBlockCharacteristics = 0xB1;
+constexpr uint16_t kNonRotatingMedium = 1;
+
+bool ListsPage(ConstBytes supported, uint8_t page_code) {
+  size_t length = GetU8(supported, 3);
+  for (size_t i = 4; i < 4 + length && i < supported.size(); ++i) {
+    if (supported[i] == page_code) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int TestSsd(ControllerInfo* c, int path, uint8_t target, int* is_ssd) {
+  uint8_t buffer[kVpdBufferBytes];
+  *is_ssd = 0;
+  int result = ScsiInquiry(c, path, target, 0, 1, kVpdSupportedPages, buffer, sizeof buffer, 1);
+  if (result != kScsiSuccess) return result;
+  if (!ListsPage(buffer, kVpdBlockCharacteristics)) return kScsiSuccess;
+  result = ScsiInquiry(c, path, target, 0, 1, kVpdBlockCharacteristics, buffer, sizeof buffer, 1);
+  if (result != kScsiSuccess) return result;
+  *is_ssd = GetBe16(buffer, 4) == kNonRotatingMedium;
+  return kScsiSuccess;
+}

@@ -1,0 +1,12 @@
+// Drive classification shared by the commands that pick or describe disks.
+#pragma once
+
+#include <cstdint>
+
+#include "vxt/vxt.h"
+
+// The SSD test: the drive lists the block device characteristics page among
+// its vital-product-data pages and reports a medium rotation rate of 1 there.
+// Returns the SCSI class of the first INQUIRY that did not succeed, or 1 with
+// `is_ssd` set.  `path` and `target` as for the SCSI requests.
+int TestSsd(ControllerInfo* controller, int path, uint8_t target, int* is_ssd);
