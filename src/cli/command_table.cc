@@ -3,6 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "create/create.h"
+#include "setcfg/setcfg.h"
+
+#include "report/report.h"
+
 namespace {
 
 // Commands whose handlers this build does not carry refuse plainly rather
@@ -15,10 +20,10 @@ int NotAvailable(ControllerInfo*, int, char** argv) {
 }  // namespace
 
 const CommandEntry CommandTable[] = {
-    {"auto", NotAvailable},      {"auto1", NotAvailable},     {"create", NotAvailable},
-    {"defaults", NotAvailable},  {"delete", NotAvailable},    {"display", NotAvailable},
+    {"auto", NotAvailable},      {"auto1", NotAvailable},     {"create", CreateCommand},
+    {"defaults", DeleteCommand},  {"delete", DeleteCommand},    {"display", DisplayCommand},
     {"enableir", NotAvailable},  {"disableir", NotAvailable}, {"format", NotAvailable},
-    {"hotspare", NotAvailable},  {"locate", NotAvailable},    {"status", NotAvailable},
+    {"hotspare", NotAvailable},  {"locate", NotAvailable},    {"status", StatusCommand},
     {"setoffline", NotAvailable}, {"setonline", NotAvailable}, {"rebuild", NotAvailable},
     {nullptr, nullptr},
 };

@@ -1,0 +1,105 @@
+#include "report/device_words.h"
+
+#include "report/emit_line.h"
+#include "vxt/pages.h"
+
+namespace {
+
+constexpr const char* kDeviceTypeNames[] = {
+    "Hard disk",
+    "Sequential access device",
+    "Printer",
+    "Processor device",
+    "Write-once device",
+    "CD-ROM",
+    "Scanner",
+    "Optical memory device",
+    "Medium changer",
+    "Communications device",
+    "Graphics arts pre-press device",
+    "Graphics arts pre-press device",
+    "Storage array controller",
+    "Enclosure services device",
+    "Simplified hard disk",
+    "Optical card reader/writer",
+};
+
+constexpr uint8_t kSimplifiedHardDisk = 14;
+constexpr size_t kModelFirstWord = 27;
+constexpr size_t kFirmwareFirstWord = 23;
+
+// ATA strings hold two characters per word, the first in the high byte.
+std::string AtaString(ConstBytes identify, size_t first_word, size_t first_char, size_t chars) {
+  std::string s;
+  for (size_t i = first_char; i < first_char + chars; ++i) {
+    size_t byte = 2 * (first_word + i / 2) + (i % 2 == 0 ? 1 : 0);
+    char ch = static_cast<char>(GetU8(identify, byte));
+    if (ch == '\0') break;
+    s.push_back(ch);
+  }
+  return s;
+}
+
+}  // namespace
+
+std::string DeviceTypeText(uint8_t inquiry0, uint8_t inquiry1, bool* hard_disk) {
+  *hard_disk = false;
+  if (inquiry0 == 0 && (inquiry1 & 0x80)) return "removable Hard disk\n";
+  if (inquiry0 == 0 || inquiry0 == kSimplifiedHardDisk) {
+    *hard_disk = true;
+    return "Hard disk\n";
+  }
+  if (inquiry0 < 16) return std::string(kDeviceTypeNames[inquiry0]) + "\n";
+  return "unknown device\n";
+}
+
+const char* MemberStateWord(ConstBytes page) {
+  switch (RaidPhysDiskPg0PhysDiskState(page)) {
+    case 0:
+    case 4:
+      if (RaidPhysDiskPg0HotSparePool(page) != 0) return "Hot Spare (HSP)\n";
+      if (RaidPhysDiskPg0PhysDiskStatusFlags(page) == 1) return "Out of Sync (OSY)\n";
+      return "Online (ONL)\n";
+    case 1:
+      return "Missing (MIS)\n";
+    case 2:
+      return "Not Compatible (NCOMP)\n";
+    case 3:
+      return "Failed (FLD)\n";
+    case 5:
+      return "Offline Requested (OFLR)\n";
+    case 6:
+      return "Failed Requested (FLDR)\n";
+    case 0xFF:
+      return "Offline Unknown (OFLU)\n";
+    default:
+      return "Unknown!\n";
+  }
+}
+
+const char* NonMemberStateWord(uint8_t inquiry0, int status, uint32_t block_size) {
+  if (inquiry0 != 0 && inquiry0 != kSimplifiedHardDisk) return "Standby (SBY)\n";
+  if (status == 1 && block_size == 512) return "Ready (RDY)\n";
+  return "Available (AVL)\n";
+}
+
+std::string DeviceSizeLine(uint32_t sectors, uint32_t block_size) {
+  int shift = block_size == 512 ? 11 : block_size == 1024 ? 12 : block_size == 2048 ? 13 : 0;
+  if (shift == 0) return "  Size (in MB)/(in sectors)               : ??\?/??\?\n";
+  return FormatLine("  Size (in MB)/(in sectors)               : %u/%u\n", sectors >> shift,
+                    sectors);
+}
+
+bool DecodeKvrIdentify(ConstBytes identify, KvrAtaStrings* strings) {
+  if (AtaString(identify, kModelFirstWord, 36, 4) != "KVR ") return false;
+  strings->Manufacturer = AtaString(identify, kModelFirstWord, 36, 4);
+  strings->FirmwareRevision = AtaString(identify, kFirmwareFirstWord, 0, 8);
+  strings->Model = AtaString(identify, kModelFirstWord, 0, 20);
+  strings->FruCru = AtaString(identify, kModelFirstWord, 20, 8);
+  strings->PartNumber = AtaString(identify, kModelFirstWord, 28, 8);
+  return true;
+}
+
+bool HasKvrVendor(ConstBytes inquiry) {
+  return GetU8(inquiry, 8) == 'K' && GetU8(inquiry, 9) == 'V' && GetU8(inquiry, 10) == 'R';
+}

@@ -1,0 +1,62 @@
+// DISPLAY: the command line, the optional log file and the section order.
+#include <cstdio>
+#include <cstring>
+
+#include "cli/usage.h"
+#include "report/emit_line.h"
+#include "report/report.h"
+#include "report/sections.h"
+
+namespace {
+
+constexpr char kDisplayUsage[] =
+    "  volkit <controller #> DISPLAY [filename]\n"
+    "    where <controller #> is:\n"
+    "      Number between 0 and 255\n"
+    "    and optional argument [filename] is any valid filename\n"
+    "      to store output of DISPLAY cmd. Eg.dispData.txt\n";
+
+using Section = int (*)(ControllerInfo*, FILE*);
+constexpr Section kSections[] = {DisplayControllerSection, DisplayVolumeSection,
+                                 DisplayDeviceSection, DisplayEnclosureSection};
+
+bool IsKvrFruWord(const char* word) {
+  return std::strcmp(word, "KVRFRU") == 0 || std::strcmp(word, "kvrfru") == 0;
+}
+
+// The option word, when present, is always the last word; otherwise the
+// first word after the command names the log file.
+FILE* OpenLogFile(int argc, char** argv) {
+  if (argc < 4) return nullptr;
+  if (IsKvrFruWord(argv[argc - 1])) {
+    ShowKvrFru = true;
+    return nullptr;
+  }
+  FILE* file = std::fopen(argv[3], "w");
+  if (file == nullptr) std::printf("WARNING : Unable to open the specified file for logging\n");
+  return file;
+}
+
+int RunSections(ControllerInfo* c, FILE* log_file) {
+  for (Section section : kSections) {
+    if (section(c, log_file) != 1) return 1;
+  }
+  EmitLine(kSectionRule, log_file);
+  return 0;
+}
+
+}  // namespace
+
+int DisplayCommand(ControllerInfo* c, int argc, char** argv) {
+  if (argc < 3 || argc > 5) {
+    std::fprintf(stderr, "%s\n", kDisplayUsage);
+    return 1;
+  }
+  FILE* log_file = OpenLogFile(argc, argv);
+  WriteLogFile(kBanner, log_file);
+  std::printf("Read configuration has been initiated for controller %s\n", argv[1]);
+  int result = RunSections(c, log_file);
+  std::fflush(stdout);
+  if (log_file != nullptr) std::fclose(log_file);
+  return result;
+}

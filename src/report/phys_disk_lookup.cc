@@ -1,0 +1,64 @@
+#include "report/phys_disk_lookup.h"
+
+#include "vxt/pages.h"
+#include "vxt/vxt_util.h"
+
+namespace {
+
+int ReadPhysDisk(ControllerInfo* c, uint8_t phys_disk_num, PageBuffer* page) {
+  return VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0, phys_disk_num,
+                           page);
+}
+
+// A page too short to name the disk names none; its missing bytes must not
+// read as a match for target 0.
+bool IsOurDisk(ControllerInfo* c, ConstBytes disk, int target_id) {
+  return FieldFits(disk.size(), 4, 4) && RaidPhysDiskPg0PhysDiskID(disk) == target_id && RaidPhysDiskPg0PhysDiskBus(disk) == 0 &&
+         RaidPhysDiskPg0PhysDiskIOC(disk) == IocNumber(*c);
+}
+
+PhysDiskRef RefOf(ConstBytes disk) {
+  return {RaidPhysDiskPg0PhysDiskID(disk), RaidPhysDiskPg0PhysDiskBus(disk),
+          RaidPhysDiskPg0PhysDiskIOC(disk), RaidPhysDiskPg0PhysDiskNum(disk)};
+}
+
+}  // namespace
+
+int FindRaidPhysDisk(ControllerInfo* c, int target_id, bool* found, bool* in_inactive_volume,
+                     PhysDiskRef* ref) {
+  *found = false;
+  *in_inactive_volume = false;
+  PageBuffer ioc2;
+  int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2);
+  if (result != 1) return result;
+
+  for (int i = 0; i < IocPg2VolumeCount(ioc2) && !*found; ++i) {
+    PageBuffer volume;
+    result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
+                               IocPg2VolumeAt(ioc2, i).VolumeID, &volume);
+    if (result != 1) continue;
+    for (int k = 0; k < RaidVolPg0MemberCount(volume); ++k) {
+      PageBuffer disk;
+      result = ReadPhysDisk(c, RaidVolPg0MemberAt(volume, k).PhysDiskNum, &disk);
+      if (result != 1 || !IsOurDisk(c, disk, target_id)) continue;
+      *found = true;
+      *in_inactive_volume = RaidVolPg0VolumeStatusFlags(volume) & kVolumeStatusInactive;
+      *ref = RefOf(disk);
+      break;
+    }
+  }
+  if (*found || result != 1) return result;
+
+  PageBuffer ioc5;
+  result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 5, 0, &ioc5);
+  if (result != 1) return result;
+  for (int j = 0; j < IocPg5HotSpareCount(ioc5); ++j) {
+    PageBuffer disk;
+    result = ReadPhysDisk(c, IocPg5HotSparePhysDiskNum(ioc5, j), &disk);
+    if (result != 1 || !IsOurDisk(c, disk, target_id)) continue;
+    *found = true;
+    *ref = RefOf(disk);
+    break;
+  }
+  return result;
+}
