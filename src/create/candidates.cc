@@ -1,0 +1,162 @@
+#include "create/candidates.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "cli/drive_specifier.h"
+#include "vxt/drive_class.h"
+#include "vxt/pages.h"
+#include "vxt/vxt_util.h"
+
+uint8_t MaxTargetId = 127;
+int AllCandidatesSsd = 0;
+
+namespace {
+
+constexpr uint32_t kInquiryBytes = 36;
+constexpr uint32_t kRequiredBlockSize = 512;
+constexpr uint8_t kDeviceTypeDisk = 0x00;
+constexpr uint8_t kDeviceTypeSimplifiedDisk = 0x0E;
+constexpr uint8_t kRemovableMedium = 0x80;
+
+bool IsFixedDisk(const uint8_t* inquiry) {
+  return (inquiry[0] == kDeviceTypeDisk || inquiry[0] == kDeviceTypeSimplifiedDisk) &&
+         !(inquiry[1] & kRemovableMedium);
+}
+
+int CandidateIdCount(const ControllerInfo& c) {
+  if (c.NumRAIDCandidates < 0) return 0;
+  return c.NumRAIDCandidates < kMaxCandidateIds ? c.NumRAIDCandidates : kMaxCandidateIds;
+}
+
+// Checks one drive word and stores the drive when it passes.
+int CheckDrive(ControllerInfo* c, const char* word, int index) {
+  uint8_t id = 0;
+  if (!ResolveDriveTarget(c, word, &id)) return 0;
+  if (IsVolumeId(c, id)) {
+    std::fprintf(stderr,
+                 "volkit: Disk ID specified (%d) cannot be used as RAID member as\n"
+                 "        it is a valid Volume ID.\n",
+                 id);
+    return 0;
+  }
+  c->Candidates[index].State = kCandidateUnchecked;
+  uint8_t inquiry[kInquiryBytes];
+  if (ScsiInquiry(c, kScsiPathPlain, id, 0, 0, 0, inquiry, sizeof inquiry, 1) != kScsiSuccess ||
+      !IsFixedDisk(inquiry)) {
+    std::fprintf(stderr,
+                 "volkit: Disk ID specified (%d) cannot be used a RAID member as \n"
+                 "        it is not a functional fixed HDD.\n",
+                 id);
+    return 0;
+  }
+  uint32_t blocks = 0;
+  uint32_t block_size = 0;
+  if (ScsiReadCapacity(c, kScsiPathPlain, id, 0, &blocks, &block_size, 1) != kScsiSuccess ||
+      block_size != kRequiredBlockSize) {
+    std::fprintf(stderr,
+                 "volkit: Disk ID specified (%d) cannot be used a RAID member due\n"
+                 "       to a block size other than 512 Bytes.\n",
+                 id);
+    return 0;
+  }
+  return AcceptCandidate(c, id, blocks, block_size, inquiry);
+}
+
+}  // namespace
+
+void ResetCandidates(ControllerInfo* c, int type_limit) {
+  const uint8_t unset = static_cast<uint8_t>(MaxTargetId + 1);
+  c->NumRAIDCandidates = 0;
+  c->PrimaryId = unset;
+  c->SecondaryId = unset;
+  // The firmware's type limit may exceed the list; the list is all we have.
+  for (int i = 0; i < type_limit && i < kMaxCandidateIds; ++i) c->CandidateIds[i] = unset;
+}
+
+int AcceptCandidate(ControllerInfo* c, uint8_t id, uint32_t blocks, uint32_t block_size,
+                    const uint8_t* inquiry) {
+  int i = c->NumRAIDCandidates;
+  if (i < 0 || i >= kMaxCandidateIds) return 0;
+  CandidateRecord& record = c->Candidates[i];
+  record.TargetID = id;
+  record.Bus = 0;
+  record.Blocks = blocks;
+  record.BlockSize = block_size;
+  std::memcpy(record.Inquiry, inquiry, sizeof record.Inquiry);
+  record.State = kCandidateUsable;
+  c->CandidateIds[i] = id;
+  c->NumRAIDCandidates = i + 1;
+  const uint8_t unset = static_cast<uint8_t>(MaxTargetId + 1);
+  if (c->PrimaryId == unset) {
+    c->PrimaryId = id;
+  } else if (c->SecondaryId == unset) {
+    c->SecondaryId = id;
+  }
+  return 1;
+}
+
+int CheckCandidates(ControllerInfo* c, char** words, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!CheckDrive(c, words[i], i)) return 0;
+  }
+  if (c->BusType != kBusTypeSas) return 1;
+  if (CheckSsdMix(c) != 1) {
+    std::printf(
+        "volkit: Drives specified cannot be used as RAID member as \n"
+        "        they are a mix of SSD and non SSD type drives.\n");
+    return 0;
+  }
+  if (CheckSasSataMix(c) != 1) {
+    std::printf(
+        "volkit: Drives specified cannot be used as RAID member as \n"
+        "    they are a mix of SAS and SATA type drives.\n");
+    return 0;
+  }
+  return 1;
+}
+
+int IsVolumeId(ControllerInfo* c, uint8_t id) {
+  PageBuffer iocpg2;
+  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return 0;
+  int volumes = IocPg2VolumeCount(iocpg2);
+  for (int i = 0; i < volumes; ++i) {
+    if (IocPg2VolumeAt(iocpg2, i).VolumeID == id) return 1;
+  }
+  return 0;
+}
+
+int CheckSsdMix(ControllerInfo* c) {
+  PageBuffer mfg4;
+  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
+  bool ssd_seen = false;
+  bool rotating_seen = false;
+  int count = CandidateIdCount(*c);
+  for (int i = 0; i < count; ++i) {
+    int is_ssd = 0;
+    int result = TestSsd(c, kScsiPathPlain, c->CandidateIds[i], &is_ssd);
+    if (result != kScsiSuccess) return result;
+    (is_ssd ? ssd_seen : rotating_seen) = true;
+  }
+  if (ssd_seen && rotating_seen) return 0;
+  AllCandidatesSsd = ssd_seen ? 1 : 0;
+  return 1;
+}
+
+int CheckSasSataMix(ControllerInfo* c) {
+  PageBuffer mfg4;
+  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
+  if (AllCandidatesSsd == 1 && (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed)) return 1;
+  bool sata_seen = false;
+  bool sas_seen = false;
+  int count = CandidateIdCount(*c);
+  for (int i = 0; i < count; ++i) {
+    PageBuffer device;
+    if (!VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
+                                   SasAddressBusTarget(0, c->CandidateIds[i]), &device)) {
+      return 0;
+    }
+    (SasDevicePg0DeviceInfo(device) & kDeviceInfoSata ? sata_seen : sas_seen) = true;
+  }
+  return sata_seen && sas_seen ? 0 : 1;
+}

@@ -1,0 +1,50 @@
+#include "create/raid_limits.h"
+
+#include "vxt/pages.h"
+#include "vxt/vxt_util.h"
+
+RaidLimits TheRaidLimits{};
+
+namespace {
+
+constexpr uint8_t kDefaultMaxPhysDisks = 10;
+constexpr uint32_t kLargeMetadataBlocks = 0x100000;  // 512 MiB
+constexpr uint32_t kSettingsReserveMask = 0xC0;
+constexpr uint32_t kSettingsLargeReserve = 0x40;
+
+uint32_t VolumeSettingsWord(ConstBytes mfg4, uint8_t volume_type) {
+  if (volume_type == kVolumeTypeIM) return ManufacturingPg4ImVolumeSettings(mfg4);
+  if (volume_type == kVolumeTypeIME) return ManufacturingPg4ImeVolumeSettings(mfg4);
+  return ManufacturingPg4IsVolumeSettings(mfg4);
+}
+
+}  // namespace
+
+RaidLimits DefaultRaidLimits(uint8_t bus_type) {
+  if (bus_type == kBusTypeSas) return {8, 2, 8, 2, 2, 3, 1, 0x20000, kDefaultMaxPhysDisks};
+  return {6, 2, 6, 2, 2, 3, 1, 0x80, kDefaultMaxPhysDisks};
+}
+
+void LoadRaidLimits(ControllerInfo* c) {
+  RaidLimits limits = DefaultRaidLimits(c->BusType);
+  PageBuffer page;
+  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 6, 0, &page)) {
+    limits.MaxDrivesIS = IocPg6MaxDrivesIS(page);
+    limits.MaxDrivesIM = IocPg6MaxDrivesIM(page);
+    limits.MaxDrivesIME = IocPg6MaxDrivesIME(page);
+    limits.MinDrivesIS = IocPg6MinDrivesIS(page);
+    limits.MinDrivesIM = IocPg6MinDrivesIM(page);
+    limits.MinDrivesIME = IocPg6MinDrivesIME(page);
+    limits.MaxHotSpares = IocPg6MaxHotSpares(page);
+    limits.MetadataBlocks = uint32_t{IocPg6MetadataSize(page)} << 11;
+  }
+  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &page)) {
+    limits.MaxPhysDisks = IocPg2MaxPhysDisks(page);
+  }
+  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &page) &&
+      (VolumeSettingsWord(page, c->CreateVolumeType) & kSettingsReserveMask) ==
+          kSettingsLargeReserve) {
+    limits.MetadataBlocks = kLargeMetadataBlocks;
+  }
+  TheRaidLimits = limits;
+}

@@ -1,0 +1,29 @@
+// The controller's IR limits: drive counts per volume type, hot spares, the
+// physical-disk total and the per-drive metadata reserve.
+#pragma once
+
+#include <cstdint>
+
+#include "vxt/vxt.h"
+
+struct RaidLimits {
+  uint8_t MaxDrivesIS;
+  uint8_t MaxDrivesIM;
+  uint8_t MaxDrivesIME;
+  uint8_t MinDrivesIS;
+  uint8_t MinDrivesIM;
+  uint8_t MinDrivesIME;
+  uint8_t MaxHotSpares;
+  uint32_t MetadataBlocks;  // blocks each member keeps back
+  uint8_t MaxPhysDisks;     // in all volumes together
+};
+
+// The limits of the controller last loaded; one set for the process.
+extern RaidLimits TheRaidLimits;
+
+// The values that stand in when the firmware does not report its own.
+RaidLimits DefaultRaidLimits(uint8_t bus_type);
+
+// Fills TheRaidLimits from IocPg6, IocPg2 and ManufacturingPg4, taking the
+// defaults for what cannot be read.  Reads CreateVolumeType for the reserve.
+void LoadRaidLimits(ControllerInfo* controller);

@@ -1,0 +1,72 @@
+// The enhanced-mirror (IME) and striped (IS) volume build.
+#include <bitset>
+#include <cstdio>
+
+#include "create/boot_device.h"
+#include "create/phys_disks.h"
+#include "create/volume_build.h"
+#include "create/volume_image.h"
+#include "create/volume_size.h"
+#include "vxt/pages.h"
+#include "vxt/vxt_assert.h"
+
+namespace {
+
+constexpr uint32_t kStripedActionData = 3;
+
+int MemberCount(const ControllerInfo& c) {
+  if (c.NumRAIDCandidates < 0) return 0;
+  return c.NumRAIDCandidates < kMaxCandidateIds ? c.NumRAIDCandidates : kMaxCandidateIds;
+}
+
+}  // namespace
+
+int HasDuplicateIds(const ControllerInfo& c) {
+  // One mark for every possible target ID, so that no candidate can fall
+  // outside the table whatever the controller's highest target ID.
+  std::bitset<256> seen;
+  int count = MemberCount(c);
+  for (int i = 0; i < count; ++i) {
+    if (seen.test(c.CandidateIds[i])) return 1;
+    seen.set(c.CandidateIds[i]);
+  }
+  return 0;
+}
+
+int Create1EVolume(ControllerInfo* c) {
+  VXT_ASSERT(c != nullptr, "PtrControllerInfo != NULL");
+  const uint8_t type = c->CreateVolumeType;
+  const int count = MemberCount(*c);
+  VXT_ASSERT(type != kVolumeTypeIME || count > 1, "PtrControllerInfo->NumRAIDCandidates > 1");
+  VXT_ASSERT(count > 0, "PtrControllerInfo->NumRAIDCandidates > 0");
+
+  uint8_t members[kMaxCandidateIds];
+  uint8_t maps[kMaxCandidateIds];
+  uint8_t volume_id = c->CandidateIds[0];
+  for (int i = 0; i < count; ++i) {
+    members[i] = c->CandidateIds[i];
+    maps[i] = static_cast<uint8_t>(i);
+    if (members[i] < volume_id) volume_id = members[i];
+  }
+  if (HasDuplicateIds(*c)) {
+    std::fprintf(stderr, "volkit: Duplicate SCSI ID's specified as RAID volume candidates!\n");
+    return 0;
+  }
+  uint64_t max_lba = 0;
+  int result = Cal1EVolMaxLba(c, &max_lba);
+  if (result != 1) return result;
+  if (!CandidatesUsable(*c, count)) return 0;
+
+  uint8_t phys_disk_nums[kMaxCandidateIds] = {};
+  result = CreatePhysDisks(c, IocNumber(*c), members, count, 0, phys_disk_nums);
+  if (result != 1) return result;
+
+  const uint8_t pool = type == kVolumeTypeIME ? 1 : 0;
+  VolumeImageSpec spec{type, volume_id, pool, max_lba, count, maps, phys_disk_nums,
+                       kStripedActionData};
+  result = SubmitVolume(c, spec);
+  if (result == 1 && c->BusType == kBusTypeSas) {
+    UpdateBootDevice(c, kBootEventVolumeCreated, volume_id);
+  }
+  return result;
+}

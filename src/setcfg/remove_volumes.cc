@@ -1,0 +1,99 @@
+// Removal of the whole IR configuration, and the boot-sector invalidation of
+// mirrors that goes before it.
+#include <cstdio>
+
+#include "create/boot_device.h"
+#include "setcfg/setcfg.h"
+#include "vxt/pages.h"
+#include "vxt/vxt_util.h"
+
+namespace {
+
+constexpr uint8_t kMapSecondary = 2;
+constexpr uint32_t kSectorBytes = 512;
+constexpr size_t kSignatureOffset = 440;
+constexpr size_t kSignatureBytes = 4;
+
+uint32_t DeleteVolumeActionData(uint8_t volume_type) { return volume_type < kVolumeTypeIM ? 3 : 1; }
+
+int ReadPage(ControllerInfo* c, uint8_t type, uint8_t number, uint32_t address, PageBuffer* page) {
+  return VxtConfigReadPage(c, kPageActionReadCurrent, type, number, address, page);
+}
+
+int DeletePhysDisk(ControllerInfo* c, uint8_t phys_disk_num) {
+  return VxtRaidAction(c, kRaidActionDeletePhysDisk, phys_disk_num, 0, 0, 0, nullptr, 0, 0);
+}
+
+int RemoveInOrder(ControllerInfo* c) {
+  PageBuffer iocpg2;
+  int result = ReadPage(c, kPageTypeIoc, 2, 0, &iocpg2);
+  if (result != 1) return result;
+  int volumes = IocPg2VolumeCount(iocpg2);
+  for (int i = 0; i < volumes; ++i) {
+    IocPg2Volume v = IocPg2VolumeAt(iocpg2, i);
+    if (c->BusType == kBusTypeSas) UpdateBootDevice(c, kBootEventVolumeDeleting, v.VolumeID);
+    if (v.VolumeType == kVolumeTypeIM) InvalidateBootSector(c, v.VolumeID);
+    result = VxtRaidAction(c, kRaidActionDeleteVolume, 0, v.VolumeBus, v.VolumeID,
+                           DeleteVolumeActionData(v.VolumeType), nullptr, 0, 0);
+    if (result != 1) return result;
+  }
+  // Read only now, so that they list what the volumes left behind.
+  PageBuffer iocpg3;
+  result = ReadPage(c, kPageTypeIoc, 3, 0, &iocpg3);
+  if (result != 1) return result;
+  int disks = IocPg3PhysDiskCount(iocpg3);
+  for (int j = 0; j < disks; ++j) {
+    result = DeletePhysDisk(c, IocPg3PhysDiskAt(iocpg3, j).PhysDiskNum);
+    if (result != 1) return result;
+  }
+  PageBuffer iocpg5;
+  result = ReadPage(c, kPageTypeIoc, 5, 0, &iocpg5);
+  if (result != 1) return result;
+  int spares = IocPg5HotSpareCount(iocpg5);
+  for (int k = 0; k < spares; ++k) {
+    result = DeletePhysDisk(c, IocPg5HotSparePhysDiskNum(iocpg5, k));
+    if (result != 1) return result;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int RemoveAllVolumes(ControllerInfo* c) {
+  int result = RemoveInOrder(c);
+  if (result != 1) std::fprintf(stderr, "volkit: Couldn't remove existing IR volume!\n");
+  return result;
+}
+
+int InvalidateBootSector(ControllerInfo* c, uint8_t volume_id) {
+  PageBuffer vol0;
+  int result = ReadPage(c, kPageTypeRaidVolume, 0, RaidVolumeAddress(0, volume_id), &vol0);
+  if (result != 1) return result;
+  // The volume list and the volume page come from the firmware; a volume
+  // that is no mirror after all has no secondary to clear.
+  if (RaidVolPg0VolumeType(vol0) != kVolumeTypeIM) return 0;
+  int secondary = -1;
+  int members = RaidVolPg0MemberCount(vol0);
+  for (int m = 0; m < members && secondary < 0; ++m) {
+    if (RaidVolPg0MemberAt(vol0, m).PhysDiskMap == kMapSecondary) secondary = m;
+  }
+  // Without a secondary member no disk is known to be safe to write.
+  if (secondary < 0) return 0;
+  uint8_t phys_disk_num = RaidVolPg0MemberAt(vol0, secondary).PhysDiskNum;
+  // Write only to a member the firmware still knows as a physical disk.
+  PageBuffer disk;
+  result = ReadPage(c, kPageTypeRaidPhysDisk, 0, phys_disk_num, &disk);
+  if (result != 1) return result;
+
+  // The member pass-through names a member by its physical disk number.
+  uint8_t sector[kSectorBytes] = {};
+  if (ScsiReadWrite(c, kScsiPathRaidMember, 0, phys_disk_num, 0, 0, 1, sector, sizeof sector, 1) !=
+      kScsiSuccess) {
+    return 0;
+  }
+  for (size_t i = 0; i < kSignatureBytes; ++i) sector[kSignatureOffset + i] = 0;
+  return ScsiReadWrite(c, kScsiPathRaidMember, 1, phys_disk_num, 0, 0, 1, sector, sizeof sector,
+                       1) == kScsiSuccess
+             ? 1
+             : 0;
+}
