@@ -24,11 +24,6 @@ bool IsFixedDisk(const uint8_t* inquiry) {
          !(inquiry[1] & kRemovableMedium);
 }
 
-int CandidateIdCount(const ControllerInfo& c) {
-  if (c.NumRAIDCandidates < 0) return 0;
-  return c.NumRAIDCandidates < kMaxCandidateIds ? c.NumRAIDCandidates : kMaxCandidateIds;
-}
-
 // Checks one drive word and stores the drive when it passes.
 int CheckDrive(ControllerInfo* c, const char* word, int index) {
   uint8_t id = 0;
@@ -131,7 +126,7 @@ int CheckSsdMix(ControllerInfo* c) {
   if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
   bool ssd_seen = false;
   bool rotating_seen = false;
-  int count = CandidateIdCount(*c);
+  int count = CandidateCount(*c, kMaxCandidateIds);
   for (int i = 0; i < count; ++i) {
     int is_ssd = 0;
     int result = TestSsd(c, kScsiPathPlain, c->CandidateIds[i], &is_ssd);
@@ -149,7 +144,7 @@ int CheckSasSataMix(ControllerInfo* c) {
   if (AllCandidatesSsd == 1 && (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed)) return 1;
   bool sata_seen = false;
   bool sas_seen = false;
-  int count = CandidateIdCount(*c);
+  int count = CandidateCount(*c, kMaxCandidateIds);
   for (int i = 0; i < count; ++i) {
     PageBuffer device;
     if (!VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,

@@ -16,6 +16,12 @@ extern uint8_t MaxTargetId;
 // Set by CheckSsdMix: every candidate is an SSD.
 extern int AllCandidatesSsd;
 
+// NumRAIDCandidates, but never more than `room` nor less than 0.
+inline int CandidateCount(const ControllerInfo& c, int room) {
+  if (c.NumRAIDCandidates < 0) return 0;
+  return c.NumRAIDCandidates < room ? c.NumRAIDCandidates : room;
+}
+
 // Empties the candidate fields of `controller` for a new selection.
 void ResetCandidates(ControllerInfo* controller, int type_limit);
 

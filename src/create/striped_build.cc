@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "create/boot_device.h"
+#include "create/candidates.h"
 #include "create/phys_disks.h"
 #include "create/volume_build.h"
 #include "create/volume_image.h"
@@ -14,18 +15,13 @@ namespace {
 
 constexpr uint32_t kStripedActionData = 3;
 
-int MemberCount(const ControllerInfo& c) {
-  if (c.NumRAIDCandidates < 0) return 0;
-  return c.NumRAIDCandidates < kMaxCandidateIds ? c.NumRAIDCandidates : kMaxCandidateIds;
-}
-
 }  // namespace
 
 int HasDuplicateIds(const ControllerInfo& c) {
   // One mark for every possible target ID, so that no candidate can fall
   // outside the table whatever the controller's highest target ID.
   std::bitset<256> seen;
-  int count = MemberCount(c);
+  int count = CandidateCount(c, kMaxCandidateIds);
   for (int i = 0; i < count; ++i) {
     if (seen.test(c.CandidateIds[i])) return 1;
     seen.set(c.CandidateIds[i]);
@@ -36,7 +32,7 @@ int HasDuplicateIds(const ControllerInfo& c) {
 int Create1EVolume(ControllerInfo* c) {
   VXT_ASSERT(c != nullptr, "PtrControllerInfo != NULL");
   const uint8_t type = c->CreateVolumeType;
-  const int count = MemberCount(*c);
+  const int count = CandidateCount(*c, kMaxCandidateIds);
   VXT_ASSERT(type != kVolumeTypeIME || count > 1, "PtrControllerInfo->NumRAIDCandidates > 1");
   VXT_ASSERT(count > 0, "PtrControllerInfo->NumRAIDCandidates > 0");
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "create/candidates.h"
 #include "create/phys_disks.h"
 #include "vxt/pages.h"
 
@@ -10,7 +11,6 @@ namespace {
 constexpr uint16_t kVolumeSettingsDefaults = 0x8000;
 constexpr size_t kFirstMemberOffset = 40;
 constexpr size_t kMemberBytes = 4;
-constexpr uint32_t kCandidateUsable = 2;
 
 int BuildAndSend(ControllerInfo* c, const VolumeImageSpec& spec) {
   PageHeader header;

@@ -3,6 +3,7 @@
 // already on the primary.
 #include <cstdio>
 
+#include "create/candidates.h"
 #include "create/raid_limits.h"
 #include "create/volume_size.h"
 #include "vxt/pages.h"
@@ -56,11 +57,6 @@ int CheckAddressable(ControllerInfo* c, uint64_t size) {
     return 0;
   }
   return 1;
-}
-
-int CandidateCount(const ControllerInfo& c, int capacity) {
-  if (c.NumRAIDCandidates < 0) return 0;
-  return c.NumRAIDCandidates < capacity ? c.NumRAIDCandidates : capacity;
 }
 
 }  // namespace
