@@ -5,5 +5,10 @@
 
 #include <cassert>
 
+// <cassert> leaves this undeclared under NDEBUG; the checks stay armed in
+// release builds all the same.
+extern "C" [[noreturn]] void __assert_fail(const char* assertion, const char* file,
+                                           unsigned int line, const char* function) noexcept;
+
 #define VXT_ASSERT(condition, text) \
   ((condition) ? static_cast<void>(0) : __assert_fail(text, __FILE_NAME__, __LINE__, __func__))
