@@ -1,0 +1,103 @@
+// vxtsim: runs a command with the virtual controller in place of the driver.
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "show.h"
+#include "state_setup.h"
+
+namespace {
+
+std::string Absolute(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char cwd[PATH_MAX];
+  if (!getcwd(cwd, sizeof cwd)) return path;
+  return std::string(cwd) + "/" + path;
+}
+
+std::string ExeDir() {
+  char exe[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n <= 0) return ".";
+  std::string path(exe, static_cast<size_t>(n));
+  return path.substr(0, path.rfind('/'));
+}
+
+// Beside the launcher in the build tree, under the library directory once
+// installed; VXTSIM_PRELOAD overrides both.
+std::string PreloadPath() {
+  if (const char* env = std::getenv("VXTSIM_PRELOAD"); env && *env) return env;
+  std::string dir = ExeDir();
+  for (const std::string& candidate :
+       {dir + "/libvxtsim_preload.so", dir + "/" VXTSIM_PRELOAD_FROM_BINDIR}) {
+    if (access(candidate.c_str(), R_OK) == 0) return candidate;
+  }
+  return "";
+}
+
+void AppendEnv(const char* name, const std::string& value, const char* separator) {
+  const char* old = std::getenv(name);
+  std::string joined = old && *old ? std::string(old) + separator + value : value;
+  setenv(name, joined.c_str(), 1);
+}
+
+int Run(const vxtsim::LaunchOptions& opts, const std::string& state_path) {
+  std::string preload = PreloadPath();
+  if (preload.empty()) {
+    std::fprintf(stderr, "vxtsim: cannot find libvxtsim_preload.so\n");
+    return 127;
+  }
+  AppendEnv("LD_PRELOAD", preload, ":");
+  // A sanitized program would otherwise refuse to run behind the preload.
+  AppendEnv("ASAN_OPTIONS", "verify_asan_link_order=0", ":");
+  setenv("VXTSIM_STATE", Absolute(state_path).c_str(), 1);
+  if (opts.log_path.empty()) {
+    unsetenv("VXTSIM_LOG");
+  } else {
+    setenv("VXTSIM_LOG", Absolute(opts.log_path).c_str(), 1);
+  }
+  std::vector<char*> argv;
+  for (const std::string& word : opts.command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  std::fprintf(stderr, "vxtsim: cannot run %s: %s\n", argv[0], std::strerror(errno));
+  return 127;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vxtsim::LaunchOptions opts;
+  if (!vxtsim::ParseOptions(argc, argv, opts)) {
+    vxtsim::PrintUsage(stderr);
+    return 2;
+  }
+  if (opts.verb == "help") {
+    vxtsim::PrintUsage(stdout);
+    return 0;
+  }
+  std::string state_path = opts.state_path.empty() ? vxtsim::DefaultStatePath() : opts.state_path;
+  if (state_path.empty()) {
+    std::fprintf(stderr, "vxtsim: no state file: give --state FILE or set HOME\n");
+    return 2;
+  }
+  vxtsim::json state;
+  if (!vxtsim::PrepareState(opts, state_path, opts.verb == "reset", state)) return 2;
+  if (opts.verb == "show") {
+    vxtsim::PrintSummary(state, state_path, stdout);
+    return 0;
+  }
+  if (opts.verb == "reset") {
+    std::printf("vxtsim: %s started afresh from the %s\n", state_path.c_str(),
+                opts.lab_path.empty() ? "built-in lab" : opts.lab_path.c_str());
+    return 0;
+  }
+  return Run(opts, state_path);
+}

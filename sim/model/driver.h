@@ -1,0 +1,20 @@
+// The kernel driver's side of the control node: decodes the ioctl records a
+// caller passes, hands messages to the firmware model, copies replies, data
+// and sense back within the sizes the caller gave, and applies fault rules.
+#pragma once
+
+#include "lab_values.h"
+
+namespace vxtsim {
+
+struct IoctlResult {
+  int result = 0;  // what ioctl returns: 0 or -1
+  int err = 0;     // errno when result is -1
+  bool changed = false;
+  json log = json::object();
+};
+
+// `arg` is the caller's record, read and written in place.
+IoctlResult DriverIoctl(json& state, unsigned long request, void* arg);
+
+}  // namespace vxtsim

@@ -1,0 +1,38 @@
+#include "firmware.h"
+
+#include "controller.h"
+#include "page_image.h"
+#include "protocol.h"
+
+namespace vxtsim {
+
+Bytes StartReply(const Bytes& frame, size_t size, uint16_t ioc_status) {
+  Bytes reply(size, 0);
+  Put8(reply, reply::kLengthWords, size / 4);
+  Put8(reply, reply::kFunction, Get8(frame, 3));
+  Put32(reply, reply::kContext, Get32(frame, 8));
+  Put16(reply, reply::kIocStatus, ioc_status);
+  return reply;
+}
+
+void SetIocStatus(Bytes& reply, uint16_t ioc_status) { Put16(reply, reply::kIocStatus, ioc_status); }
+
+uint16_t ReplyIocStatus(const Bytes& reply) { return Get16(reply, reply::kIocStatus); }
+
+void ProcessMessage(json& ctl, const Message& msg, Completion& out) {
+  switch (Get8(msg.frame, 3)) {
+    case kFnIocFacts: HandleIocFacts(ctl, msg, out); break;
+    case kFnPortFacts: HandlePortFacts(ctl, msg, out); break;
+    case kFnConfig: HandleConfig(ctl, msg, out); break;
+    default: out.reply = StartReply(msg.frame, reply::kHeadSize, kStatusInvalidFunction); break;
+  }
+}
+
+void ResetController(json& ctl) {
+  CommitNvram(ctl);
+  bool disabled = (PageField(ctl, "IoUnitPg1", "IoUnitFlags") & 0x40) != 0;
+  ctl["runtime"]["ir_disabled"] = disabled;
+  ctl["runtime"]["resets"] = Num(Member(ctl, "runtime"), "resets", 0) + 1;
+}
+
+}  // namespace vxtsim

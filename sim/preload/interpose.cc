@@ -1,0 +1,248 @@
+// LD_PRELOAD shim: calls on /dev/vxtctl and on descriptors opened from it go
+// to the simulated driver; every other path and descriptor goes to the C
+// library untouched.
+#undef _FORTIFY_SOURCE
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <set>
+
+#include "model/simulator.h"
+#include "model/protocol.h"
+
+#define VXTSIM_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+struct Libc {
+  int (*open)(const char*, int, ...);
+  int (*openat)(int, const char*, int, ...);
+  int (*close)(int);
+  int (*ioctl)(int, unsigned long, ...);
+  int (*mknod)(const char*, mode_t, dev_t);
+  int (*mknodat)(int, const char*, mode_t, dev_t);
+  int (*xmknod)(int, const char*, mode_t, dev_t*);
+  int (*xmknodat)(int, int, const char*, mode_t, dev_t*);
+  int (*unlink)(const char*);
+  int (*unlinkat)(int, const char*, int);
+};
+
+template <typename F>
+void Resolve(F& fn, const char* name) {
+  fn = reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+const Libc& Real() {
+  static const Libc libc = [] {
+    Libc l{};
+    Resolve(l.open, "open");
+    Resolve(l.openat, "openat");
+    Resolve(l.close, "close");
+    Resolve(l.ioctl, "ioctl");
+    Resolve(l.mknod, "mknod");
+    Resolve(l.mknodat, "mknodat");
+    Resolve(l.xmknod, "__xmknod");
+    Resolve(l.xmknodat, "__xmknodat");
+    Resolve(l.unlink, "unlink");
+    Resolve(l.unlinkat, "unlinkat");
+    return l;
+  }();
+  return libc;
+}
+
+// Null when the launcher did not name a state file or the state cannot be
+// read; the shim then stays out of the way.
+vxtsim::Simulator* Sim() {
+  static std::unique_ptr<vxtsim::Simulator> sim;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    const char* state = std::getenv("VXTSIM_STATE");
+    const char* log = std::getenv("VXTSIM_LOG");
+    if (state && *state) {
+      try {
+        sim = std::make_unique<vxtsim::Simulator>(state, log ? log : "");
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "vxtsim: %s\n", e.what());
+      }
+    }
+  }
+  return sim.get();
+}
+
+// Descriptors handed out for the node. Each is a real descriptor of
+// /dev/null, so its number cannot be given to anything else.
+std::set<int>& FakeFds() {
+  static std::set<int> fds;
+  return fds;
+}
+
+bool IsNode(int dirfd, const char* path) {
+  if (!path || std::strcmp(path, vxtsim::kNodePath) != 0) return false;
+  return dirfd == AT_FDCWD || path[0] == '/';
+}
+
+bool Simulated(int dirfd, const char* path) { return IsNode(dirfd, path) && Sim(); }
+
+// Runs a simulator call; an unreadable lab fails the call with EIO.
+template <typename F>
+int Guarded(F&& call) {
+  int err = 0;
+  int result = -1;
+  try {
+    result = call(err);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vxtsim: %s\n", e.what());
+    result = -1;
+    err = EIO;
+  }
+  if (result < 0) errno = err;
+  return result;
+}
+
+int OpenNode(const char* call, int flags) {
+  return Guarded([&](int& err) {
+    return Sim()->Open(call, flags, [flags] {
+      int fd = Real().open("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+      if (fd >= 0) FakeFds().insert(fd);
+      return fd;
+    }, err);
+  });
+}
+
+int MknodNode(const char* call, mode_t mode, dev_t dev) {
+  return Guarded([&](int& err) {
+    return Sim()->Mknod(call, mode, major(dev), minor(dev), err);
+  });
+}
+
+int UnlinkNode(const char* call) {
+  return Guarded([&](int& err) { return Sim()->Unlink(call, err); });
+}
+
+mode_t ModeArg(int flags, va_list ap) {
+  bool wants_mode = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
+  return wants_mode ? static_cast<mode_t>(va_arg(ap, int)) : 0;
+}
+
+}  // namespace
+
+VXTSIM_EXPORT int open(const char* path, int flags, ...) {
+  va_list ap;
+  va_start(ap, flags);
+  mode_t mode = ModeArg(flags, ap);
+  va_end(ap);
+  if (Simulated(AT_FDCWD, path)) return OpenNode("open", flags);
+  return Real().open(path, flags, mode);
+}
+
+VXTSIM_EXPORT int open64(const char* path, int flags, ...) {
+  va_list ap;
+  va_start(ap, flags);
+  mode_t mode = ModeArg(flags, ap);
+  va_end(ap);
+  if (Simulated(AT_FDCWD, path)) return OpenNode("open64", flags);
+  return Real().open(path, flags | O_LARGEFILE, mode);
+}
+
+VXTSIM_EXPORT int openat(int dirfd, const char* path, int flags, ...) {
+  va_list ap;
+  va_start(ap, flags);
+  mode_t mode = ModeArg(flags, ap);
+  va_end(ap);
+  if (Simulated(dirfd, path)) return OpenNode("openat", flags);
+  return Real().openat(dirfd, path, flags, mode);
+}
+
+VXTSIM_EXPORT int openat64(int dirfd, const char* path, int flags, ...) {
+  va_list ap;
+  va_start(ap, flags);
+  mode_t mode = ModeArg(flags, ap);
+  va_end(ap);
+  if (Simulated(dirfd, path)) return OpenNode("openat64", flags);
+  return Real().openat(dirfd, path, flags | O_LARGEFILE, mode);
+}
+
+VXTSIM_EXPORT int __open_2(const char* path, int flags) {
+  if (Simulated(AT_FDCWD, path)) return OpenNode("__open_2", flags);
+  return Real().open(path, flags);
+}
+
+VXTSIM_EXPORT int __open64_2(const char* path, int flags) {
+  if (Simulated(AT_FDCWD, path)) return OpenNode("__open64_2", flags);
+  return Real().open(path, flags | O_LARGEFILE);
+}
+
+VXTSIM_EXPORT int __openat_2(int dirfd, const char* path, int flags) {
+  if (Simulated(dirfd, path)) return OpenNode("__openat_2", flags);
+  return Real().openat(dirfd, path, flags);
+}
+
+VXTSIM_EXPORT int __openat64_2(int dirfd, const char* path, int flags) {
+  if (Simulated(dirfd, path)) return OpenNode("__openat64_2", flags);
+  return Real().openat(dirfd, path, flags | O_LARGEFILE);
+}
+
+VXTSIM_EXPORT int close(int fd) {
+  if (FakeFds().erase(fd) > 0) {
+    try {
+      if (Sim()) Sim()->Close(fd);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "vxtsim: %s\n", e.what());
+    }
+  }
+  return Real().close(fd);
+}
+
+VXTSIM_EXPORT int ioctl(int fd, unsigned long request, ...) __THROW {
+  va_list ap;
+  va_start(ap, request);
+  void* arg = va_arg(ap, void*);
+  va_end(ap);
+  if (FakeFds().count(fd) && Sim()) {
+    return Guarded([&](int& err) { return Sim()->Ioctl(fd, request, arg, err); });
+  }
+  return Real().ioctl(fd, request, arg);
+}
+
+VXTSIM_EXPORT int mknod(const char* path, mode_t mode, dev_t dev) __THROW {
+  if (Simulated(AT_FDCWD, path)) return MknodNode("mknod", mode, dev);
+  return Real().mknod(path, mode, dev);
+}
+
+VXTSIM_EXPORT int mknodat(int dirfd, const char* path, mode_t mode, dev_t dev) __THROW {
+  if (Simulated(dirfd, path)) return MknodNode("mknodat", mode, dev);
+  return Real().mknodat(dirfd, path, mode, dev);
+}
+
+// Programs built against older C libraries reach mknod through these.
+VXTSIM_EXPORT int __xmknod(int ver, const char* path, mode_t mode, dev_t* dev) {
+  if (Simulated(AT_FDCWD, path) && dev) return MknodNode("mknod", mode, *dev);
+  return Real().xmknod ? Real().xmknod(ver, path, mode, dev) : (errno = ENOSYS, -1);
+}
+
+VXTSIM_EXPORT int __xmknodat(int ver, int dirfd, const char* path, mode_t mode, dev_t* dev) {
+  if (Simulated(dirfd, path) && dev) return MknodNode("mknodat", mode, *dev);
+  return Real().xmknodat ? Real().xmknodat(ver, dirfd, path, mode, dev) : (errno = ENOSYS, -1);
+}
+
+VXTSIM_EXPORT int unlink(const char* path) __THROW {
+  if (Simulated(AT_FDCWD, path)) return UnlinkNode("unlink");
+  return Real().unlink(path);
+}
+
+VXTSIM_EXPORT int unlinkat(int dirfd, const char* path, int flags) __THROW {
+  if (Simulated(dirfd, path) && !(flags & AT_REMOVEDIR)) return UnlinkNode("unlinkat");
+  return Real().unlinkat(dirfd, path, flags);
+}

@@ -1,0 +1,28 @@
+// Small labs for tests: write only what matters, the model fills in the rest
+// with the defaults documented in docs/vxtsim.md.
+#pragma once
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace volkit_test {
+
+using nlohmann::json;
+
+// Parses a lab written in the test (comments allowed); fails the test on a
+// syntax error.
+json Lab(const std::string& text);
+
+// The lab shipped as the launcher's built-in default.
+json DefaultLab();
+
+// `base` with a JSON merge patch applied (objects merge, everything else,
+// lists included, is replaced).
+json Patched(json base, const std::string& patch);
+
+// One SAS controller 0 with `disks` SAS disks at targets 0.. in bays 0.. of
+// enclosure 1, each of `blocks` blocks.
+json SasLab(int disks = 2, unsigned long long blocks = 143374744);
+
+}  // namespace volkit_test
