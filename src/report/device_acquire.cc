@@ -11,11 +11,6 @@ int Inquire(ControllerInfo* c, const TargetScan& scan, uint32_t length, uint8_t*
   return ScsiInquiry(c, scan.Path(), scan.Address(), 0, 0, 0, buffer, length, 1);
 }
 
-int ReadSasDevice(ControllerInfo* c, uint8_t target, PageBuffer* page) {
-  return VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
-                                   SasAddressBusTarget(0, target), page);
-}
-
 int ReadDiskPage(ControllerInfo* c, TargetScan* scan) {
   return VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0,
                            scan->Ref.PhysDiskNum, &scan->DiskPage);
@@ -26,7 +21,7 @@ int ReadDiskPage(ControllerInfo* c, TargetScan* scan) {
 bool LearnSata(ControllerInfo* c, TargetScan* scan) {
   if (c->BusType != kBusTypeSas) return true;
   PageBuffer device;
-  if (!ReadSasDevice(c, scan->Target, &device)) return false;
+  if (!ReadSasDeviceAt(c, scan->Target, &device)) return false;
   scan->Sata = SasDevicePg0DeviceInfo(device) & kDeviceInfoSata;
   return true;
 }

@@ -12,14 +12,9 @@ namespace {
 
 constexpr uint8_t kEnclosureServicesDevice = 13;
 
-int ReadSasDevice(ControllerInfo* c, uint8_t target, PageBuffer* page) {
-  return VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
-                                   SasAddressBusTarget(0, target), page);
-}
-
 void EmitEnclosurePosition(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
   PageBuffer device;
-  if (ReadSasDevice(c, scan->Target, &device)) {
+  if (ReadSasDeviceAt(c, scan->Target, &device)) {
     EmitLine(FormatLine("  Enclosure #                             : %d\n",
                         SasDevicePg0EnclosureHandle(device)),
              log_file);
@@ -128,7 +123,7 @@ void EmitDriveType(ControllerInfo* c, const TargetScan& scan, FILE* log_file) {
 
 void EmitProtocol(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
   PageBuffer device;
-  scan->Status = ReadSasDevice(c, scan->Target, &device);
+  scan->Status = ReadSasDeviceAt(c, scan->Target, &device);
   if (scan->Status != 1) return;
   if (SasDevicePg0DeviceInfo(device) & kDeviceInfoSata) {
     EmitLine("  Protocol                                : SATA\n", log_file);

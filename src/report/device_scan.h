@@ -47,6 +47,9 @@ TargetOutcome AcquireTarget(ControllerInfo* controller, TargetScan* scan);
 // Prints the target's block, fetching the optional data as it goes.
 void PrintTarget(ControllerInfo* controller, TargetScan* scan, FILE* log_file);
 
+// SasDevicePg0 of the device at bus 0, `target`; 1 when it could be read.
+int ReadSasDeviceAt(ControllerInfo* controller, uint8_t target, PageBuffer* page);
+
 // The controller PHY through which the device with `sas_device_page` reaches
 // the controller: its own PHY when attached directly, else that of the first
 // directly attached device up its parent chain.  0xFF when the chain cannot

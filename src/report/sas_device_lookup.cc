@@ -1,3 +1,5 @@
+// SAS device pages of the physical device section: a device by target ID,
+// and the connector its branch reaches the controller at.
 #include <bitset>
 #include <memory>
 
@@ -9,6 +11,11 @@ namespace {
 constexpr uint8_t kNoConnector = 0xFF;
 
 }  // namespace
+
+int ReadSasDeviceAt(ControllerInfo* c, uint8_t target, PageBuffer* page) {
+  return VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
+                                   SasAddressBusTarget(0, target), page);
+}
 
 uint8_t FindConnector(ControllerInfo* c, ConstBytes device) {
   if (SasDevicePg0DeviceInfo(device) & kDeviceInfoDirectAttach) return SasDevicePg0PhyNum(device);
