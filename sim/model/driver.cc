@@ -5,6 +5,7 @@
 
 #include "bytes.h"
 #include "controller.h"
+#include "fault_effects.h"
 #include "faults.h"
 #include "firmware.h"
 #include "protocol.h"
@@ -140,11 +141,11 @@ void PassThrough(json& state, uint8_t* rec, IoctlResult& r) {
   if (!Member(effect, "errno").is_null()) return Fail(r, ErrnoValue(effect["errno"]));
 
   Completion done;
-  if (!Member(effect, "ioc_status").is_null()) {
-    done.reply = StartReply(msg.frame, reply::kHeadSize,
-                            static_cast<uint16_t>(Num(effect, "ioc_status", 0)));
+  if (EffectReplacesWork(effect)) {
+    EffectReply(effect, msg, done);
   } else {
     ProcessMessage(*ctl, msg, done);
+    EffectAfterWork(effect, msg, done);
   }
   if (done.changed) r.changed = true;
 

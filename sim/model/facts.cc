@@ -22,7 +22,7 @@ uint32_t FirmwareVersion(const json& facts) {
     }
     return word;
   }
-  return static_cast<uint32_t>(Num(facts, "firmware_version", 0x01210000));
+  return static_cast<uint32_t>(Num(facts, "firmware_version", 0x011B0200));
 }
 
 }  // namespace

@@ -25,7 +25,10 @@ constexpr ErrnoEntry kErrnos[] = {
 constexpr const char* kMatchKeys[] = {
     "request", "page",        "controller",    "function",   "action",      "page_type",
     "page_number", "ext_page_type", "address", "raid_action", "scsi_opcode", "target"};
-constexpr const char* kEffectKeys[] = {"errno", "no_reply", "ioc_status"};
+constexpr const char* kEffectKeys[] = {
+    "errno",     "no_reply",       "ioc_status", "action_status", "scsi_status", "scsi_state",
+    "sense_key", "asc",            "ascq",       "not_ready",     "unit_attention",
+    "response_info", "short"};
 
 template <size_t N>
 bool Known(const std::string& key, const char* const (&keys)[N]) {

@@ -3,6 +3,7 @@
 #include "controller.h"
 #include "page_image.h"
 #include "protocol.h"
+#include "scsi_io.h"
 
 namespace vxtsim {
 
@@ -24,6 +25,11 @@ void ProcessMessage(json& ctl, const Message& msg, Completion& out) {
     case kFnIocFacts: HandleIocFacts(ctl, msg, out); break;
     case kFnPortFacts: HandlePortFacts(ctl, msg, out); break;
     case kFnConfig: HandleConfig(ctl, msg, out); break;
+    case kFnScsiIo:
+    case kFnRaidPassThrough: HandleScsiIo(ctl, msg, out); break;
+    case kFnRaidAction: HandleRaidAction(ctl, msg, out); break;
+    case kFnSep: HandleSep(ctl, msg, out); break;
+    case kFnSataPassThrough: HandleSataPassThrough(ctl, msg, out); break;
     default: out.reply = StartReply(msg.frame, reply::kHeadSize, kStatusInvalidFunction); break;
   }
 }

@@ -39,6 +39,8 @@ uint16_t ReplyIocStatus(const Bytes& reply);
 void HandleIocFacts(const json& ctl, const Message& msg, Completion& out);
 void HandlePortFacts(const json& ctl, const Message& msg, Completion& out);
 void HandleConfig(json& ctl, const Message& msg, Completion& out);
+void HandleRaidAction(json& ctl, const Message& msg, Completion& out);
+void HandleSep(json& ctl, const Message& msg, Completion& out);
 
 // The controller reset: non-volatile settings become current.
 void ResetController(json& ctl);

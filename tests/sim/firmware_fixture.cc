@@ -29,6 +29,9 @@ Exchange Firmware::Send(const PassThroughArgs& args) {
   Store<uint8_t*>(rec, pt::kReplyPtr, x.reply.data());
   Store<uint8_t*>(rec, pt::kDataInPtr, args.data_in ? x.data.data() : nullptr);
   Store<uint8_t*>(rec, pt::kDataOutPtr, out.empty() ? nullptr : out.data());
+  Bytes sense(64, 0);
+  Store<uint8_t*>(rec, pt::kSensePtr, sense.data());
+  Store<int32_t>(rec, pt::kMaxSense, 64);
   Store<int32_t>(rec, pt::kMaxReply, args.max_reply);
   Store<int32_t>(rec, pt::kDataInSize, static_cast<int32_t>(args.data_in));
   Store<int32_t>(rec, pt::kDataOutSize, static_cast<int32_t>(out.size()));

@@ -76,6 +76,8 @@ int Spawn(const std::vector<std::string>& argv, const std::string& dir) {
     // Descriptors the test runner left open would shift the numbers the
     // program under test is given.
     close_range(3, ~0u, 0);
+    // Files a command makes under a bare name land in the scratch directory.
+    if (chdir(dir.c_str()) != 0) _exit(126);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);

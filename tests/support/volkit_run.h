@@ -24,7 +24,7 @@ struct VolkitRun {
 };
 
 // Runs `volkit ARGS...` on a fresh state made from `lab`, feeding stdin_text
-// to its standard input.
+// to its standard input. Every run works in its scratch directory.
 VolkitRun RunVolkit(const json& lab, const std::vector<std::string>& args,
                     const std::string& stdin_text = "");
 
