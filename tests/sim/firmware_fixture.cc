@@ -44,27 +44,25 @@ Exchange Firmware::Send(const PassThroughArgs& args) {
   return x;
 }
 
-Exchange Firmware::AdapterInfo(uint32_t controller) {
+// Adapter information and reset records: controller number and size.
+static Exchange DriverRecord(json& state, unsigned long request, size_t size, uint32_t controller) {
   Exchange x;
-  x.data.assign(vxtsim::ai::kRecordSize, 0);
+  x.data.assign(size, 0);
   Store<uint32_t>(x.data, 0, controller);
-  Store<int32_t>(x.data, 8, 92);
-  vxtsim::IoctlResult r = vxtsim::DriverIoctl(state_, vxtsim::kIoctlAdapterInfo, x.data.data());
+  Store<int32_t>(x.data, 8, static_cast<int32_t>(size));
+  vxtsim::IoctlResult r = vxtsim::DriverIoctl(state, request, x.data.data());
   x.result = r.result;
   x.err = r.err;
   x.log = r.log;
   return x;
 }
 
+Exchange Firmware::AdapterInfo(uint32_t controller) {
+  return DriverRecord(state_, vxtsim::kIoctlAdapterInfo, vxtsim::ai::kRecordSize, controller);
+}
+
 Exchange Firmware::Reset(uint32_t controller) {
-  Exchange x;
-  x.data.assign(vxtsim::kResetRecordSize, 0);
-  Store<uint32_t>(x.data, 0, controller);
-  Store<int32_t>(x.data, 8, 12);
-  vxtsim::IoctlResult r = vxtsim::DriverIoctl(state_, vxtsim::kIoctlReset, x.data.data());
-  x.result = r.result;
-  x.err = r.err;
-  return x;
+  return DriverRecord(state_, vxtsim::kIoctlReset, vxtsim::kResetRecordSize, controller);
 }
 
 Bytes Firmware::ConfigFrame(uint8_t action, uint8_t type, uint8_t number, uint32_t address,
