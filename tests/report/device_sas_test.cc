@@ -1,0 +1,272 @@
+// The physical device section on a SAS controller: RAID members and hot
+// spares described from their pages, KVR identity strings, enclosure
+// position and the connector found up the parent chain.
+#include <gtest/gtest.h>
+
+#include "report/report_expect.h"
+#include "support/volkit_run.h"
+
+namespace volkit_test {
+namespace {
+
+json SasLabWith(const std::string& extra) {
+  json lab = EmptySasLab();
+  lab["controllers"][0].merge_patch(Lab(extra));
+  lab["controllers"][0]["port_facts"] = {{"device_limit", 8}, {"initiator_id", 63}};
+  return lab;
+}
+
+std::string DeviceSection(const VolkitRun& run) {
+  return Slice(run.out, "Initiator at ID", "------");
+}
+
+// Two mirrored members (one out of sync with SMART errors and a page size
+// unlike the disk's), a hot spare, and the member of an inactive volume
+// whose own target ID answers like a disk.
+const char kMembersLab[] = R"({
+  "enclosures": [{"handle": 1, "num_slots": 8}],
+  "devices": [
+    {"handle": 9, "target": 0, "enclosure": 1, "slot": 0, "phy": 0, "vendor": "ORBITAL",
+     "product": "OD73SAS15K", "revision": "0004", "serial": "S0", "blocks": 143374744},
+    {"handle": 10, "target": 1, "enclosure": 1, "slot": 1, "phy": 1, "vendor": "ORBITAL",
+     "product": "OD73SAS15K", "revision": "0004", "serial": "S1", "blocks": 143374744},
+    {"handle": 11, "target": 2, "enclosure": 1, "slot": 2, "phy": 2, "vendor": "ORBITAL",
+     "product": "OD73SAS15K", "revision": "0004", "serial": "S2", "blocks": 143374744},
+    {"handle": 12, "target": 3, "enclosure": 1, "slot": 3, "phy": 3, "vendor": "ORBITAL",
+     "product": "OD73SAS15K", "revision": "0004", "serial": "S3", "blocks": 143374744}
+  ],
+  "raid": {
+    "phys_disks": [
+      {"num": 0, "target": 0},
+      {"num": 1, "target": 1, "status_flags": 1, "max_lba": 999,
+       "smart": {"count": 3, "asc": "0x5D", "ascq": "0x10"}},
+      {"num": 2, "target": 2, "hot_spare_pool": 1},
+      {"num": 3, "target": 3}
+    ],
+    "volumes": [
+      {"id": 0, "type": "IM", "members": [0, 1], "max_lba": "0x0FFFFFFF"},
+      {"id": 5, "type": "IS", "members": [3], "inactive": true, "max_lba": 2047}
+    ]
+  }
+})";
+
+TEST(DeviceSection, MembersSparesAndInactiveVolumes) {
+  VolkitRun run = RunVolkit(SasLabWith(kMembersLab), {"0", "display"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Slice(run.out, "IR volume 1", "------"),
+            "IR volume 1\n"
+            "  Volume ID                               : 0\n"
+            "  Status of volume                        : Okay (OKY)\n"
+            "  RAID level                              : 1\n"
+            "  Size (in MB)                            : 131072\n"
+            "  Physical hard disks (Target ID)         : 0 1\n"
+            "IR volume 2\n"
+            "  Volume ID                               : 5\n"
+            "  Status of volume                        : Inactive, Okay (OKY)\n"
+            "  RAID level                              : 0\n"
+            "  Size (in MB)                            : 1\n");
+  EXPECT_EQ(DeviceSection(run),
+            "Initiator at ID #63\n"
+            "Target on ID #0\n"
+            "  Device is a Hard disk\n"
+            "  Enclosure #                             : 1\n"
+            "  Slot #                                  : 0\n"
+            "  Connector ID                            : 0\n"
+            "  Target ID                               : 0\n"
+            "  State                                   : Online (ONL)\n"
+            "  Size (in MB)/(in sectors)               : 70007/143374744\n"
+            "  Manufacturer                            : ORBITAL \n"
+            "  Model Number                            : OD73SAS15K      \n"
+            "  Firmware Revision                       : 0004\n"
+            "  Serial No                               : S0                  \n"
+            "  Drive Type                              : SAS \n"
+            "  Protocol                                : SAS \n"
+            "Target on ID #1\n"
+            "  Device is a Hard disk\n"
+            "  Enclosure #                             : 1\n"
+            "  Slot #                                  : 1\n"
+            "  Connector ID                            : 1\n"
+            "  Target ID                               : 1\n"
+            "  State                                   : Out of Sync (OSY)\n"
+            "  Size (in MB)/(in sectors)               : 0/1000\n"
+            "  Manufacturer                            : ORBITAL \n"
+            "  Model Number                            : OD73SAS15K      \n"
+            "  Firmware Revision                       : 0004\n"
+            "  Serial No                               : S1                  \n"
+            "  Drive Type                              : SAS \n"
+            "  Protocol                                : SAS \n"
+            "  SMART Error Count                       : 3\n"
+            "  SMART ASC                               : 5dh\n"
+            "  SMART ASCQ                              : 10h\n"
+            "Target on ID #2\n"
+            "  Device is a Hard disk\n"
+            "  Enclosure #                             : 1\n"
+            "  Slot #                                  : 2\n"
+            "  Connector ID                            : 2\n"
+            "  Target ID                               : 2\n"
+            "  State                                   : Hot Spare (HSP)\n"
+            "  Size (in MB)/(in sectors)               : 70007/143374744\n"
+            "  Manufacturer                            : ORBITAL \n"
+            "  Model Number                            : OD73SAS15K      \n"
+            "  Firmware Revision                       : 0004\n"
+            "  Serial No                               : S2                  \n"
+            "  Drive Type                              : SAS \n"
+            "  Protocol                                : SAS \n"
+            "Target on ID #3\n"
+            "  Device is a Hard disk\n"
+            "  Enclosure #                             : 1\n"
+            "  Slot #                                  : 3\n"
+            "  Connector ID                            : 3\n"
+            "  Target ID                               : 3\n"
+            "  State                                   : Online (ONL)\n"
+            "  Size (in MB)/(in sectors)               : 70007/143374744\n"
+            "  Manufacturer                            : ORBITAL \n"
+            "  Model Number                            : OD73SAS15K      \n"
+            "  Firmware Revision                       : 0004\n"
+            "  Serial No                               : \n"
+            "  Drive Type                              : SAS \n"
+            "  Protocol                                : SAS \n");
+  // Members are asked through the RAID pass-through only; the capacity of
+  // a member is never read from the disk.
+  for (const json& line : run.Ioctls(0x00)) {
+    std::string target = FrameHex(line, 1);
+    EXPECT_TRUE(target != "00" && target != "01" && target != "02" && target != "03")
+        << line.dump();
+    EXPECT_NE(FrameHex(line, 25).substr(48), "25") << line.dump();
+  }
+}
+
+const char kIdentityLab[] = R"({
+  "devices": [
+    {"handle": 20, "kind": "expander", "phy": 4},
+    {"handle": 9, "target": 0, "parent": 20, "phy": 2, "enclosure": 1, "slot": 0,
+     "protocol": "sata", "vendor": "ATA", "product": "IGNORED", "revision": "FW01",
+     "ata_model": "XQ-9000 DISK MODEL  FRU12345PN678901KVR ", "serial": "K0", "blocks": 1000,
+     "ssd": true},
+    {"handle": 10, "target": 1, "parent": 20, "phy": 3, "enclosure": 1, "slot": 1,
+     "vendor": "KVRXYZ", "product": "KP-1234567890AB", "revision": "K001", "serial": "K1",
+     "kvr_fru": "FRUCRU123456", "kvr_part": "PART12345678", "blocks": 2048},
+    {"handle": 11, "target": 2, "parent": 30, "phy": 5, "enclosure": 1, "slot": 2,
+     "protocol": "sata", "vendor": "ATA", "product": "MERIDIAN MD500S", "revision": "CC38",
+     "serial": "P2", "blocks": 4096},
+    {"handle": 12, "target": 3, "phy": 6, "enclosure": 1, "slot": 3,
+     "vendor": "ORBITAL", "product": "OD73SAS15K", "revision": "0004", "serial": "P3",
+     "kvr_fru": "NOTSHOWN0000", "blocks": 2048}
+  ]
+})";
+
+const char kIdentityBlocks[] =
+    "Target on ID #0\n"
+    "  Device is a Hard disk\n"
+    "  Enclosure #                             : 1\n"
+    "  Slot #                                  : 0\n"
+    "  Connector ID                            : 4\n"
+    "  Target ID                               : 0\n"
+    "  State                                   : Ready (RDY)\n"
+    "  Size (in MB)/(in sectors)               : 0/1000\n"
+    "  Manufacturer                            : KVR \n"
+    "  Model Number                            : XQ-9000 DISK MODEL  \n"
+    "  Firmware Revision                       : FW01    \n"
+    "%FRU0%"
+    "  Serial No                               : K0                  \n"
+    "  Drive Type                              : SSD\n"
+    "  Protocol                                : SATA\n"
+    "Target on ID #1\n"
+    "  Device is a Hard disk\n"
+    "  Enclosure #                             : 1\n"
+    "  Slot #                                  : 1\n"
+    "  Connector ID                            : 4\n"
+    "  Target ID                               : 1\n"
+    "  State                                   : Ready (RDY)\n"
+    "  Size (in MB)/(in sectors)               : 1/2048\n"
+    "  Manufacturer                            : KVRXYZ  \n"
+    "  Model Number                            : KP-1234567890A\n"
+    "  Firmware Revision                       : K001\n"
+    "%FRU1%"
+    "  Serial No                               : K1                  \n"
+    "  Drive Type                              : SAS \n"
+    "  Protocol                                : SAS \n"
+    "Target on ID #2\n"
+    "  Device is a Hard disk\n"
+    "  Enclosure #                             : 1\n"
+    "  Slot #                                  : 2\n"
+    "  Target ID                               : 2\n"
+    "  State                                   : Ready (RDY)\n"
+    "  Size (in MB)/(in sectors)               : 2/4096\n"
+    "  Manufacturer                            : ATA     \n"
+    "  Model Number                            : MERIDIAN MD500S \n"
+    "  Firmware Revision                       : CC38\n"
+    "  Serial No                               : P2                  \n"
+    "  Drive Type                              : SATA\n"
+    "  Protocol                                : SATA\n"
+    "Target on ID #3\n"
+    "  Device is a Hard disk\n"
+    "  Enclosure #                             : 1\n"
+    "  Slot #                                  : 3\n"
+    "  Connector ID                            : 6\n"
+    "  Target ID                               : 3\n"
+    "  State                                   : Ready (RDY)\n"
+    "  Size (in MB)/(in sectors)               : 1/2048\n"
+    "  Manufacturer                            : ORBITAL \n"
+    "  Model Number                            : OD73SAS15K      \n"
+    "  Firmware Revision                       : 0004\n"
+    "  Serial No                               : P3                  \n"
+    "  Drive Type                              : SAS \n"
+    "  Protocol                                : SAS \n";
+
+std::string WithFruLines(std::string blocks, const std::string& fru0, const std::string& fru1) {
+  blocks.replace(blocks.find("%FRU0%"), 6, fru0);
+  blocks.replace(blocks.find("%FRU1%"), 6, fru1);
+  return blocks;
+}
+
+TEST(DeviceSection, KvrStringsWithAndWithoutTheOption) {
+  VolkitRun plain = RunVolkit(SasLabWith(kIdentityLab), {"0", "display"});
+  EXPECT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(DeviceSection(plain), "Initiator at ID #63\n" + WithFruLines(kIdentityBlocks, "", ""));
+
+  VolkitRun option = RunVolkit(SasLabWith(kIdentityLab), {"0", "display", "KVRFRU"});
+  EXPECT_EQ(option.status, 0) << option.err;
+  EXPECT_EQ(DeviceSection(option),
+            "Initiator at ID #63\n" +
+                WithFruLines(kIdentityBlocks,
+                             "  KVR FRU/CRU                             : FRU12345\n"
+                             "  KVR Part Number                         : PN678901\n",
+                             "  KVR FRU/CRU                             : FRUCRU123456\n"
+                             "  KVR Part Number                         : PART12345678\n"));
+}
+
+TEST(DeviceSection, SataIdentifyRequestMessage) {
+  VolkitRun run = RunVolkit(SasLabWith(kIdentityLab), {"0", "display"});
+  std::vector<json> identify = run.Ioctls(0x1C);
+  ASSERT_EQ(identify.size(), 2u);  // the two SATA disks, once each
+  EXPECT_EQ(FrameHex(identify[0], 48),
+            "0000001c" "11000000" "00000000" "000000000000000000000000"  // 0-23
+            "00020000"                                                // 24: 512 bytes
+            "2780ec0000000010"                                        // 28: the FIS
+            "000000000000000000000000");
+  EXPECT_EQ(FrameHex(identify[1], 1), "02");
+  EXPECT_EQ(identify[0].value("timeout", 0), 3);
+  EXPECT_EQ(identify[0].value("sge_offset", 0), 12);
+  EXPECT_EQ(identify[0].value("data_in_size", 0), 512);
+}
+
+// A parent chain that loops must end the walk: no connector, no hang.
+TEST(DeviceSection, ParentChainThatLoopsGivesNoConnector) {
+  VolkitRun run = RunVolkit(SasLabWith(R"({"devices": [
+      {"handle": 20, "kind": "expander", "parent": 21, "direct": false},
+      {"handle": 21, "kind": "expander", "parent": 20, "direct": false},
+      {"handle": 9, "target": 0, "parent": 20, "vendor": "ORBITAL", "product": "OD73SAS15K",
+       "revision": "0004", "serial": "L0", "blocks": 2048}]})"),
+                            {"0", "display"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Slice(run.out, "Target on ID #0", "  State"),
+            "Target on ID #0\n"
+            "  Device is a Hard disk\n"
+            "  Enclosure #                             : 0\n"
+            "  Slot #                                  : 0\n"
+            "  Target ID                               : 0\n");
+}
+
+}  // namespace
+}  // namespace volkit_test
