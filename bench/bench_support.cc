@@ -1,0 +1,113 @@
+#include "bench_support.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+
+// The log also records opens and closes of the node; only ioctl lines are
+// driver requests.
+long CountDriverRequests(const std::string& path) {
+  std::ifstream in(path);
+  long requests = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("\"call\":\"ioctl\"") != std::string::npos) ++requests;
+  }
+  return requests;
+}
+
+// Runs `argv` with output discarded; fills status and the child's usage.
+int Spawn(const std::vector<std::string>& words, rusage* usage) {
+  std::vector<char*> argv;
+  for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  if (wait4(pid, &status, 0, usage) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+std::string BenchDirectory(const std::string& name) {
+  static std::vector<std::string>* made = [] {
+    auto* dirs = new std::vector<std::string>;
+    std::atexit([] {
+      for (const std::string& d : *made) {
+        std::error_code ec;
+        std::filesystem::remove_all(d, ec);
+      }
+    });
+    return dirs;
+  }();
+  const char* tmp = std::getenv("TMPDIR");
+  std::string dir = std::string(tmp && *tmp ? tmp : "/tmp") + "/volkit_bench_" +
+                    std::to_string(getpid()) + "_" + name;
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  made->push_back(dir);
+  return dir;
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::trunc);
+  out << text;
+  return static_cast<bool>(out);
+}
+
+RunFigures RunVolkit(const std::string& dir, const std::string& lab_path,
+                     const std::vector<std::string>& args) {
+  RunFigures figures;
+  const std::string state = dir + "/state.json";
+  const std::string log = dir + "/requests.jsonl";
+  rusage usage{};
+  if (Spawn({VOLKIT_BENCH_VXTSIM, "--lab", lab_path, "--state", state, "reset"}, &usage) != 0) {
+    return figures;
+  }
+  std::remove(log.c_str());
+  std::vector<std::string> words = {VOLKIT_BENCH_VXTSIM, "--state", state, "--log", log, "--",
+                                    VOLKIT_BENCH_VOLKIT};
+  words.insert(words.end(), args.begin(), args.end());
+  auto start = std::chrono::steady_clock::now();
+  figures.ExitStatus = Spawn(words, &usage);
+  figures.WallSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  figures.CpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  figures.PeakKiB = usage.ru_maxrss;
+  figures.Requests = CountDriverRequests(log);
+  return figures;
+}
+
+void MeasureCommand(benchmark::State& state, const std::string& dir, const std::string& lab_path,
+                    const std::vector<std::string>& args) {
+  RunFigures last;
+  double cpu = 0;
+  for (auto _ : state) {
+    last = RunVolkit(dir, lab_path, args);
+    if (last.ExitStatus != 0) {
+      state.SkipWithError("volkit did not exit 0");
+      return;
+    }
+    state.SetIterationTime(last.WallSeconds);
+    cpu += last.CpuSeconds;
+  }
+  state.counters["requests"] = static_cast<double>(last.Requests);
+  state.counters["cpu_ms"] = cpu * 1000 / static_cast<double>(state.iterations());
+  state.counters["peak_KiB"] = static_cast<double>(last.PeakKiB);
+}

@@ -1,0 +1,34 @@
+// Running volkit under the virtual controller and measuring one run.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+struct RunFigures {
+  double WallSeconds = 0;
+  // User + system time of the volkit process, which also runs the virtual
+  // controller's model in-process (it is loaded with LD_PRELOAD).
+  double CpuSeconds = 0;
+  long PeakKiB = 0;       // its maximum resident set
+  long Requests = 0;      // driver requests in the request log
+  int ExitStatus = -1;
+};
+
+// A scratch directory for one benchmark's lab, state and log files.
+std::string BenchDirectory(const std::string& name);
+
+// Writes `text` to `path`; false on failure.
+bool WriteTextFile(const std::string& path, const std::string& text);
+
+// Starts the state afresh from `lab_path`, then runs volkit with `args`
+// under vxtsim with standard output and error discarded.  The state file is
+// reset before every run, so each run sees the lab as written.
+RunFigures RunVolkit(const std::string& directory, const std::string& lab_path,
+                     const std::vector<std::string>& args);
+
+// Runs the command for every benchmark iteration and reports its figures
+// as counters (the iteration time is the wall time of the run).
+void MeasureCommand(benchmark::State& state, const std::string& directory,
+                    const std::string& lab_path, const std::vector<std::string>& args);
