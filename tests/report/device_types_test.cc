@@ -117,5 +117,24 @@ TEST(DeviceSection, KindsOfDevicesOnParallelScsi) {
             "  Drive Type                              : SCSI\n");
 }
 
+// The SCSI request frames as sent: INQUIRY (6-byte CDB, allocation length
+// in byte 4) and READ CAPACITY(10), both reading data (control 0x02000500).
+TEST(DeviceSection, ScsiRequestFrames) {
+  VolkitRun run = RunVolkit(ScsiLabWith(R"([{"target": 3, "vendor": "ORBITAL",
+      "product": "OD73U320", "revision": "0115", "serial": "S", "blocks": 2048}])"),
+                            {"0", "display"});
+  std::vector<std::string> frames;
+  for (const json& line : run.Ioctls(0x00)) {
+    if (FrameHex(line, 1) == "03") frames.push_back(FrameHex(line, 48));
+  }
+  ASSERT_GE(frames.size(), 5u);
+  const std::string head = "03000000";  // target 3, bus 0, plain SCSI I/O
+  EXPECT_EQ(frames[0], head + "0640" "0000" "efbe1101" "0000000000000000" "00050002"
+                       "120000" "00ff00" "00000000000000000000" "ff000000" "00000000");
+  EXPECT_EQ(frames[3], head + "0a40" "0000" "efbe1101" "0000000000000000" "00050002"
+                       "25000000" "000000000000" "000000000000" "08000000" "00000000");
+  EXPECT_EQ(frames[4].substr(48, 12), "120180" "00ff00");  // serial number page
+}
+
 }  // namespace
 }  // namespace volkit_test
