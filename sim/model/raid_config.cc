@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controller.h"
+#include "raid_limits.h"
 
 namespace vxtsim {
 
@@ -54,24 +55,19 @@ std::vector<VolumeMember> VolumeMembers(const json& vol) {
 
 uint64_t VolumeMaxLba(const json& ctl, const json& vol) {
   if (!Member(vol, "max_lba").is_null()) return Num(vol, "max_lba", 0);
-  // Without a stated size a volume spans its smallest member less the
-  // metadata reserve, times the members that hold data.
-  std::vector<VolumeMember> members = VolumeMembers(vol);
-  if (members.empty()) return 0;
-  uint64_t smallest = ~uint64_t{0};
-  for (const VolumeMember& m : members) {
+  std::vector<uint64_t> sizes;
+  for (const VolumeMember& m : VolumeMembers(vol)) {
     const json* pd = FindPhysDisk(ctl, m.num);
-    smallest = std::min<uint64_t>(smallest, pd ? uint64_t{PhysDiskMaxLba(ctl, *pd)} + 1 : 0);
+    sizes.push_back(pd ? uint64_t{PhysDiskMaxLba(ctl, *pd)} + 1 : 0);
   }
-  uint64_t reserve = PageField(ctl, "IocPg6", "MetadataSize") << 11;
-  uint64_t per_disk = smallest > reserve ? smallest - reserve : 0;
-  uint64_t disks = members.size();
-  switch (VolumeType(vol)) {
-    case kVolumeIM: disks = 1; break;
-    case kVolumeIME: disks = members.size() / 2; break;
-    default: break;
+  uint8_t type = VolumeType(vol);
+  uint64_t blocks = VolumeCapacity(ctl, type, sizes);
+  if (type == kVolumeIM) {
+    // A lab mirror without a stated size leaves the metadata reserve free,
+    // as a host building the largest mirror does.
+    uint64_t reserve = MetadataReserveBlocks(ctl, type);
+    blocks = blocks > reserve ? blocks - reserve : 0;
   }
-  uint64_t blocks = per_disk * disks;
   return blocks ? blocks - 1 : 0;
 }
 
@@ -94,8 +90,12 @@ const json* FindPhysDisk(const json& ctl, uint8_t num) {
 uint32_t PhysDiskMaxLba(const json& ctl, const json& pd) {
   if (!Member(pd, "max_lba").is_null()) return static_cast<uint32_t>(Num(pd, "max_lba", 0));
   const json* dev = FindDeviceAtTarget(ctl, static_cast<uint32_t>(Num(pd, "target", 0)));
-  uint64_t blocks = dev ? Num(*dev, "blocks", 0) : 0;
-  return blocks ? static_cast<uint32_t>(blocks - 1) : 0;
+  return dev ? DiskMaxLba(*dev) : 0;
+}
+
+uint32_t DiskMaxLba(const json& dev) {
+  uint64_t blocks = Num(dev, "blocks", 0);
+  return static_cast<uint32_t>(std::min<uint64_t>(blocks ? blocks - 1 : 0, 0xFFFFFFFF));
 }
 
 bool IsVolumeMember(const json& ctl, uint8_t num) {

@@ -33,6 +33,9 @@ const json* FindVolume(const json& ctl, uint8_t bus, uint8_t id);
 uint8_t PhysDiskNum(const json& pd);
 const json* FindPhysDisk(const json& ctl, uint8_t num);
 uint32_t PhysDiskMaxLba(const json& ctl, const json& pd);
+// A disk's highest block address as a 32-bit page field holds it: larger
+// disks show the highest address the field can carry.
+uint32_t DiskMaxLba(const json& dev);
 // A physical disk that no volume uses and that belongs to a hot-spare pool.
 bool IsHotSpare(const json& ctl, const json& pd);
 bool IsVolumeMember(const json& ctl, uint8_t num);

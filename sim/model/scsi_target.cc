@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "raid_config.h"
+#include "raid_edit.h"
 
 namespace vxtsim {
 
@@ -15,17 +16,6 @@ json* DiskAt(json& ctl, uint8_t bus, uint8_t target) {
   return nullptr;
 }
 
-namespace {
-
-bool InRaidConfig(const json& ctl, uint8_t bus, uint8_t target) {
-  for (const json& pd : PhysDisks(ctl)) {
-    if (Num(pd, "target", 0) == target && Num(pd, "bus", 0) == bus) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 ScsiTarget FindScsiTarget(json& ctl, bool member_path, uint8_t bus, uint8_t target) {
   ScsiTarget t;
   if (member_path) {
@@ -33,7 +23,7 @@ ScsiTarget FindScsiTarget(json& ctl, bool member_path, uint8_t bus, uint8_t targ
     if (!pd) return t;
     t.disk = DiskAt(ctl, static_cast<uint8_t>(Num(*pd, "bus", 0)),
                     static_cast<uint8_t>(Num(*pd, "target", 0)));
-  } else if (!InRaidConfig(ctl, bus, target)) {
+  } else if (!IsPhysDiskTarget(ctl, bus, target)) {
     t.disk = DiskAt(ctl, bus, target);
   }
   if (t.disk) {
