@@ -27,8 +27,12 @@ void PrintController(const json& ctl, FILE* out) {
                List(ctl, "devices").size(), List(ctl, "enclosures").size(), Volumes(ctl).size(),
                PhysDisks(ctl).size(), spares, IrDisabled(ctl) ? ", IR disabled" : "");
   for (const json& vol : Volumes(ctl)) {
-    std::fprintf(out, "  volume %u: %s, state %u, members", VolumeId(vol),
-                 VolumeTypeName(VolumeType(vol)), static_cast<unsigned>(Num(vol, "state", 0)));
+    std::fprintf(out, "  volume %u", VolumeId(vol));
+    if (VolumeBus(vol)) std::fprintf(out, " (bus %u)", VolumeBus(vol));
+    std::fprintf(out, ": %s, %llu blocks, state %u, members",
+                 VolumeTypeName(VolumeType(vol)),
+                 static_cast<unsigned long long>(VolumeMaxLba(ctl, vol) + 1),
+                 static_cast<unsigned>(Num(vol, "state", 0)));
     for (const VolumeMember& m : VolumeMembers(vol)) std::fprintf(out, " %u", m.num);
     if (VolumeResyncing(vol)) {
       const json& r = Member(vol, "resync");
@@ -37,6 +41,17 @@ void PrintController(const json& ctl, FILE* out) {
                    static_cast<unsigned long long>(Num(r, "total", 0)));
     }
     std::fprintf(out, "\n");
+  }
+  for (const json& pd : PhysDisks(ctl)) {
+    std::fprintf(out, "  physical disk %u: target %u", PhysDiskNum(pd),
+                 static_cast<unsigned>(Num(pd, "target", 0)));
+    if (Num(pd, "bus", 0)) std::fprintf(out, " (bus %u)", static_cast<unsigned>(Num(pd, "bus", 0)));
+    std::fprintf(out, ", %s, state %u%s\n",
+                 IsHotSpare(ctl, pd)                 ? "hot spare"
+                 : IsVolumeMember(ctl, PhysDiskNum(pd)) ? "volume member"
+                                                       : "in no volume",
+                 static_cast<unsigned>(Num(pd, "state", 0)),
+                 Num(pd, "status_flags", 0) == 1 ? ", out of sync" : "");
   }
 }
 

@@ -100,4 +100,27 @@ Exchange Firmware::WritePage(uint32_t controller, uint8_t action, const Bytes& p
   return Send({controller, f, 0, page});
 }
 
+Bytes Firmware::BlankPage(uint32_t controller, uint8_t type, uint8_t number) {
+  Exchange header = Send({controller, ConfigFrame(0, type, number)});
+  Bytes page(size_t{header.reply[21]} * 4, 0);
+  std::memcpy(page.data(), &header.reply[20], std::min<size_t>(4, page.size()));
+  return page;
+}
+
+Exchange Firmware::RaidAction(uint32_t controller, uint8_t action, uint8_t volume_id,
+                              uint8_t volume_bus, uint8_t phys_disk_num, uint32_t data_word,
+                              const Bytes& data) {
+  Bytes f(32, 0);
+  f[0] = action;
+  f[3] = 0x15;
+  f[4] = volume_id;
+  f[5] = volume_bus;
+  f[6] = phys_disk_num;
+  vxtsim::Put32(f, 8, 0x0111BEEF);
+  vxtsim::Put32(f, 16, data_word);
+  PassThroughArgs args(controller, f, 0, data);
+  args.sge_words = 5;
+  return Send(args);
+}
+
 }  // namespace vxtsim_test

@@ -21,6 +21,7 @@ struct Exchange {
   Bytes data;   // the whole data-in buffer
   json log;
   uint16_t status() const { return vxtsim::Get16(reply, 14); }
+  uint16_t action_status() const { return vxtsim::Get16(reply, 12); }
 };
 
 struct PassThroughArgs {
@@ -50,6 +51,11 @@ class Firmware {
   Exchange ReadPage(uint32_t controller, uint8_t action, uint8_t type, uint8_t number,
                     uint32_t address = 0, uint8_t ext_type = 0);
   Exchange WritePage(uint32_t controller, uint8_t action, const Bytes& page);
+  // A zeroed page image with the header the firmware gives for it, as a
+  // host builds the data of a RAID action.
+  Bytes BlankPage(uint32_t controller, uint8_t type, uint8_t number);
+  Exchange RaidAction(uint32_t controller, uint8_t action, uint8_t volume_id, uint8_t volume_bus,
+                      uint8_t phys_disk_num, uint32_t data_word, const Bytes& data = {});
 
   json& state() { return state_; }
 
