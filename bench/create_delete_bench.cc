@@ -1,0 +1,111 @@
+// CREATE (IM, IME, IS) and DELETE on a large SAS lab: 120 disks in four
+// enclosures with DeviceLimit 128.  CREATE takes at most a second volume, so
+// its lab holds one mirror and a hot spare; DELETE's lab holds two volumes,
+// two hot spares and a third of the disks as RAID members.
+#include <map>
+
+#include <nlohmann/json.hpp>
+
+#include "bench_support.h"
+
+namespace {
+
+using nlohmann::json;
+
+constexpr int kDisks = 120;
+constexpr int kPerEnclosure = 30;
+
+json Disks() {
+  json devices = json::array();
+  for (int t = 0; t < kDisks; ++t) {
+    devices.push_back({{"target", t},
+                       {"enclosure", 1 + t / kPerEnclosure},
+                       {"slot", t % kPerEnclosure},
+                       {"serial", "CD" + std::to_string(5000 + t)},
+                       {"vendor", "ORBITAL"},
+                       {"product", "OD146SAS10K"},
+                       {"blocks", 286749488}});
+  }
+  return devices;
+}
+
+json Controller(const json& raid) {
+  json enclosures = json::array();
+  for (int e = 0; e < kDisks / kPerEnclosure; ++e) {
+    enclosures.push_back({{"num_slots", kPerEnclosure}, {"start_target", e * kPerEnclosure}});
+  }
+  return {{"controllers",
+           {{{"number", 0},
+             {"pci", {{"device_id", "0x54"}}},
+             {"port_facts", {{"device_limit", 128}}},
+             {"pages",
+              {{"IocPg2", {{"MaxVolumes", 2}, {"MaxPhysDisks", 30}}},
+               {"IocPg6", {{"MaxDrivesIME", 10}, {"MaxDrivesIS", 10}, {"MaxHotSpares", 4}}}}},
+             {"enclosures", enclosures},
+             {"devices", Disks()},
+             {"raid", raid}}}}};
+}
+
+json PhysDisks(int count, int spares) {
+  json disks = json::array();
+  for (int n = 0; n < count; ++n) {
+    disks.push_back({{"num", n}, {"target", n}, {"hot_spare_pool", n >= count - spares ? 1 : 0}});
+  }
+  return disks;
+}
+
+const std::string& WriteLab(const std::string& name, const json& lab) {
+  static std::map<std::string, std::string> paths;
+  auto [it, added] = paths.emplace(name, BenchDirectory(name) + "/lab.json");
+  if (added) WriteTextFile(it->second, lab.dump(1));
+  return it->second;
+}
+
+const std::string& CreateLab() {
+  return WriteLab("create-lab", Controller({{"phys_disks", PhysDisks(3, 1)},
+                                            {"volumes", {{{"id", 0}, {"type", "IM"},
+                                                          {"members", {0, 1}}}}}}));
+}
+
+const std::string& DeleteLab() {
+  json members = json::array();
+  for (int n = 2; n < 10; ++n) members.push_back(n);
+  return WriteLab("delete-lab",
+                  Controller({{"phys_disks", PhysDisks(12, 2)},
+                              {"volumes", {{{"id", 0}, {"type", "IM"}, {"members", {0, 1}}},
+                                           {{"id", 2}, {"type", "IME"}, {"members", members}}}}}));
+}
+
+// Drive words far along the enclosures, so that Encl:Bay lookups walk the
+// whole device list.
+std::vector<std::string> CreateWords(const char* type, int drives) {
+  std::vector<std::string> words = {"0", "create", type, "max"};
+  for (int i = 0; i < drives; ++i) {
+    int t = kDisks - 1 - i;
+    words.push_back(std::to_string(1 + t / kPerEnclosure) + ":" + std::to_string(t % kPerEnclosure));
+  }
+  words.push_back("noprompt");
+  return words;
+}
+
+void BM_CreateIM(benchmark::State& state) {
+  MeasureCommand(state, BenchDirectory("create-im"), CreateLab(), CreateWords("im", 2));
+}
+BENCHMARK(BM_CreateIM)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_CreateIME(benchmark::State& state) {
+  MeasureCommand(state, BenchDirectory("create-ime"), CreateLab(), CreateWords("ime", 8));
+}
+BENCHMARK(BM_CreateIME)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_CreateIS(benchmark::State& state) {
+  MeasureCommand(state, BenchDirectory("create-is"), CreateLab(), CreateWords("is", 10));
+}
+BENCHMARK(BM_CreateIS)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_Delete(benchmark::State& state) {
+  MeasureCommand(state, BenchDirectory("delete"), DeleteLab(), {"0", "delete", "noprompt"});
+}
+BENCHMARK(BM_Delete)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
