@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "support/volkit_run.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <vector>
 
 namespace volkit_test {
 
@@ -21,35 +21,7 @@ std::string Slice(const std::string& text, const std::string& first, const std::
   return text.substr(begin, end == std::string::npos ? std::string::npos : end + 1 - begin);
 }
 
-namespace {
-
-// Removed when the test program ends, like the harness's scratch directories.
-std::vector<std::string>& MadeDirs() {
-  static std::vector<std::string>* dirs = [] {
-    auto* d = new std::vector<std::string>;
-    std::atexit([] {
-      if (std::getenv("VOLKIT_KEEP_SCRATCH")) return;
-      for (const std::string& dir : MadeDirs()) {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-      }
-    });
-    return d;
-  }();
-  return *dirs;
-}
-
-}  // namespace
-
-std::string TempDir() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/volkit-report-XXXXXX";
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  if (!mkdtemp(buf.data())) ADD_FAILURE() << "mkdtemp failed";
-  MadeDirs().push_back(buf.data());
-  return buf.data();
-}
+std::string TempDir() { return MakeScratchDir(); }
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

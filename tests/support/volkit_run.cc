@@ -51,15 +51,6 @@ std::vector<std::string>& ScratchDirs() {
   return *dirs;
 }
 
-std::string MakeScratchDir() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/volkit-test-XXXXXX";
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  if (!mkdtemp(buf.data())) ADD_FAILURE() << "mkdtemp failed for " << pattern;
-  ScratchDirs().push_back(buf.data());
-  return buf.data();
-}
 
 // Runs argv with stdin from a file and stdout/stderr into files; returns the
 // exit status, or 128 + signal. Kills a run that hangs.
@@ -153,6 +144,16 @@ std::string NewScratch(const json& lab) {
 }
 
 }  // namespace
+
+std::string MakeScratchDir() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/volkit-test-XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  if (!mkdtemp(buf.data())) ADD_FAILURE() << "mkdtemp failed for " << pattern;
+  ScratchDirs().push_back(buf.data());
+  return buf.data();
+}
 
 std::vector<json> VolkitRun::Ioctls(int function) const {
   std::vector<json> lines;

@@ -47,6 +47,9 @@ VolkitRun RunLauncher(const std::vector<std::string>& args, const std::string& s
 // the log leaves off.
 std::string FrameHex(const json& log_line, size_t n);
 
+// A fresh scratch directory, removed when the test program ends.
+std::string MakeScratchDir();
+
 std::string VolkitPath();
 std::string VxtsimPath();
 
