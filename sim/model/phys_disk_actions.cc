@@ -30,6 +30,7 @@ unsigned LowestFreeNum(const json& ctl) {
 
 uint16_t CreatePhysDisk(json& ctl, const Message& msg, Completion& out) {
   if (!PageImage(ctl, "RaidPhysDiskPg0", msg)) return kActionInvalid;
+  if (IrDisabled(ctl)) return kActionLimit;
   const Bytes& image = msg.data_out;
   uint8_t target = Get8(image, 4), bus = Get8(image, 5), pool = Get8(image, 10);
   json* disk = DiskAt(ctl, bus, target);

@@ -131,6 +131,9 @@ TEST(RaidPhysDisks, RefusalsLeaveTheConfigurationAsItWas) {
   EXPECT_EQ(Raid(fw), before);
   PhysDisk(fw, 2);
   EXPECT_EQ(CreatePhysDisk(fw, 3).action_status(), 5);  // three disks at most
+
+  Firmware off = Disks(R"({"runtime": {"ir_disabled": true}})");
+  EXPECT_EQ(CreatePhysDisk(off, 0).action_status(), 5);
 }
 
 // Each type's largest volume on its members is accepted and one block more
