@@ -56,6 +56,7 @@ uint16_t SetPhysDiskOnline(json& ctl, const Message& msg, Completion& out) {
   (*pd)["state"] = kDiskOnline;
   (*pd)["status_flags"] = kOutOfSync;
   StartResync(ctl, *vol);
+  if (VolumeType(*vol) == kVolumeIM) CopyToMirrorMember(ctl, *vol, PhysDiskNum(*pd));
   out.changed = true;
   return kActionDone;
 }

@@ -42,8 +42,12 @@ uint16_t CreatePhysDisk(json& ctl, const Message& msg, Completion& out) {
   }
   if (pool != 0 && HotSpareCount(ctl) >= MaxHotSpares(ctl)) return kActionLimit;
 
-  json pd = {{"num", num}, {"target", target}, {"bus", bus}, {"ioc", IocNumber(ctl)},
-             {"hot_spare_pool", pool}, {"max_lba", DiskMaxLba(*disk)}};
+  json pd = {{"num", num},
+             {"target", target},
+             {"bus", bus},
+             {"ioc", IocNumber(ctl)},
+             {"hot_spare_pool", pool},
+             {"max_lba", DiskMaxLba(*disk)}};
   // The firmware keeps the identity it read when the disk joined.
   for (const char* key : {"vendor", "product", "revision"}) pd[key] = Text(*disk, key, "");
   PhysDiskList(ctl).push_back(pd);

@@ -16,14 +16,22 @@ using ActionHandler = uint16_t (*)(json&, const Message&, Completion&);
 
 ActionHandler HandlerOf(uint8_t action) {
   switch (action) {
-    case 1: return ReportProgress;
-    case 2: return CreateVolume;
-    case 3: return DeleteVolume;
-    case 10: return SetPhysDiskOffline;
-    case 11: return SetPhysDiskOnline;
-    case 13: return CreatePhysDisk;
-    case 14: return DeletePhysDisk;
-    default: return nullptr;
+    case 1:
+      return ReportProgress;
+    case 2:
+      return CreateVolume;
+    case 3:
+      return DeleteVolume;
+    case 10:
+      return SetPhysDiskOffline;
+    case 11:
+      return SetPhysDiskOnline;
+    case 13:
+      return CreatePhysDisk;
+    case 14:
+      return DeletePhysDisk;
+    default:
+      return nullptr;
   }
 }
 

@@ -28,12 +28,12 @@ inline uint32_t FrameDataWord(const Message& msg) { return Get32(msg.frame, 16);
 // as the page and of that page's type and number.
 bool PageImage(const json& ctl, const char* page, const Message& msg);
 
-uint16_t ReportProgress(json& ctl, const Message& msg, Completion& out);   // 1
-uint16_t CreateVolume(json& ctl, const Message& msg, Completion& out);     // 2
-uint16_t DeleteVolume(json& ctl, const Message& msg, Completion& out);     // 3
+uint16_t ReportProgress(json& ctl, const Message& msg, Completion& out);      // 1
+uint16_t CreateVolume(json& ctl, const Message& msg, Completion& out);        // 2
+uint16_t DeleteVolume(json& ctl, const Message& msg, Completion& out);        // 3
 uint16_t SetPhysDiskOffline(json& ctl, const Message& msg, Completion& out);  // 10
 uint16_t SetPhysDiskOnline(json& ctl, const Message& msg, Completion& out);   // 11
-uint16_t CreatePhysDisk(json& ctl, const Message& msg, Completion& out);   // 13
-uint16_t DeletePhysDisk(json& ctl, const Message& msg, Completion& out);   // 14
+uint16_t CreatePhysDisk(json& ctl, const Message& msg, Completion& out);      // 13
+uint16_t DeletePhysDisk(json& ctl, const Message& msg, Completion& out);      // 14
 
 }  // namespace vxtsim

@@ -1,6 +1,7 @@
 #include "raid_edit.h"
 
 #include "raid_config.h"
+#include "scsi_target.h"
 
 namespace vxtsim {
 
@@ -68,6 +69,31 @@ void StartResync(const json& ctl, json& vol) {
   uint64_t blocks = VolumeMaxLba(ctl, vol) + 1;
   vol["state"] = 1;
   vol["resync"] = {{"total", blocks}, {"remaining", blocks}};
+}
+
+void CopyToMirrorMember(json& ctl, const json& vol, uint8_t num) {
+  const json* source = nullptr;
+  for (const VolumeMember& m : VolumeMembers(vol)) {
+    const json* pd = FindPhysDisk(ctl, m.num);
+    if (!source && m.num != num && pd && Num(*pd, "state", 0) == 0 &&
+        Num(*pd, "status_flags", 0) != 1) {
+      source = pd;
+    }
+  }
+  const json* target = FindPhysDisk(ctl, num);
+  if (!source || !target) return;
+  auto disk_of = [&ctl](const json& pd) {
+    return DiskAt(ctl, static_cast<uint8_t>(Num(pd, "bus", 0)),
+                  static_cast<uint8_t>(Num(pd, "target", 0)));
+  };
+  json* from = disk_of(*source);
+  json* to = disk_of(*target);
+  if (!from || !to) return;
+  if (from->contains("block_data")) {
+    (*to)["block_data"] = (*from)["block_data"];
+  } else {
+    to->erase("block_data");
+  }
 }
 
 }  // namespace vxtsim

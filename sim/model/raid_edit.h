@@ -25,4 +25,9 @@ bool IsPhysDiskTarget(const json& ctl, uint8_t bus, uint8_t target);
 // progress reads have walked it to the end.
 void StartResync(const json& ctl, json& vol);
 
+// Gives a mirror member being resynchronised the blocks of a member that is
+// in sync. The data is copied at once; the resynchronisation that progress
+// requests walk through is bookkeeping.
+void CopyToMirrorMember(json& ctl, const json& vol, uint8_t num);
+
 }  // namespace vxtsim

@@ -20,9 +20,12 @@ uint8_t Limit(const json& ctl, const char* field, uint8_t sas, uint8_t scsi) {
 
 const char* SettingsField(uint8_t type) {
   switch (type) {
-    case kVolumeIM: return "ImVolumeSettings";
-    case kVolumeIME: return "ImeVolumeSettings";
-    default: return "IsVolumeSettings";
+    case kVolumeIM:
+      return "ImVolumeSettings";
+    case kVolumeIME:
+      return "ImeVolumeSettings";
+    default:
+      return "IsVolumeSettings";
   }
 }
 

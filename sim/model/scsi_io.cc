@@ -67,19 +67,20 @@ void ReadWrite(const ScsiTarget& t, const Cdb& cdb, const Message& msg, Completi
   if (write) {
     Bytes data = msg.data_out;
     data.resize(bytes, 0);
-    WriteBlocks(t.item(), lba, count, t.block_size, data);
+    for (json* store : t.stores) WriteBlocks(*store, lba, count, t.block_size, data);
     out.changed = true;
     Put32(out.reply, 20, std::min(bytes, msg.data_out.size()));
     if (msg.data_out.size() < bytes) SetIocStatus(out.reply, kStatusScsiDataUnderrun);
     return;
   }
   Bytes data;
-  ReadBlocks(t.item(), lba, count, t.block_size, data);
+  ReadBlocks(*t.stores.front(), lba, count, t.block_size, data);
   Deliver(data, std::min(bytes, msg.data_in_size), out);
 }
 
 void FormatUnit(const ScsiTarget& t, Completion& out) {
-  t.item().erase("block_data");
+  // A volume's members are not the volume's to format.
+  (t.disk ? *t.disk : *t.volume).erase("block_data");
   out.changed = true;
 }
 

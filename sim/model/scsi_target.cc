@@ -16,6 +16,21 @@ json* DiskAt(json& ctl, uint8_t bus, uint8_t target) {
   return nullptr;
 }
 
+std::vector<json*> MirrorDisks(json& ctl, const json& vol) {
+  std::vector<VolumeMember> members = VolumeMembers(vol);
+  std::stable_sort(members.begin(), members.end(),
+                   [](const VolumeMember& a, const VolumeMember& b) { return a.map < b.map; });
+  std::vector<json*> disks;
+  for (const VolumeMember& m : members) {
+    const json* pd = FindPhysDisk(ctl, m.num);
+    if (!pd || Num(*pd, "state", 0) != 0) continue;
+    json* disk = DiskAt(ctl, static_cast<uint8_t>(Num(*pd, "bus", 0)),
+                        static_cast<uint8_t>(Num(*pd, "target", 0)));
+    if (disk) disks.push_back(disk);
+  }
+  return disks;
+}
+
 ScsiTarget FindScsiTarget(json& ctl, bool member_path, uint8_t bus, uint8_t target) {
   ScsiTarget t;
   if (member_path) {
@@ -29,6 +44,7 @@ ScsiTarget FindScsiTarget(json& ctl, bool member_path, uint8_t bus, uint8_t targ
   if (t.disk) {
     t.blocks = Num(*t.disk, "blocks", 0);
     t.block_size = static_cast<uint32_t>(Num(*t.disk, "block_size", 512));
+    t.stores = {t.disk};
     return t;
   }
   if (member_path || !ctl.contains("raid") || !ctl["raid"].contains("volumes")) return t;
@@ -36,6 +52,8 @@ ScsiTarget FindScsiTarget(json& ctl, bool member_path, uint8_t bus, uint8_t targ
     if (VolumeId(vol) == target && VolumeBus(vol) == bus && !VolumeInactive(vol)) {
       t.volume = &vol;
       t.blocks = VolumeMaxLba(ctl, vol) + 1;
+      if (VolumeType(vol) == kVolumeIM) t.stores = MirrorDisks(ctl, vol);
+      if (t.stores.empty()) t.stores = {&vol};
     }
   }
   return t;

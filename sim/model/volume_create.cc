@@ -28,8 +28,12 @@ struct VolumeImage {
 };
 
 VolumeImage ReadImage(const Bytes& image) {
-  return {Get8(image, 4),  Get8(image, 5),  Get8(image, 7),
-          Get8(image, 36), Get16(image, 12), Get8(image, 14),
+  return {Get8(image, 4),
+          Get8(image, 5),
+          Get8(image, 7),
+          Get8(image, 36),
+          Get16(image, 12),
+          Get8(image, 14),
           uint64_t{Get32(image, 20)} << 32 | Get32(image, 16)};
 }
 
@@ -86,8 +90,8 @@ uint64_t NewWwid(json& ctl, uint8_t bus, uint8_t id) {
   uint64_t made = Num(runtime, "volumes_made", 0);
   for (;;) {
     ++made;
-    uint64_t wwid = 0x50000D1100000000ull | uint64_t{IocNumber(ctl)} << 24 |
-                    (made & 0xFF) << 16 | uint64_t{bus} << 8 | id;
+    uint64_t wwid = 0x50000D1100000000ull | uint64_t{IocNumber(ctl)} << 24 | (made & 0xFF) << 16 |
+                    uint64_t{bus} << 8 | id;
     bool taken = false;
     for (const json& vol : Volumes(ctl)) taken = taken || Num(vol, "wwid", 0) == wwid;
     if (!taken) {
@@ -120,11 +124,12 @@ uint16_t CreateVolume(json& ctl, const Message& msg, Completion& out) {
     vol["members"].push_back({{"num", member.num}, {"map", member.map}});
   }
   bool quick = v.type == kVolumeIM && (FrameDataWord(msg) & 1);
-  if (v.type == kVolumeIME || (v.type == kVolumeIM && !quick)) {
-    StartResync(ctl, vol);
-    for (size_t m = 0; m < v.members; ++m) {
-      VolumeMember member = ImageMember(msg.data_out, m);
-      if (v.type == kVolumeIM && member.map == 2) (*PhysDiskEntry(ctl, member.num))["status_flags"] = 1;
+  if (v.type == kVolumeIME || (v.type == kVolumeIM && !quick)) StartResync(ctl, vol);
+  if (v.type == kVolumeIM && !quick) {
+    for (const VolumeMember& m : VolumeMembers(vol)) {
+      if (m.map != 2) continue;
+      (*PhysDiskEntry(ctl, m.num))["status_flags"] = 1;
+      CopyToMirrorMember(ctl, vol, m.num);
     }
   }
   VolumeList(ctl).push_back(vol);

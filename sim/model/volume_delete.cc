@@ -1,6 +1,6 @@
 // Action 3 deletes a volume. Its members stay physical disks, hidden from
-// plain I/O, until each is deleted in turn; what was written through the
-// volume goes with it.
+// plain I/O, until each is deleted in turn. A mirror's blocks stay on its
+// members; what a stripe set kept goes with it.
 #include "raid_actions.h"
 #include "raid_config.h"
 #include "raid_edit.h"

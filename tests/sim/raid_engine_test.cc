@@ -118,13 +118,14 @@ TEST(RaidPhysDisks, CreateNumbersTheDiskAndHidesItFromPlainIo) {
 }
 
 TEST(RaidPhysDisks, RefusalsLeaveTheConfigurationAsItWas) {
-  Firmware fw = Disks(R"({"pages": {"IocPg2": {"MaxPhysDisks": 3}, "IocPg6": {"MaxHotSpares": 1}}})");
+  Firmware fw =
+      Disks(R"({"pages": {"IocPg2": {"MaxPhysDisks": 3}, "IocPg6": {"MaxHotSpares": 1}}})");
   PhysDisk(fw, 0);
   PhysDisk(fw, 1, 1);
   json before = Raid(fw);
-  EXPECT_EQ(CreatePhysDisk(fw, 6).action_status(), 2);     // no disk there
-  EXPECT_EQ(CreatePhysDisk(fw, 0).action_status(), 4);     // already one
-  EXPECT_EQ(CreatePhysDisk(fw, 2, 1).action_status(), 5);  // one hot spare at most
+  EXPECT_EQ(CreatePhysDisk(fw, 6).action_status(), 2);             // no disk there
+  EXPECT_EQ(CreatePhysDisk(fw, 0).action_status(), 4);             // already one
+  EXPECT_EQ(CreatePhysDisk(fw, 2, 1).action_status(), 5);          // one hot spare at most
   EXPECT_EQ(fw.RaidAction(0, 13, 0, 0, 0, 0).action_status(), 1);  // no image
   EXPECT_EQ(fw.RaidAction(0, 13, 0, 0, 0, 0, fw.BlankPage(0, 8, 0)).action_status(), 1);
   EXPECT_EQ(fw.RaidAction(0, 14, 0, 0, 9, 0).action_status(), 2);
@@ -151,7 +152,9 @@ TEST(RaidVolumeSize, AcceptedAtTheExactCapacityAndRefusedOneBlockAbove) {
       {"mirror: the smaller member", kIM, {0, 2}, "{}", k73},
       {"stripes: the smallest usable part on each", kIS, {0, 1, 2}, "{}", usable * 3},
       {"enhanced mirror: half of that", kIME, {0, 1, 2}, "{}", usable * 3 / 2},
-      {"512 MiB reserve", kIME, {0, 1, 2},
+      {"512 MiB reserve",
+       kIME,
+       {0, 1, 2},
        R"({"pages": {"ManufacturingPg4": {"ImeVolumeSettings": "0x40"}}})",
        (k73 - 0x100000) * 3 / 2},
   };
@@ -192,14 +195,14 @@ TEST(RaidVolumeCreate, RefusesMembersAndLimitsWithoutChangingAnything) {
   for (uint8_t t : {0, 1, 2, 3}) PhysDisk(fw, t);
   uint8_t spare = PhysDisk(fw, 4, 1);
   json before = Raid(fw);
-  EXPECT_EQ(CreateVolume(fw, kIME, 0, 1000, Positions({0, 1, 2})), 5);  // not supported
-  EXPECT_EQ(CreateVolume(fw, kIS, 0, 1000, Positions({0})), 5);         // too few
+  EXPECT_EQ(CreateVolume(fw, kIME, 0, 1000, Positions({0, 1, 2})), 5);    // not supported
+  EXPECT_EQ(CreateVolume(fw, kIS, 0, 1000, Positions({0})), 5);           // too few
   EXPECT_EQ(CreateVolume(fw, kIS, 0, 1000, Positions({0, 1, 2, 3})), 5);  // too many
   EXPECT_EQ(CreateVolume(fw, kIM, 0, 1000, {{0, 1}, {spare, 2}}), 4);
   EXPECT_EQ(CreateVolume(fw, kIM, 0, 1000, {{0, 1}, {7, 2}}), 2);
   EXPECT_EQ(CreateVolume(fw, kIM, 0, 1000, {{0, 1}, {0, 2}}), 1);
   EXPECT_EQ(CreateVolume(fw, kIM, 0, 1000, {{0, 1}, {1, 1}}), 1);  // two primaries
-  EXPECT_EQ(CreateVolume(fw, kIM, 5, 1000, kMirror), 4);  // target 5 is another disk
+  EXPECT_EQ(CreateVolume(fw, kIM, 5, 1000, kMirror), 4);           // target 5 is another disk
   Bytes image = VolumeImage(fw, kIM, 0, 1000, kMirror);
   EXPECT_EQ(fw.RaidAction(0, 2, 1, 0, 0, 0, image).action_status(), 1);  // frame names ID 1
   image.resize(image.size() - 4);
@@ -261,11 +264,12 @@ TEST(RaidVolumeCreate, NewVolumeIsADiskOfItsSizeAtItsId) {
   uint64_t wwid = vxtsim::Get64(fw.ReadPage(0, 1, 8, 1, 0).data, 64);
   EXPECT_NE(wwid, 0u);
 
-  // Made again at the same ID it is a new, empty device.
+  // Made again at the same ID it is a new device; a quick sync leaves the
+  // members' blocks as they were.
   ASSERT_EQ(fw.RaidAction(0, 3, 0, 0, 0, 1).action_status(), 0);
   ASSERT_EQ(CreateVolume(fw, kIM, 0, 99999, kMirror, 1), 0);
   EXPECT_NE(vxtsim::Get64(fw.ReadPage(0, 1, 8, 1, 0).data, 64), wwid);
-  EXPECT_EQ(Scsi(fw, 0x00, 0, Cdb6(0x08, 1), 512).data, Bytes(512, 0));
+  EXPECT_EQ(Scsi(fw, 0x00, 0, Cdb6(0x08, 64), written.size()).data, written);
 }
 
 TEST(RaidVolumeDelete, PhysDisksStayUntilEachIsDeleted) {
@@ -308,7 +312,7 @@ TEST(RaidMemberState, OfflineKeepsOneGoodCopyAndOnlineResynchronises) {
   EXPECT_EQ(fw.ReadPage(0, 1, 10, 0, 1).data[101], 5);
   EXPECT_EQ(fw.ReadPage(0, 1, 8, 0, 0).data[9], 1);
   EXPECT_EQ(fw.RaidAction(0, 10, 0, 0, 0, 0, image).action_status(), 4);  // the last copy
-  EXPECT_EQ(fw.RaidAction(0, 10, 0, 0, 2, 0).action_status(), 4);        // a stripe member
+  EXPECT_EQ(fw.RaidAction(0, 10, 0, 0, 2, 0).action_status(), 4);         // a stripe member
   EXPECT_EQ(fw.RaidAction(0, 10, 0, 0, spare, 0).action_status(), 1);
   EXPECT_EQ(fw.RaidAction(0, 10, 0, 0, 9, 0).action_status(), 2);
 
@@ -319,6 +323,34 @@ TEST(RaidMemberState, OfflineKeepsOneGoodCopyAndOnlineResynchronises) {
   EXPECT_EQ(fw.ReadPage(0, 1, 8, 0, 0).data[8], 0x05);
   // While it catches up the primary is the only good copy.
   EXPECT_EQ(fw.RaidAction(0, 10, 0, 0, 0, 0).action_status(), 4);
+}
+
+TEST(RaidMirrorData, MembersHoldTheMirrorsBlocks) {
+  Firmware fw = Disks();
+  fw.state()["controllers"][0]["devices"][0]["block_data"] = {{"0", "eb3c90"}};
+  for (uint8_t t : {0, 1}) PhysDisk(fw, t);
+  ASSERT_EQ(CreateVolume(fw, kIM, 0, 99999, kMirror, 0), 0);
+  auto member_block = [&fw](uint8_t num, uint8_t lba) {
+    return Scsi(fw, 0x16, num, {0x08, 0, 0, lba, 1, 0}, 512).data;
+  };
+  Bytes boot = member_block(1, 0);
+  EXPECT_EQ(Bytes(boot.begin(), boot.begin() + 3),
+            (Bytes{0xEB, 0x3C, 0x90}));  // the secondary is given the primary's data
+
+  Bytes block(512, 0x5A);
+  ASSERT_EQ(Scsi(fw, 0x00, 0, {0x0A, 0, 0, 5, 1, 0}, 0, block).status(), 0);
+  EXPECT_EQ(member_block(0, 5), block);
+  EXPECT_EQ(member_block(1, 5), block);
+
+  // What is written while a member is offline reaches it when it is back.
+  ASSERT_EQ(fw.RaidAction(0, 10, 0, 0, 1, 0).action_status(), 0);
+  Bytes later(512, 0xC3);
+  ASSERT_EQ(Scsi(fw, 0x00, 0, {0x0A, 0, 0, 6, 1, 0}, 0, later).status(), 0);
+  EXPECT_EQ(member_block(1, 6), Bytes(512, 0));
+  ASSERT_EQ(fw.RaidAction(0, 11, 0, 0, 1, 0).action_status(), 0);
+  EXPECT_EQ(member_block(1, 6), later);
+  ASSERT_EQ(fw.RaidAction(0, 3, 0, 0, 0, 1).action_status(), 0);
+  EXPECT_EQ(member_block(1, 6), later);  // the disks keep it when the volume goes
 }
 
 TEST(RaidFaults, ActionStatusForTheNthActionOfACodeDoesNothing) {
