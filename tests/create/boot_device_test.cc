@@ -94,8 +94,9 @@ TEST(BootDevice, ParallelScsiHasNone) {
   ASSERT_EQ(run.status, 0) << run.err;
   // Without IocPg6 a parallel-SCSI member keeps 128 blocks back.
   for (const LoggedAction& a : RaidActions(run)) {
-    if (a.Action == 2) EXPECT_EQ(ByteVector(a.DataOut.begin() + 16, a.DataOut.begin() + 20),
-                                 (ByteVector{0xFF, 0xAF, 0x3B, 0x04}));  // 71020543
+    if (a.Action != 2) continue;
+    EXPECT_EQ(ByteVector(a.DataOut.begin() + 16, a.DataOut.begin() + 20),
+              (ByteVector{0xFF, 0xAF, 0x3B, 0x04}));  // 71020543
   }
   run = RunVolkitAgain(run, {"0", "delete", "noprompt"});
   EXPECT_EQ(run.status, 0);
