@@ -11,6 +11,28 @@ namespace {
 // The image must reach HotSparePool, the last field we fill.
 constexpr size_t kPhysDiskImageMinBytes = 11;
 
+// The number of the physical disk just made for `target`.  The reply names
+// it; a request the driver completed without a reply frame does not, and
+// then the firmware's list of physical disks does.  0 when neither tells.
+int NewPhysDiskNum(ControllerInfo* c, uint8_t target, uint8_t* phys_disk_num) {
+  ConstBytes reply = LastReply(*c);
+  if (GetU8(reply, 3) == kFunctionRaidAction) {
+    *phys_disk_num = static_cast<uint8_t>(RaidReplyActionData(reply));
+    return 1;
+  }
+  PageBuffer iocpg3;
+  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 3, 0, &iocpg3)) return 0;
+  int disks = IocPg3PhysDiskCount(iocpg3);
+  for (int j = 0; j < disks; ++j) {
+    IocPg3PhysDisk entry = IocPg3PhysDiskAt(iocpg3, j);
+    if (entry.PhysDiskID == target && entry.PhysDiskBus == 0) {
+      *phys_disk_num = entry.PhysDiskNum;
+      return 1;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int CreatePhysDisks(ControllerInfo* c, uint8_t ioc_number, const uint8_t* target_ids, int count,
@@ -30,11 +52,11 @@ int CreatePhysDisks(ControllerInfo* c, uint8_t ioc_number, const uint8_t* target
   for (int i = 0; i < count; ++i) {
     SetRaidPhysDiskPg0PhysDiskID(image, target_ids[i]);
     if (!VxtRaidAction(c, kRaidActionCreatePhysDisk, 0, 0, 0, 0, image.data(),
-                       static_cast<uint32_t>(image.size()), 1)) {
+                       static_cast<uint32_t>(image.size()), 1) ||
+        !NewPhysDiskNum(c, target_ids[i], &phys_disk_nums[i])) {
       DeletePhysDisks(c, phys_disk_nums, i);
       return 0;
     }
-    phys_disk_nums[i] = static_cast<uint8_t>(RaidReplyActionData(LastReply(*c)));
   }
   return 1;
 }

@@ -1,0 +1,67 @@
+// A fault in any single request of CREATE or DELETE: never a crash, never a
+// failure reported as success, never an orphan physical disk.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/lab.h"
+#include "support/volkit_run.h"
+
+namespace volkit_test {
+namespace {
+
+size_t Count(const VolkitRun& run, const char* key) {
+  const json& controller = run.state.at("controllers").at(0);
+  if (!controller.contains("raid")) return 0;
+  return controller["raid"].value(key, json::array()).size();
+}
+
+// Runs `args` once cleanly, then once for every pass-through request with
+// that request refused by the firmware, and once with it carried out but
+// left without a reply.
+template <typename Check>
+void SweepFaults(const json& lab, const std::vector<std::string>& args, Check check) {
+  const size_t requests = RunVolkit(lab, args).Ioctls().size();
+  ASSERT_GT(requests, 10u);
+  for (const char* effect : {R"({"ioc_status": "0x0004"})", R"({"no_reply": true})"}) {
+    for (size_t k = 1; k <= requests; ++k) {
+      json faulty = lab;
+      faulty["faults"] = json::array(
+          {{{"match", {{"request", "passthrough"}}}, {"nth", k}, {"effect", Lab(effect)}}});
+      VolkitRun run = RunVolkit(faulty, args);
+      SCOPED_TRACE(std::string(effect) + " on request " + std::to_string(k) + "\n" + run.out +
+                   run.err);
+      ASSERT_TRUE(run.status == 0 || run.status == 1) << run.status;
+      check(run);
+    }
+  }
+}
+
+TEST(CreateFaults, MirrorAndStripeNeverLeaveOrphans) {
+  for (const char* type : {"im", "is"}) {
+    SweepFaults(SasLab(2), {"0", "create", type, "max", "0", "1", "noprompt"},
+                [](const VolkitRun& run) {
+                  EXPECT_EQ(Count(run, "volumes"), run.status == 0 ? 1u : 0u);
+                  EXPECT_EQ(Count(run, "phys_disks"), run.status == 0 ? 2u : 0u);
+                });
+  }
+}
+
+TEST(CreateFaults, DeleteReportsWhatItCouldNotRemove) {
+  json lab = SasLab(3);
+  lab["controllers"][0]["raid"] = Lab(R"({
+    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1},
+                   {"num": 2, "target": 2, "hot_spare_pool": 1}],
+    "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
+  SweepFaults(lab, {"0", "delete", "noprompt"}, [](const VolkitRun& run) {
+    if (run.status == 0) {
+      EXPECT_EQ(Count(run, "volumes") + Count(run, "phys_disks"), 0u);
+    } else if (run.out.find("volkit: Volume delete failed.\n") == std::string::npos) {
+      EXPECT_EQ(Count(run, "phys_disks"), 3u);  // set-up failed before anything was sent
+    }
+  });
+}
+
+}  // namespace
+}  // namespace volkit_test
