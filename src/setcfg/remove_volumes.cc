@@ -20,8 +20,15 @@ int ReadPage(ControllerInfo* c, uint8_t type, uint8_t number, uint32_t address, 
   return VxtConfigReadPage(c, kPageActionReadCurrent, type, number, address, page);
 }
 
-int DeletePhysDisk(ControllerInfo* c, uint8_t phys_disk_num) {
-  return VxtRaidAction(c, kRaidActionDeletePhysDisk, phys_disk_num, 0, 0, 0, nullptr, 0, 0);
+// Deletes the `count` physical disks that `num_at` numbers, up to the first
+// that cannot be deleted.
+template <typename NumAt>
+int DeleteEachPhysDisk(ControllerInfo* c, int count, NumAt num_at) {
+  for (int i = 0; i < count; ++i) {
+    int result = VxtRaidAction(c, kRaidActionDeletePhysDisk, num_at(i), 0, 0, 0, nullptr, 0, 0);
+    if (result != 1) return result;
+  }
+  return 1;
 }
 
 int RemoveInOrder(ControllerInfo* c) {
@@ -41,20 +48,14 @@ int RemoveInOrder(ControllerInfo* c) {
   PageBuffer iocpg3;
   result = ReadPage(c, kPageTypeIoc, 3, 0, &iocpg3);
   if (result != 1) return result;
-  int disks = IocPg3PhysDiskCount(iocpg3);
-  for (int j = 0; j < disks; ++j) {
-    result = DeletePhysDisk(c, IocPg3PhysDiskAt(iocpg3, j).PhysDiskNum);
-    if (result != 1) return result;
-  }
+  result = DeleteEachPhysDisk(c, IocPg3PhysDiskCount(iocpg3),
+                           [&](int j) { return IocPg3PhysDiskAt(iocpg3, j).PhysDiskNum; });
+  if (result != 1) return result;
   PageBuffer iocpg5;
   result = ReadPage(c, kPageTypeIoc, 5, 0, &iocpg5);
   if (result != 1) return result;
-  int spares = IocPg5HotSpareCount(iocpg5);
-  for (int k = 0; k < spares; ++k) {
-    result = DeletePhysDisk(c, IocPg5HotSparePhysDiskNum(iocpg5, k));
-    if (result != 1) return result;
-  }
-  return 1;
+  return DeleteEachPhysDisk(c, IocPg5HotSpareCount(iocpg5),
+                         [&](int k) { return IocPg5HotSparePhysDiskNum(iocpg5, k); });
 }
 
 }  // namespace
