@@ -158,7 +158,11 @@ TEST(CreateBuild, StripedAndEnhancedMirrorSizes) {
             (ByteVector{0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0, 0}));  // IS, pool 0
   EXPECT_EQ(ByteVector(is.DataOut.begin() + 36, is.DataOut.begin() + 52),
             (ByteVector{3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 2, 2}));
-  LoggedAction ime = VolumeAction(Create(SasLab(3), {"ime", "max", "2", "0", "1"}));
+  VolkitRun upper =
+      RunVolkit(SasLab(3), {"0", "create", "RAID1E", "MAX", "2", "0", "1", "QSYNC", "NOPROMPT"});
+  EXPECT_EQ(upper.out, kBanner);
+  LoggedAction ime = VolumeAction(upper);
+  EXPECT_EQ(ime.DataWord, 3u);
   EXPECT_EQ(ImageMaxLba(ime), 213866495u);
   EXPECT_EQ(ByteVector(ime.DataOut.begin() + 4, ime.DataOut.begin() + 16),
             (ByteVector{0, 0, 0, 1, 0, 0, 0, 0, 0, 0x80, 1, 0}));  // id 0, IME, pool 1
