@@ -185,5 +185,20 @@ TEST(DeleteCommand, MirrorWithoutSecondaryOrNotAMirrorAfterAllWritesNoBlock) {
   EXPECT_TRUE(BlockTransfers(run).empty());
 }
 
+TEST(DeleteCommand, CountsPastThePageEndCleanly) {
+  // Lists that claim more entries than their pages hold are walked only as
+  // far as the bytes go.
+  json lab = MirrorLab();
+  lab["controllers"][0]["pages"]["IocPg2"] = {{"bytes", {{"8", "ff"}}}};
+  lab["controllers"][0]["pages"]["BiosPg2"] = {{"BootDeviceAddress", "0x5000d31000a1c001"}};
+  lab["controllers"][0]["devices"][0]["sas_address"] = "0x5000d31000a1c001";
+  lab["controllers"][0]["raid"]["volumes"][0]["page_bytes"] = {{"36", "ff"}};
+  VolkitRun run = RunVolkit(lab, {"0", "delete", "noprompt"});
+  EXPECT_TRUE(run.status == 0 || run.status == 1) << run.status << run.err;
+  lab["controllers"][0]["pages"]["IocPg2"] = json::object();
+  run = RunVolkit(lab, {"0", "create", "is", "max", "2", "0x2", "noprompt"});
+  EXPECT_EQ(run.status, 1);
+}
+
 }  // namespace
 }  // namespace volkit_test
