@@ -3,7 +3,6 @@
 // its lab holds one mirror and a hot spare; DELETE's lab holds two volumes,
 // two hot spares and a third of the disks as RAID members.
 #include <map>
-
 #include <nlohmann/json.hpp>
 
 #include "bench_support.h"
@@ -62,9 +61,9 @@ const std::string& WriteLab(const std::string& name, const json& lab) {
 }
 
 const std::string& CreateLab() {
-  return WriteLab("create-lab", Controller({{"phys_disks", PhysDisks(3, 1)},
-                                            {"volumes", {{{"id", 0}, {"type", "IM"},
-                                                          {"members", {0, 1}}}}}}));
+  return WriteLab("create-lab",
+                  Controller({{"phys_disks", PhysDisks(3, 1)},
+                              {"volumes", {{{"id", 0}, {"type", "IM"}, {"members", {0, 1}}}}}}));
 }
 
 const std::string& DeleteLab() {
@@ -72,8 +71,9 @@ const std::string& DeleteLab() {
   for (int n = 2; n < 10; ++n) members.push_back(n);
   return WriteLab("delete-lab",
                   Controller({{"phys_disks", PhysDisks(12, 2)},
-                              {"volumes", {{{"id", 0}, {"type", "IM"}, {"members", {0, 1}}},
-                                           {{"id", 2}, {"type", "IME"}, {"members", members}}}}}));
+                              {"volumes",
+                               {{{"id", 0}, {"type", "IM"}, {"members", {0, 1}}},
+                                {{"id", 2}, {"type", "IME"}, {"members", members}}}}}));
 }
 
 // Drive words far along the enclosures, so that Encl:Bay lookups walk the
@@ -82,7 +82,8 @@ std::vector<std::string> CreateWords(const char* type, int drives) {
   std::vector<std::string> words = {"0", "create", type, "max"};
   for (int i = 0; i < drives; ++i) {
     int t = kDisks - 1 - i;
-    words.push_back(std::to_string(1 + t / kPerEnclosure) + ":" + std::to_string(t % kPerEnclosure));
+    words.push_back(std::to_string(1 + t / kPerEnclosure) + ":" +
+                    std::to_string(t % kPerEnclosure));
   }
   words.push_back("noprompt");
   return words;

@@ -116,8 +116,7 @@ int ParseDriveLocation(ControllerInfo* c, const char* text, int is_encl_bay,
 int ResolveDriveTarget(ControllerInfo* c, const char* text, uint8_t* target_id) {
   if (std::strchr(text, ':') != nullptr) return ResolveEnclBay(c, text, target_id);
   unsigned long id = 0;
-  if (!ParseWholeUnsigned(text, &id) || id > kLargestTargetWord ||
-      id > (DeviceLimit(*c) & 0xFFu)) {
+  if (!ParseWholeUnsigned(text, &id) || id > kLargestTargetWord || id > (DeviceLimit(*c) & 0xFFu)) {
     SayInvalidTarget(text);
     return 0;
   }

@@ -106,8 +106,7 @@ int OnVolumeDeleting(ControllerInfo* c, PageBuffer* bios2, uint8_t volume_id) {
       return 0;
     }
     PageBuffer device;
-    if (ReadDevice(c, RaidPhysDiskPg0PhysDiskBus(disk), RaidPhysDiskPg0PhysDiskID(disk),
-                   &device)) {
+    if (ReadDevice(c, RaidPhysDiskPg0PhysDiskBus(disk), RaidPhysDiskPg0PhysDiskID(disk), &device)) {
       address = SasAddress(device);
     }
   }

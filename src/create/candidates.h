@@ -27,7 +27,7 @@ void ResetCandidates(ControllerInfo* controller, int type_limit);
 
 // Stores an accepted drive as the next candidate.  0 when the list is full.
 int AcceptCandidate(ControllerInfo* controller, uint8_t target_id, uint32_t blocks,
-                     uint32_t block_size, const uint8_t* inquiry);
+                    uint32_t block_size, const uint8_t* inquiry);
 
 // Resolves and checks each of `count` drive words in order and stores the
 // accepted drives.  1 when every drive passed; else 0 after the message.

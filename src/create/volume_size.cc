@@ -1,11 +1,12 @@
 // The highest LBA of a new volume, worked out from the requested size, the
 // member capacities, the metadata reserve and (for mirrors) the partitions
 // already on the primary.
+#include "create/volume_size.h"
+
 #include <cstdio>
 
 #include "create/candidates.h"
 #include "create/raid_limits.h"
-#include "create/volume_size.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 
@@ -91,8 +92,8 @@ int CalIMVolMaxLba(ControllerInfo* c, uint64_t* max_lba) {
   uint32_t partition_end = 0;
   if (keep_partitions) {
     uint8_t sector[kSectorBytes] = {};
-    int result = ScsiReadWrite(c, kScsiPathPlain, 0, c->PrimaryId, 0, 0, 1, sector,
-                               sizeof sector, 1);
+    int result =
+        ScsiReadWrite(c, kScsiPathPlain, 0, c->PrimaryId, 0, 0, 1, sector, sizeof sector, 1);
     if (result != kScsiSuccess) return result;
     partition_end = PartitionEnd(sector);
     if (partition_end != 0) partition_blocks = uint64_t{partition_end} + 1;

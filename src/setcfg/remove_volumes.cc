@@ -49,13 +49,13 @@ int RemoveInOrder(ControllerInfo* c) {
   result = ReadPage(c, kPageTypeIoc, 3, 0, &iocpg3);
   if (result != 1) return result;
   result = DeleteEachPhysDisk(c, IocPg3PhysDiskCount(iocpg3),
-                           [&](int j) { return IocPg3PhysDiskAt(iocpg3, j).PhysDiskNum; });
+                              [&](int j) { return IocPg3PhysDiskAt(iocpg3, j).PhysDiskNum; });
   if (result != 1) return result;
   PageBuffer iocpg5;
   result = ReadPage(c, kPageTypeIoc, 5, 0, &iocpg5);
   if (result != 1) return result;
   return DeleteEachPhysDisk(c, IocPg5HotSpareCount(iocpg5),
-                         [&](int k) { return IocPg5HotSparePhysDiskNum(iocpg5, k); });
+                            [&](int k) { return IocPg5HotSparePhysDiskNum(iocpg5, k); });
 }
 
 }  // namespace

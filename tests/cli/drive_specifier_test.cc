@@ -1,11 +1,11 @@
 // Drive specifiers that need no controller requests: the target form, and
 // the reading of Encl:Bay pairs.
+#include "cli/drive_specifier.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
-
-#include "cli/drive_specifier.h"
 
 namespace {
 
@@ -93,8 +93,8 @@ TEST_F(DriveSpecifier, TargetLocationLimit) {
   for (const char* text : {"300", "128", "5x", ""}) {
     Outcome o = Parse(text, 0);
     EXPECT_EQ(o.Result, 0);
-    EXPECT_EQ(o.Out, "volkit: Invalid targetId specified for disk : \"" + std::string(text) +
-                         "\"!\n");
+    EXPECT_EQ(o.Out,
+              "volkit: Invalid targetId specified for disk : \"" + std::string(text) + "\"!\n");
   }
   // A controller that reports no buses is taken to have one.
   SetLimits(8, 0);

@@ -43,8 +43,8 @@ std::vector<ByteVector> WrittenAddresses(const VolkitRun& run) {
 }
 
 TEST(BootDevice, MirrorTakesTheRoleFromItsPrimaryAndHandsItBack) {
-  VolkitRun created = RunVolkit(BootLab(kPrimaryAddress), {"0", "create", "im", "max", "0", "1",
-                                                           "noprompt"});
+  VolkitRun created =
+      RunVolkit(BootLab(kPrimaryAddress), {"0", "create", "im", "max", "0", "1", "noprompt"});
   ASSERT_EQ(created.status, 0) << created.err;
   ASSERT_EQ(WrittenAddresses(created).size(), 1u);
   const json& volume = created.state["controllers"][0]["raid"]["volumes"][0];
@@ -59,8 +59,8 @@ TEST(BootDevice, MirrorTakesTheRoleFromItsPrimaryAndHandsItBack) {
 }
 
 TEST(BootDevice, AnyOtherMemberLosesTheRole) {
-  VolkitRun run = RunVolkit(BootLab(kSecondaryAddress),
-                            {"0", "create", "im", "max", "0", "1", "noprompt"});
+  VolkitRun run =
+      RunVolkit(BootLab(kSecondaryAddress), {"0", "create", "im", "max", "0", "1", "noprompt"});
   EXPECT_EQ(WrittenAddresses(run), (std::vector<ByteVector>{ByteVector(8, 0)}));
   run = RunVolkit(BootLab(kPrimaryAddress), {"0", "create", "is", "max", "0", "1", "noprompt"});
   EXPECT_EQ(WrittenAddresses(run), (std::vector<ByteVector>{ByteVector(8, 0)}));

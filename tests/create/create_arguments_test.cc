@@ -28,8 +28,7 @@ void ExpectRefused(const VolkitRun& run, const std::string& err, const std::stri
 
 TEST(CreateArguments, NoDriveWordPrintsUsage) {
   VolkitRun run = Create(SasLab(), {"im", "max"});
-  ExpectRefused(run,
-                "volkit: Incorrect number of command line parameters for 'CREATE' command!\n",
+  ExpectRefused(run, "volkit: Incorrect number of command line parameters for 'CREATE' command!\n",
                 "  The format of the CREATE command is\n"
                 "    volkit <controller #> create <volume type> <size>\n"
                 "    {<SCSI ID>/<Encl:Bay>} [qsync] [noprompt]\n"
@@ -104,12 +103,11 @@ TEST(CreateArguments, DialogueComesFirstAndAbortsCleanly) {
 TEST(CreateArguments, ControllerCapability) {
   json lab = SasLab();
   lab["controllers"][0]["pages"]["IocPg2"] = {{"CapabilityFlags", 0}};
-  ExpectRefused(
-      Create(lab, {"im", "max", "0", "1", "noprompt"}),
-      "volkit: Controller specified by controller number \"0\"\n"
-      "        has either IR capaability disabled OR has initiator-only firmware.\n"
-      "        If you wish to create a RAID volume, enable IR capability or please\n"
-      "        flash IR firmware before attempting this operation again\n");
+  ExpectRefused(Create(lab, {"im", "max", "0", "1", "noprompt"}),
+                "volkit: Controller specified by controller number \"0\"\n"
+                "        has either IR capaability disabled OR has initiator-only firmware.\n"
+                "        If you wish to create a RAID volume, enable IR capability or please\n"
+                "        flash IR firmware before attempting this operation again\n");
 }
 
 }  // namespace

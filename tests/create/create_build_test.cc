@@ -93,11 +93,12 @@ TEST(CreateBuild, MirrorOfMaximumSize) {
   EXPECT_EQ(volume.Action, 2);
   EXPECT_EQ(volume.DataWord, 0u);
   ASSERT_GE(volume.DataOut.size(), 48u);
-  EXPECT_EQ(ByteVector(volume.DataOut.begin() + 4, volume.DataOut.begin() + 48),
-            (ByteVector{0, 0, 0, 2, 0, 0, 0, 0, 0, 0x80, 1, 0,       // id, bus, ioc, IM, pool 1
-                        0xFF, 0x8F, 0x7F, 0x08, 0, 0, 0, 0,          // MaxLBA 142577663
-                        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0,  // two members
-                        0, 0, 1, 0, 0, 0, 2, 1}));
+  EXPECT_EQ(
+      ByteVector(volume.DataOut.begin() + 4, volume.DataOut.begin() + 48),
+      (ByteVector{0,    0,    0,    2,    0, 0, 0, 0, 0, 0x80, 1, 0,  // id, bus, ioc, IM, pool 1
+                  0xFF, 0x8F, 0x7F, 0x08, 0, 0, 0, 0,                 // MaxLBA 142577663
+                  0,    0,    0,    0,    0, 0, 0, 0, 0, 0,    0, 0, 2, 0, 0, 0,  // two members
+                  0,    0,    1,    0,    0, 0, 2, 1}));
   EXPECT_EQ(Count(Raid(run), "volumes"), 1u);
   EXPECT_EQ(Count(Raid(run), "phys_disks"), 2u);
 }
@@ -136,8 +137,7 @@ TEST(CreateBuild, MirrorKeepsThePrimarysPartitions) {
   EXPECT_EQ(run.out, std::string(kBanner) + kFailed);
   EXPECT_TRUE(RaidActions(run).empty());
   // With qsync the partitions do not count.
-  EXPECT_EQ(ImageMaxLba(VolumeAction(Create(lab, {"im", "max", "0", "1", "qsync"}))),
-            142577663u);
+  EXPECT_EQ(ImageMaxLba(VolumeAction(Create(lab, {"im", "max", "0", "1", "qsync"}))), 142577663u);
 
   // A partition past the rounded size raises the size so that its last
   // block, 143000000, is still inside the volume.

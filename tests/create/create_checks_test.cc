@@ -129,8 +129,9 @@ TEST(CreateChecks, SsdAndInterfaceMixes) {
     Device(lab, i)["protocol"] = "sata";
   }
   const std::string interface_mix =
-      std::string("volkit: Drives specified cannot be used as RAID member as \n"
-                  "    they are a mix of SAS and SATA type drives.\n") +
+      std::string(
+          "volkit: Drives specified cannot be used as RAID member as \n"
+          "    they are a mix of SAS and SATA type drives.\n") +
       kFailed;
   ExpectRefused(Create(lab, {"ime", "max", "0", "1", "2"}), "", interface_mix);
   // With the SSD mix allowed the checks pass and the build starts.

@@ -1,4 +1,6 @@
 // The RaidVolPg0 image a volume is created from, and the duplicate test.
+#include "create/volume_image.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <memory>
 
 #include "create/volume_build.h"
-#include "create/volume_image.h"
 
 namespace {
 
