@@ -46,8 +46,8 @@ int CreateIMVolume(ControllerInfo* c) {
 
   const uint8_t maps[2] = {kMapPrimary, kMapSecondary};
   const uint8_t volume_id = members[0] < members[1] ? members[0] : members[1];
-  VolumeImageSpec spec{kVolumeTypeIM, volume_id, 1, max_lba, 2, maps, phys_disk_nums, c->QuickSync};
-  result = SubmitVolume(c, spec);
+  VolumeLayout layout{kVolumeTypeIM, volume_id, 1, max_lba, 2, maps, phys_disk_nums, c->QuickSync};
+  result = SubmitVolume(c, layout);
   if (result != 1) return result;
 
   if (c->QuickSync & 1) result = ClearVolumeStart(c, volume_id);

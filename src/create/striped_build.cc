@@ -58,9 +58,9 @@ int Create1EVolume(ControllerInfo* c) {
   if (result != 1) return result;
 
   const uint8_t pool = type == kVolumeTypeIME ? 1 : 0;
-  VolumeImageSpec spec{type,  volume_id, pool,           max_lba,
-                       count, maps,      phys_disk_nums, kStripedActionData};
-  result = SubmitVolume(c, spec);
+  VolumeLayout layout{type,  volume_id, pool,           max_lba,
+                      count, maps,      phys_disk_nums, kStripedActionData};
+  result = SubmitVolume(c, layout);
   if (result == 1 && c->BusType == kBusTypeSas) {
     UpdateBootDevice(c, kBootEventVolumeCreated, volume_id);
   }

@@ -12,49 +12,49 @@ constexpr uint16_t kVolumeSettingsDefaults = 0x8000;
 constexpr size_t kFirstMemberOffset = 40;
 constexpr size_t kMemberBytes = 4;
 
-int BuildAndSend(ControllerInfo* c, const VolumeImageSpec& spec) {
+int BuildAndSend(ControllerInfo* c, const VolumeLayout& layout) {
   PageHeader header;
   if (!ReadPageHeader(c, kPageTypeRaidVolume, 0, &header)) return 0;
   PageBuffer iocpg2;
   if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return 0;
-  PageBuffer image = BuildVolumeImage(header, IocNumber(*c), spec,
+  PageBuffer image = BuildVolumeImage(header, IocNumber(*c), layout,
                                       IocPg2CapabilityFlags(iocpg2) & kCapability64BitLba);
   if (image.empty()) return 0;
-  return VxtRaidAction(c, kRaidActionCreateVolume, 0, 0, spec.VolumeID, spec.ActionDataWord,
+  return VxtRaidAction(c, kRaidActionCreateVolume, 0, 0, layout.VolumeID, layout.ActionDataWord,
                        image.data(), static_cast<uint32_t>(image.size()), 1);
 }
 
 }  // namespace
 
 PageBuffer BuildVolumeImage(const PageHeader& header, uint8_t ioc_number,
-                            const VolumeImageSpec& spec, bool with_lba_high) {
+                            const VolumeLayout& layout, bool with_lba_high) {
   PageBuffer image(size_t{header.PageLength} * 4, 0);
-  size_t members = spec.NumMembers < 0 ? 0 : static_cast<size_t>(spec.NumMembers);
+  size_t members = layout.NumMembers < 0 ? 0 : static_cast<size_t>(layout.NumMembers);
   if (image.size() < kFirstMemberOffset + kMemberBytes * members) return {};
   PutU8(image, 0, header.PageVersion);
   PutU8(image, 1, header.PageLength);
   PutU8(image, 2, header.PageNumber);
   PutU8(image, 3, header.PageType);
-  SetRaidVolPg0VolumeID(image, spec.VolumeID);
+  SetRaidVolPg0VolumeID(image, layout.VolumeID);
   SetRaidVolPg0VolumeBus(image, 0);
   SetRaidVolPg0VolumeIOC(image, ioc_number);
-  SetRaidVolPg0VolumeType(image, spec.VolumeType);
+  SetRaidVolPg0VolumeType(image, layout.VolumeType);
   SetRaidVolPg0VolumeSettings(image, kVolumeSettingsDefaults);
-  SetRaidVolPg0HotSparePool(image, spec.HotSparePool);
-  SetRaidVolPg0MaxLBA(image, static_cast<uint32_t>(spec.MaxLba));
-  if (with_lba_high) SetRaidVolPg0MaxLBAHigh(image, static_cast<uint32_t>(spec.MaxLba >> 32));
+  SetRaidVolPg0HotSparePool(image, layout.HotSparePool);
+  SetRaidVolPg0MaxLBA(image, static_cast<uint32_t>(layout.MaxLba));
+  if (with_lba_high) SetRaidVolPg0MaxLBAHigh(image, static_cast<uint32_t>(layout.MaxLba >> 32));
   SetRaidVolPg0NumPhysDisks(image, static_cast<uint8_t>(members));
   for (size_t m = 0; m < members; ++m) {
-    SetRaidVolPg0Member(image, static_cast<int>(m), spec.PhysDiskMaps[m], spec.PhysDiskNums[m]);
+    SetRaidVolPg0Member(image, static_cast<int>(m), layout.PhysDiskMaps[m], layout.PhysDiskNums[m]);
   }
   return image;
 }
 
-int SubmitVolume(ControllerInfo* c, const VolumeImageSpec& spec) {
-  if (BuildAndSend(c, spec) == 1) return 1;
+int SubmitVolume(ControllerInfo* c, const VolumeLayout& layout) {
+  if (BuildAndSend(c, layout) == 1) return 1;
   // Nothing of this build may stay behind: only the disks it made go, never
   // a volume, disk or hot spare that was there before.
-  DeletePhysDisks(c, spec.PhysDiskNums, spec.NumMembers);
+  DeletePhysDisks(c, layout.PhysDiskNums, layout.NumMembers);
   return 0;
 }
 

@@ -7,7 +7,7 @@
 #include "vxt/vxt.h"
 #include "vxt/vxt_util.h"
 
-struct VolumeImageSpec {
+struct VolumeLayout {
   uint8_t VolumeType;
   uint8_t VolumeID;
   uint8_t HotSparePool;
@@ -22,12 +22,12 @@ struct VolumeImageSpec {
 // firmware gave is too short to hold every member.  MaxLBAHigh is filled only
 // when `with_lba_high`.
 PageBuffer BuildVolumeImage(const PageHeader& header, uint8_t ioc_number,
-                            const VolumeImageSpec& spec, bool with_lba_high);
+                            const VolumeLayout& layout, bool with_lba_high);
 
 // Builds the image and sends the create-volume action.  1 when the volume
-// exists.  On any failure the physical disks named in the spec, which the
+// exists.  On any failure the physical disks named in the layout, which the
 // caller made for this volume, are deleted again and 0 comes back.
-int SubmitVolume(ControllerInfo* controller, const VolumeImageSpec& spec);
+int SubmitVolume(ControllerInfo* controller, const VolumeLayout& layout);
 
 // 1 when every one of the `count` first candidates passed its checks; else 0
 // after saying so.

@@ -14,8 +14,8 @@ namespace {
 TEST(BuildVolumeImage, MirrorImageBytes) {
   const uint8_t maps[] = {1, 2};
   const uint8_t nums[] = {4, 7};
-  VolumeImageSpec spec{2, 3, 1, 142577663, 2, maps, nums, 0};
-  PageBuffer image = BuildVolumeImage({0x05, 12, 0, 8}, 0x01, spec, true);
+  VolumeLayout layout{2, 3, 1, 142577663, 2, maps, nums, 0};
+  PageBuffer image = BuildVolumeImage({0x05, 12, 0, 8}, 0x01, layout, true);
   const PageBuffer expected = {
       0x05, 12,   0x00, 0x08,                          // header
       0x03, 0x00, 0x01, 0x02,                          // VolumeID, bus, IOC, type IM
@@ -31,23 +31,23 @@ TEST(BuildVolumeImage, MirrorImageBytes) {
 TEST(BuildVolumeImage, HighWordOnlyWhenTheControllerAddressesIt) {
   const uint8_t maps[] = {0, 1, 2};
   const uint8_t nums[] = {0, 1, 2};
-  VolumeImageSpec spec{0, 0, 0, 5859373055, 3, maps, nums, 3};
-  PageBuffer with = BuildVolumeImage({0, 13, 0, 8}, 0, spec, true);
+  VolumeLayout layout{0, 0, 0, 5859373055, 3, maps, nums, 3};
+  PageBuffer with = BuildVolumeImage({0, 13, 0, 8}, 0, layout, true);
   ASSERT_EQ(with.size(), 52u);
   EXPECT_EQ(PageBuffer(with.begin() + 16, with.begin() + 24),
             (PageBuffer{0xFF, 0xEF, 0x3E, 0x5D, 0x01, 0x00, 0x00, 0x00}));
   EXPECT_EQ(PageBuffer(with.begin() + 40, with.end()),
             (PageBuffer{0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 2, 2}));
-  PageBuffer without = BuildVolumeImage({0, 13, 0, 8}, 0, spec, false);
+  PageBuffer without = BuildVolumeImage({0, 13, 0, 8}, 0, layout, false);
   EXPECT_EQ(PageBuffer(without.begin() + 20, without.begin() + 24), (PageBuffer{0, 0, 0, 0}));
 }
 
 TEST(BuildVolumeImage, HeaderTooShortForTheMembersGivesNoImage) {
   const uint8_t maps[] = {0, 1, 2};
   const uint8_t nums[] = {0, 1, 2};
-  VolumeImageSpec spec{0, 0, 0, 1000, 3, maps, nums, 3};
-  EXPECT_TRUE(BuildVolumeImage({0, 12, 0, 8}, 0, spec, false).empty());
-  EXPECT_TRUE(BuildVolumeImage({0, 0, 0, 8}, 0, spec, false).empty());
+  VolumeLayout layout{0, 0, 0, 1000, 3, maps, nums, 3};
+  EXPECT_TRUE(BuildVolumeImage({0, 12, 0, 8}, 0, layout, false).empty());
+  EXPECT_TRUE(BuildVolumeImage({0, 0, 0, 8}, 0, layout, false).empty());
 }
 
 TEST(HasDuplicateIds, AnyTargetIdTwice) {
