@@ -18,14 +18,21 @@ MutableBytes StartConfigRequest(ControllerInfo* c, uint8_t action) {
   return frame;
 }
 
-void SetDataIn(ControllerInfo* c, PageBuffer* page) {
+// The data phase of a read, once the caller has put the header into the
+// frame: the page of `bytes` bytes reads 0xFF until the firmware fills it,
+// and is handed over only when the read succeeded.
+int ReadPageData(ControllerInfo* c, uint32_t page_address, size_t bytes, PageBuffer* page) {
+  page->assign(bytes, 0xFF);
+  PutU32(Frame(c), 24, page_address);
   c->Request.Direction = 3;
   c->Request.DataBuffer = page->data();
   c->Request.DataLength = static_cast<uint32_t>(page->size());
+  if (!SendAndCheck(c)) {
+    page->clear();
+    return 0;
+  }
+  return 1;
 }
-
-// The page of `bytes` bytes as the firmware will fill it: 0xFF until written.
-void AllocatePage(PageBuffer* page, size_t bytes) { page->assign(bytes, 0xFF); }
 
 }  // namespace
 
@@ -50,19 +57,12 @@ int VxtConfigReadPage(ControllerInfo* c, uint8_t Action, uint8_t page_type, uint
   PageHeader header;
   if (!ReadPageHeader(c, page_type, page_number, &header)) return 0;
 
-  AllocatePage(page, size_t{header.PageLength} * 4);
   MutableBytes frame = StartConfigRequest(c, Action);
   PutU8(frame, 20, header.PageVersion);
   PutU8(frame, 21, header.PageLength);
   PutU8(frame, 22, header.PageNumber);
   PutU8(frame, 23, header.PageType);
-  PutU32(frame, 24, page_address);
-  SetDataIn(c, page);
-  if (!SendAndCheck(c)) {
-    page->clear();
-    return 0;
-  }
-  return 1;
+  return ReadPageData(c, page_address, size_t{header.PageLength} * 4, page);
 }
 
 int VxtConfigWritePage(ControllerInfo* c, uint8_t Action, uint32_t page_address,
@@ -104,18 +104,11 @@ int VxtConfigReadExtendedPage(ControllerInfo* c, uint8_t Action, uint8_t ext_pag
   ExtendedPageHeader header{};
   if (!ReadExtendedPageHeader(c, ext_page_type, page_number, &header)) return 0;
 
-  AllocatePage(page, size_t{header.ExtPageLength} * 4);
   MutableBytes frame = StartConfigRequest(c, Action);
   PutU16(frame, 4, header.ExtPageLength);
   PutU8(frame, 6, header.ExtPageType);
   PutU8(frame, 20, header.PageVersion);
   PutU8(frame, 22, header.PageNumber);
   PutU8(frame, 23, header.PageType);
-  PutU32(frame, 24, page_address);
-  SetDataIn(c, page);
-  if (!SendAndCheck(c)) {
-    page->clear();
-    return 0;
-  }
-  return 1;
+  return ReadPageData(c, page_address, size_t{header.ExtPageLength} * 4, page);
 }

@@ -19,7 +19,8 @@ constexpr unsigned long DriverRequestCode(unsigned number, size_t size) {
   return (3UL << 30) | (static_cast<unsigned long>(size) << 16) | (0x6DUL << 8) | number;
 }
 
-struct PassThroughRecord {
+template <size_t FrameBytes>
+struct PassThroughRecordOf {
   uint32_t ControllerNumber;
   uint32_t Port;
   int32_t MaxDataSize;
@@ -33,27 +34,13 @@ struct PassThroughRecord {
   int32_t DataOutSize;
   int32_t MaxSenseBytes;
   int32_t DataSgeOffset;
-  uint8_t MessageFrame[kMessageFrameBytes];
+  uint8_t MessageFrame[FrameBytes];
 };
 
+using PassThroughRecord = PassThroughRecordOf<kMessageFrameBytes>;
 // The driver sizes its request code by the record declared with a one-byte
 // trailing frame, so the code's size field is that struct's padded size.
-struct PassThroughRecordHead {
-  uint32_t ControllerNumber;
-  uint32_t Port;
-  int32_t MaxDataSize;
-  int32_t TimeoutSeconds;
-  void* ReplyBuffer;
-  void* DataIn;
-  void* DataOut;
-  void* SenseBuffer;
-  int32_t MaxReplyBytes;
-  int32_t DataInSize;
-  int32_t DataOutSize;
-  int32_t MaxSenseBytes;
-  int32_t DataSgeOffset;
-  uint8_t MessageFrame[1];
-};
+using PassThroughRecordHead = PassThroughRecordOf<1>;
 
 inline constexpr uint32_t kPassThroughRecordBytes =
     offsetof(PassThroughRecord, MessageFrame) + kMessageFrameBytes;
