@@ -82,10 +82,13 @@ int AcceptCandidate(ControllerInfo* c, uint8_t id, uint32_t blocks, uint32_t blo
   record.State = kCandidateUsable;
   c->CandidateIds[i] = id;
   c->NumRAIDCandidates = i + 1;
-  const uint8_t unset = static_cast<uint8_t>(MaxTargetId + 1);
-  if (c->PrimaryId == unset) {
+  // The roles go by acceptance order.  Telling an unset role by its value
+  // would take a drive whose ID happens to be that value for no drive, and a
+  // later drive would become the primary: the mirror would then copy it over
+  // the drive the user named first.
+  if (i == 0) {
     c->PrimaryId = id;
-  } else if (c->SecondaryId == unset) {
+  } else if (i == 1) {
     c->SecondaryId = id;
   }
   return 1;

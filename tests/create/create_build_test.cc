@@ -103,6 +103,28 @@ TEST(CreateBuild, MirrorOfMaximumSize) {
   EXPECT_EQ(Count(Raid(run), "phys_disks"), 2u);
 }
 
+TEST(CreateBuild, FirstNamedDriveIsThePrimaryWhateverItsId) {
+  // 128 is one past the highest SAS target ID the candidate fields know, yet
+  // a controller with a larger device limit may have a disk there.
+  json lab = SasLab(2);
+  lab["controllers"][0]["port_facts"] = {{"device_limit", 200}};
+  lab["controllers"][0]["devices"][0]["target"] = 128;
+  lab["controllers"][0]["devices"][1]["target"] = 5;
+  VolkitRun run = Create(lab, {"im", "max", "128", "5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<LoggedTransfer> io = BlockTransfers(run);
+  ASSERT_EQ(io.size(), 1u);
+  EXPECT_EQ(io[0].Target, 128);  // the primary's partitions are the ones kept
+  std::vector<LoggedAction> actions = RaidActions(run);
+  ASSERT_EQ(actions.size(), 3u);
+  EXPECT_EQ(actions[0].DataOut.at(4), 128);
+  EXPECT_EQ(actions[1].DataOut.at(4), 5);
+  ASSERT_GE(actions[2].DataOut.size(), 48u);
+  EXPECT_EQ(actions[2].DataOut[4], 5);  // the smaller ID names the volume
+  EXPECT_EQ(ByteVector(actions[2].DataOut.begin() + 40, actions[2].DataOut.begin() + 48),
+            (ByteVector{0, 0, 1, 0, 0, 0, 2, 1}));  // 128 primary (disk 0), 5 secondary
+}
+
 TEST(CreateBuild, MirrorOfRequestedSize) {
   EXPECT_EQ(ImageMaxLba(VolumeAction(Create(SasLab(2), {"im", "70000", "0", "1"}))), 143228926u);
   VolkitRun quick = Create(SasLab(2), {"im", "70000", "0", "1", "qsync"});
