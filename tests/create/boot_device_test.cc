@@ -49,6 +49,8 @@ TEST(BootDevice, MirrorTakesTheRoleFromItsPrimaryAndHandsItBack) {
   ASSERT_EQ(WrittenAddresses(created).size(), 1u);
   const json& volume = created.state["controllers"][0]["raid"]["volumes"][0];
   EXPECT_EQ(BootAddress(created), Number(volume["wwid"]));
+  // Written to non-volatile memory, so that the BIOS finds it after a reset.
+  EXPECT_FALSE(created.state["controllers"][0]["pages"]["BiosPg2"].contains("nvram"));
 
   // Only an address written in the pages' own word order is found again here.
   VolkitRun deleted = RunVolkitAgain(created, {"0", "delete", "noprompt"});
