@@ -29,6 +29,7 @@ std::string FormatLine(const char* format, ...) __attribute__((format(printf, 1,
 void EmitSectionHeader(const char* title, FILE* log_file);
 
 // Appends `count` bytes of `data` from `offset` as characters, the way device
-// strings print: each byte as received, zero bytes (and bytes the device
-// never delivered) left out.
+// strings print: each byte as it stands, zero bytes and offsets past the end
+// of `data` left out.  The 0xFF fill that a short inquiry leaves behind is
+// printed like any other byte.
 void AppendDeviceChars(std::string* line, ConstBytes data, size_t offset, size_t count);

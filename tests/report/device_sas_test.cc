@@ -251,6 +251,49 @@ TEST(DeviceSection, SataIdentifyRequestMessage) {
   EXPECT_EQ(identify[0].value("data_in_size", 0), 512);
 }
 
+// A physical disk page that names another controller or another bus is not
+// this target's: the target is asked by plain SCSI I/O like any device (and
+// the firmware hides the two it keeps), never through the RAID pass-through.
+TEST(DeviceSection, PhysicalDisksOfAnotherControllerOrBusAreNotMembers) {
+  VolkitRun run = RunVolkit(SasLabWith(R"({
+      "devices": [
+        {"handle": 9, "target": 0, "phy": 0, "vendor": "ORBITAL", "product": "OD73SAS15K",
+         "revision": "0004", "serial": "F0", "blocks": 2048},
+        {"handle": 10, "target": 1, "phy": 1, "vendor": "ORBITAL", "product": "OD73SAS15K",
+         "revision": "0004", "serial": "F1", "blocks": 2048},
+        {"handle": 11, "target": 2, "phy": 2, "vendor": "ORBITAL", "product": "OD73SAS15K",
+         "revision": "0004", "serial": "F2", "blocks": 2048}],
+      "raid": {
+        "phys_disks": [{"num": 0, "target": 0, "ioc": 7}, {"num": 1, "target": 1, "bus": 1},
+                       {"num": 2, "target": 2, "ioc": 3, "hot_spare_pool": 1}],
+        "volumes": [{"id": 5, "type": "IM", "members": [0, 1]}]}})"),
+                            {"0", "display"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.Ioctls(0x16).empty());
+  std::string asked;  // targets of the plain INQUIRYs, in order
+  for (const json& line : run.Ioctls(0x00)) {
+    if (FrameHex(line, 25).substr(48, 2) == "12") asked += FrameHex(line, 1) + " ";
+  }
+  EXPECT_TRUE(asked.starts_with("00 01 ")) << asked;
+  EXPECT_NE(asked.find(" 02 "), std::string::npos) << asked;
+  EXPECT_EQ(DeviceSection(run),
+            "Initiator at ID #63\n"
+            "Target on ID #1\n"
+            "  Device is a Hard disk\n"
+            "  Enclosure #                             : 0\n"
+            "  Slot #                                  : 0\n"
+            "  Connector ID                            : 1\n"
+            "  Target ID                               : 1\n"
+            "  State                                   : Ready (RDY)\n"
+            "  Size (in MB)/(in sectors)               : 1/2048\n"
+            "  Manufacturer                            : ORBITAL \n"
+            "  Model Number                            : OD73SAS15K      \n"
+            "  Firmware Revision                       : 0004\n"
+            "  Serial No                               : F1                  \n"
+            "  Drive Type                              : SAS \n"
+            "  Protocol                                : SAS \n");
+}
+
 // A parent chain that loops must end the walk: no connector, no hang.
 TEST(DeviceSection, ParentChainThatLoopsGivesNoConnector) {
   VolkitRun run = RunVolkit(SasLabWith(R"({"devices": [
