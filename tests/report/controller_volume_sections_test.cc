@@ -64,13 +64,14 @@ TEST(ControllerSection, UnreadablePagesDropTheirLinesOrEndTheReport) {
   VolkitRun stopped = RunVolkit(lab, {"0", "display"});
   EXPECT_EQ(stopped.status, 1);
   EXPECT_EQ(stopped.err, "");
-  EXPECT_TRUE(stopped.out.ends_with(std::string("  Initiator ID                            : 64\n") +
-                                    "  Maximum physical devices                : 63\n"
-                                    "  Concurrent commands supported           : 511\n"
-                                    "  Slot                                    : Unknown\n"
-                                    "  Bus                                     : 2\n"
-                                    "  Device                                  : 0\n"
-                                    "  Function                                : 0\n"))
+  EXPECT_TRUE(
+      stopped.out.ends_with(std::string("  Initiator ID                            : 64\n") +
+                            "  Maximum physical devices                : 63\n"
+                            "  Concurrent commands supported           : 511\n"
+                            "  Slot                                    : Unknown\n"
+                            "  Bus                                     : 2\n"
+                            "  Device                                  : 0\n"
+                            "  Function                                : 0\n"))
       << stopped.out;
 }
 
@@ -89,10 +90,10 @@ json TwoVolumeLab(const std::string& faults) {
 // section goes on; a volume page that cannot be read ends the report after
 // that volume's heading.
 TEST(VolumeSection, UnreadableMemberPageAndUnreadableVolumePage) {
-  VolkitRun member = RunVolkit(
-      TwoVolumeLab(R"([{"match": {"page": "RaidPhysDiskPg0", "action": 1, "address": 1},
+  VolkitRun member =
+      RunVolkit(TwoVolumeLab(R"([{"match": {"page": "RaidPhysDiskPg0", "action": 1, "address": 1},
                         "effect": {"ioc_status": "0x22"}}])"),
-      {"0", "display"});
+                {"0", "display"});
   EXPECT_EQ(Slice(member.out, "IR volume 1", "------"),
             "IR volume 1\n"
             "  Volume ID                               : 0\n"
@@ -107,14 +108,15 @@ TEST(VolumeSection, UnreadableMemberPageAndUnreadableVolumePage) {
             "  Size (in MB)                            : 2\n"
             "  Physical hard disks (Target ID)         : 2 3\n");
 
-  VolkitRun volume = RunVolkit(
-      TwoVolumeLab(R"([{"match": {"page": "RaidVolPg0", "action": 1, "address": 2},
+  VolkitRun volume =
+      RunVolkit(TwoVolumeLab(R"([{"match": {"page": "RaidVolPg0", "action": 1, "address": 2},
                         "effect": {"ioc_status": "0x22"}}])"),
-      {"0", "display"});
+                {"0", "display"});
   EXPECT_EQ(volume.status, 1);
   EXPECT_EQ(volume.err, "");
-  EXPECT_TRUE(volume.out.ends_with("  Physical hard disks (Target ID)         : 0 1\n"
-                                   "IR volume 2\n"))
+  EXPECT_TRUE(
+      volume.out.ends_with("  Physical hard disks (Target ID)         : 0 1\n"
+                           "IR volume 2\n"))
       << volume.out;
 }
 
