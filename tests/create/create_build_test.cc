@@ -85,12 +85,19 @@ TEST(CreateBuild, MirrorOfMaximumSize) {
   ASSERT_EQ(actions.size(), 3u);
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(actions[i].Action, 13);
+    EXPECT_EQ(actions[i].VolumeID, 0);
+    EXPECT_EQ(actions[i].VolumeBus, 0);
+    EXPECT_EQ(actions[i].PhysDiskNum, 0);
+    EXPECT_EQ(actions[i].DataWord, 0u);
     ASSERT_GE(actions[i].DataOut.size(), 12u);
     EXPECT_EQ(ByteVector(actions[i].DataOut.begin() + 4, actions[i].DataOut.begin() + 12),
               (ByteVector{static_cast<uint8_t>(i), 0, 0, 0, 0, 0, 0, 0}));
   }
   const LoggedAction& volume = actions[2];
   EXPECT_EQ(volume.Action, 2);
+  EXPECT_EQ(volume.VolumeID, 0);
+  EXPECT_EQ(volume.VolumeBus, 0);
+  EXPECT_EQ(volume.PhysDiskNum, 0);
   EXPECT_EQ(volume.DataWord, 0u);
   ASSERT_GE(volume.DataOut.size(), 48u);
   EXPECT_EQ(

@@ -53,7 +53,7 @@ json StripedLab() {
     "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}, {"num": 2, "target": 2},
                    {"num": 3, "target": 3}, {"num": 4, "target": 4}, {"num": 5, "target": 5}],
     "volumes": [{"id": 0, "type": "IME", "members": [0, 1, 2]},
-                {"id": 3, "type": "IS", "members": [3, 4, 5]}]})");
+                {"id": 3, "bus": 1, "type": "IS", "members": [3, 4, 5]}]})");
   return lab;
 }
 
@@ -148,6 +148,8 @@ TEST(DeleteCommand, StripedVolumesNeedNoBlockTransfer) {
   EXPECT_EQ(actions[0].DataWord, 3u);
   EXPECT_EQ(actions[1].Action, 3);
   EXPECT_EQ(actions[1].VolumeID, 3);
+  EXPECT_EQ(actions[1].VolumeBus, 1);
+  EXPECT_EQ(actions[1].PhysDiskNum, 0);
   EXPECT_EQ(actions[1].DataWord, 3u);
 }
 
