@@ -27,12 +27,14 @@ struct ScsiCommand {
   uint32_t Timeout;
   uint8_t* Data;
   uint32_t DataLength;
+  bool FillData;  // the buffer reads 0xFF wherever a try delivers nothing
   int Class;
 };
 
 void BuildScsiRequest(ControllerInfo* c, const ScsiCommand& cmd) {
   uint8_t function = cmd.Path == kScsiPathPlain ? kFunctionScsiIo : kFunctionRaidPassthrough;
   PrepareRequest(c, function, kScsiFrameBytes, cmd.Timeout, kScsiSgeOffset);
+  if (cmd.FillData) std::memset(cmd.Data, 0xFF, cmd.DataLength);
   c->Request.Direction = cmd.Direction;
   c->Request.DataBuffer = cmd.Data;
   c->Request.DataLength = cmd.DataLength;
@@ -87,7 +89,7 @@ int ScsiInquiry(ControllerInfo* c, int path, uint8_t target, uint8_t lun, int vp
     cmd.Cdb[2] = page_code;
   }
   cmd.Cdb[4] = static_cast<uint8_t>(length);
-  std::memset(buffer, 0xFF, length);
+  cmd.FillData = true;
   return RunScsiCommand(c, cmd, retries);
 }
 
