@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/drive_specifier.h"
+#include "cli/drive_address.h"
 #include "vxt/drive_class.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"

@@ -1,6 +1,6 @@
 // Drive specifiers that need no controller requests: the target form, and
 // the reading of Encl:Bay pairs.
-#include "cli/drive_specifier.h"
+#include "cli/drive_address.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ struct Outcome {
   std::string Out;
 };
 
-class DriveSpecifier : public ::testing::Test {
+class DriveAddress : public ::testing::Test {
  protected:
   void SetUp() override {
     c_ = std::make_unique<ControllerInfo>();
@@ -46,7 +46,7 @@ class DriveSpecifier : public ::testing::Test {
   DeviceTable table_;
 };
 
-TEST_F(DriveSpecifier, EnclBayNumbersInEveryBase) {
+TEST_F(DriveAddress, EnclBayNumbersInEveryBase) {
   Outcome o = Parse("12:3", 1);
   EXPECT_EQ(o.Result, 1);
   EXPECT_EQ(o.First, 12);
@@ -62,7 +62,7 @@ TEST_F(DriveSpecifier, EnclBayNumbersInEveryBase) {
   EXPECT_EQ(o.First, 0);
 }
 
-TEST_F(DriveSpecifier, EnclBayRefusals) {
+TEST_F(DriveAddress, EnclBayRefusals) {
   // No number where a zero was not typed, and values the 16-bit fields
   // cannot hold, are refused rather than read as another enclosure or bay.
   for (const char* text : {"3:x", "x:3", ":3", "3:", "65536:1", "1:65537", "-1:2"}) {
@@ -75,7 +75,7 @@ TEST_F(DriveSpecifier, EnclBayRefusals) {
   EXPECT_EQ(Parse("65535:1", 1).First, 65535);
 }
 
-TEST_F(DriveSpecifier, TargetLocationFindsTheLastMatchingDevice) {
+TEST_F(DriveAddress, TargetLocationFindsTheLastMatchingDevice) {
   Outcome o = Parse("4", 0);
   EXPECT_EQ(o.Result, 1);
   EXPECT_EQ(o.First, 0x3);
@@ -87,7 +87,7 @@ TEST_F(DriveSpecifier, TargetLocationFindsTheLastMatchingDevice) {
   EXPECT_EQ(o.Out, "volkit: Drive with targetId \"6\" does not exist!\n");
 }
 
-TEST_F(DriveSpecifier, TargetLocationLimit) {
+TEST_F(DriveAddress, TargetLocationLimit) {
   SetLimits(254, 2);  // 127 targets a bus
   EXPECT_EQ(Parse("127", 0).Out, "volkit: Drive with targetId \"127\" does not exist!\n");
   for (const char* text : {"300", "128", "5x", ""}) {
@@ -102,7 +102,7 @@ TEST_F(DriveSpecifier, TargetLocationLimit) {
   EXPECT_EQ(Parse("9", 0).Out, "volkit: Invalid targetId specified for disk : \"9\"!\n");
 }
 
-TEST_F(DriveSpecifier, ResolveTargetId) {
+TEST_F(DriveAddress, ResolveTargetId) {
   SetLimits(0x17F, 1);  // low byte 127
   uint8_t id = 0;
   EXPECT_EQ(Resolve("127", &id), std::make_pair(1, std::string()));
@@ -117,7 +117,7 @@ TEST_F(DriveSpecifier, ResolveTargetId) {
   }
 }
 
-TEST_F(DriveSpecifier, EnclBayNeedsSas) {
+TEST_F(DriveAddress, EnclBayNeedsSas) {
   c_->BusType = kBusTypeScsi;
   uint8_t id = 0;
   EXPECT_EQ(Resolve("2:5", &id),

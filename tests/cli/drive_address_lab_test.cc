@@ -40,13 +40,13 @@ std::set<int> InquiredTargets(const VolkitRun& run) {
   return targets;
 }
 
-TEST(DriveSpecifierLab, EnclosureNumbersFollowTheEnumeration) {
+TEST(DriveAddressLab, EnclosureNumbersFollowTheEnumeration) {
   VolkitRun run = CreateOn(TwoEnclosureLab(), "1:1", "2:2");
   EXPECT_EQ(run.out.find("Invalid"), std::string::npos) << run.out;
   EXPECT_EQ(InquiredTargets(run), (std::set<int>{5, 6}));
 }
 
-TEST(DriveSpecifierLab, Refusals) {
+TEST(DriveAddressLab, Refusals) {
   struct Case {
     const char* Word;
     const char* Message;
@@ -67,7 +67,7 @@ TEST(DriveSpecifierLab, Refusals) {
   }
 }
 
-TEST(DriveSpecifierLab, EnclBayOnParallelScsi) {
+TEST(DriveAddressLab, EnclBayOnParallelScsi) {
   json lab = Lab(R"({"controllers": [{"number": 0, "pci": {"device_id": "0x30"},
     "devices": [{"target": 0, "blocks": 71132960}, {"target": 1, "blocks": 71132960}]}]})");
   VolkitRun run = CreateOn(lab, "0", "1:1");

@@ -1,4 +1,4 @@
-#include "cli/drive_specifier.h"
+#include "cli/drive_address.h"
 
 #include <cerrno>
 #include <cstdio>
