@@ -29,8 +29,7 @@ int ReadPage(ControllerInfo* c, uint8_t type, uint8_t number, uint32_t address, 
 }
 
 int ReadDevice(ControllerInfo* c, uint8_t bus, uint8_t target, PageBuffer* device) {
-  return VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
-                                   SasAddressBusTarget(bus, target), device);
+  return ReadSasDevicePg0(c, SasAddressBusTarget(bus, target), device);
 }
 
 int WriteBootAddress(ControllerInfo* c, PageBuffer* bios2, Address address) {

@@ -150,8 +150,7 @@ int CheckSasSataMix(ControllerInfo* c) {
   int count = CandidateCount(*c, kMaxCandidateIds);
   for (int i = 0; i < count; ++i) {
     PageBuffer device;
-    if (!VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
-                                   SasAddressBusTarget(0, c->CandidateIds[i]), &device)) {
+    if (!ReadSasDevicePg0(c, SasAddressBusTarget(0, c->CandidateIds[i]), &device)) {
       return 0;
     }
     (SasDevicePg0DeviceInfo(device) & kDeviceInfoSata ? sata_seen : sas_seen) = true;

@@ -13,8 +13,7 @@ constexpr uint8_t kNoConnector = 0xFF;
 }  // namespace
 
 int ReadSasDeviceAt(ControllerInfo* c, uint8_t target, PageBuffer* page) {
-  return VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
-                                   SasAddressBusTarget(0, target), page);
+  return ReadSasDevicePg0(c, SasAddressBusTarget(0, target), page);
 }
 
 uint8_t FindConnector(ControllerInfo* c, ConstBytes device) {
@@ -27,8 +26,7 @@ uint8_t FindConnector(ControllerInfo* c, ConstBytes device) {
     if (seen->test(parent)) return kNoConnector;
     seen->set(parent);
     PageBuffer page;
-    if (!VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
-                                   SasAddressHandle(parent), &page)) {
+    if (!ReadSasDevicePg0(c, SasAddressHandle(parent), &page)) {
       return kNoConnector;
     }
     if (SasDevicePg0DeviceInfo(page) & kDeviceInfoDirectAttach) return SasDevicePg0PhyNum(page);

@@ -2,6 +2,7 @@
 // the header the firmware returned.
 #include <cstring>
 
+#include "vxt/pages.h"
 #include "vxt/vxt_assert.h"
 #include "vxt/vxt_util.h"
 
@@ -111,4 +112,9 @@ int VxtConfigReadExtendedPage(ControllerInfo* c, uint8_t Action, uint8_t ext_pag
   PutU8(frame, 22, header.PageNumber);
   PutU8(frame, 23, header.PageType);
   return ReadPageData(c, page_address, size_t{header.ExtPageLength} * 4, page);
+}
+
+int ReadSasDevicePg0(ControllerInfo* c, uint32_t page_address, PageBuffer* page) {
+  return VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
+                                   page_address, page);
 }

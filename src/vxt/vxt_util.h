@@ -58,6 +58,9 @@ int ReadExtendedPageHeader(ControllerInfo* controller, uint8_t ext_page_type,
 int VxtConfigReadExtendedPage(ControllerInfo* controller, uint8_t Action, uint8_t ext_page_type,
                               uint8_t page_number, uint32_t page_address, PageBuffer* page);
 
+// The current SasDevicePg0 at `page_address` (bus and target, or handle form).
+int ReadSasDevicePg0(ControllerInfo* controller, uint32_t page_address, PageBuffer* page);
+
 // ---- RAID actions and enclosure (SEP) requests ----
 
 inline constexpr uint8_t kRaidActionProgress = 1;
