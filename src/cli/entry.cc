@@ -6,6 +6,7 @@
 
 #include "cli/command_table.h"
 #include "cli/discovery.h"
+#include "cli/output_check.h"
 #include "cli/usage.h"
 #include "cli/words.h"
 
@@ -108,7 +109,7 @@ void PrintUsage() { std::fprintf(stderr, "%s\n", kUsageText); }
 
 int VolkitMain(int argc, char** argv) {
   std::printf("%s", kBanner);
-  std::fflush(stdout);
+  FlushStandardOutput();
   if (argc <= 1) {
     PrintUsage();
     return 1;
