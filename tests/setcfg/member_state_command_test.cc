@@ -76,12 +76,9 @@ TEST(MemberStateCommand, RefusalsSendNoAction) {
   };
   const Case cases[] = {
       {"5", "volkit: Cannot bring a physdisk in IS volume Offline/Online!\n", ""},
-      {"1:6", "volkit: Cannot bring a physdisk in IS volume Offline/Online!\n", ""},
       {"7", "volkit: Cannot make a HOTSPARE disk Offline/Online!\n", ""},
       {"8", "volkit: Couldn't find disk in a volume with SCSI Id: 8!\n", ""},
-      {"65", "", "volkit: Invalid targetId specified for disk : \"65\"!\n"},
       {"1:x", "", "volkit: Invalid Encl:Bay value specified for disk : \"1:x\"!\n"},
-      {"2:0", "", "volkit: Invalid Enclosure ID specified for disk : \"2:0\"!\n"},
   };
   for (const Word& w : kWords) {
     for (const Case& k : cases) {
@@ -95,14 +92,18 @@ TEST(MemberStateCommand, RefusalsSendNoAction) {
   }
 }
 
-TEST(MemberStateCommand, EnclosureBayOnParallelScsi) {
-  json lab = EmptyScsiLab();
-  VolkitRun run = RunVolkit(lab, {"0", "setoffline", "1:2"});
+TEST(MemberStateCommand, UnreadableLastMemberPageGivesOnlyTheClosingMessage) {
+  json lab = MemberLab();
+  lab["faults"] = Lab(R"([{"match": {"page": "RaidPhysDiskPg0", "address": 5},
+                          "effect": {"ioc_status": "0x0022"}}])");
+  VolkitRun run = RunVolkit(lab, {"0", "setoffline", "8"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, std::string(kBanner) +
-                         "volkit: Enclosure:Bay option not supported on SCSI controllers!\n"
-                         "volkit: Setoffline command failed.\n");
-  EXPECT_TRUE(RaidActions(run).empty());
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, std::string(kBanner) + "volkit: Setoffline command failed.\n");
+  // A failure earlier in the scan is passed over.
+  lab["faults"][0]["match"]["address"] = 4;
+  run = RunVolkit(lab, {"0", "setoffline", "8"});
+  EXPECT_EQ(run.err, "volkit: Couldn't find disk in a volume with SCSI Id: 8!\n");
 }
 
 TEST(MemberStateCommand, RequestNamesTheMemberAndCarriesTheImage) {
@@ -137,6 +138,17 @@ TEST(MemberStateCommand, RequestNamesTheMemberAndCarriesTheImage) {
       EXPECT_EQ(PhysDiskState(run, 2), w.Action == 10 ? 5 : 0);
     }
   }
+}
+
+TEST(MemberStateCommand, MemberMatchesOnItsTargetIdAlone) {
+  // A page that names another bus and IOC still names the disk.
+  json lab = MemberLab();
+  lab["controllers"][0]["raid"]["phys_disks"][1]["ioc"] = 7;
+  lab["controllers"][0]["raid"]["phys_disks"][1]["bus"] = 1;
+  VolkitRun run = RunVolkit(lab, {"0", "setoffline", "1"});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  ASSERT_EQ(RaidActions(run).size(), 1u);
+  EXPECT_EQ(RaidActions(run)[0].PhysDiskNum, 6);
 }
 
 TEST(MemberStateCommand, FirmwareRefusalFails) {
