@@ -24,7 +24,8 @@ const CommandEntry CommandTable[] = {
     {"defaults", DeleteCommand},  {"delete", DeleteCommand},    {"display", DisplayCommand},
     {"enableir", NotAvailable},  {"disableir", NotAvailable}, {"format", NotAvailable},
     {"hotspare", NotAvailable},  {"locate", NotAvailable},    {"status", StatusCommand},
-    {"setoffline", NotAvailable}, {"setonline", NotAvailable}, {"rebuild", NotAvailable},
+    {"setoffline", SetOfflineCommand}, {"setonline", SetOnlineCommand},
+    {"rebuild", RebuildCommand},
     {nullptr, nullptr},
 };
 

@@ -25,6 +25,9 @@ const std::vector<std::vector<std::string>> kCommands = {
     {"0", "create", "im", "max", "2", "3", "noprompt"},
     {"0", "create", "is", "max", "1:4", "1:7", "noprompt"},
     {"0", "delete", "noprompt"},
+    {"0", "setoffline", "1"},
+    {"0", "setonline", "1:1"},
+    {"0", "rebuild", "0"},
 };
 
 std::string Hex(uint8_t byte) {
