@@ -14,21 +14,10 @@ namespace {
 
 constexpr int kLineWidth = 40;
 
-long SecondsSince(const timespec& start) {
+long long MillisecondsSince(const timespec& start) {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long>(now.tv_sec - start.tv_sec) - (now.tv_nsec < start.tv_nsec ? 1 : 0);
-}
-
-// Milliseconds until `seconds` whole seconds have passed since `start`.
-int MillisecondsUntil(const timespec& start, long seconds) {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  long long due_ms =
-      (static_cast<long long>(start.tv_sec) + seconds) * 1000 + start.tv_nsec / 1000000;
-  long long now_ms = static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-  long long wait = due_ms - now_ms;
-  return wait < 0 ? 0 : static_cast<int>(wait);
+  return (now.tv_sec - start.tv_sec) * 1000LL + (now.tv_nsec - start.tv_nsec) / 1000000;
 }
 
 void WriteAll(int fd, const char* text, size_t length) {
@@ -45,7 +34,7 @@ void ShowElapsed(int fd, long seconds) {
   char line[kLineWidth + 2];
   int n = std::snprintf(line, sizeof line, "\rElapsed time: %ld:%02ld:%02ld", seconds / 3600,
                         seconds / 60 % 60, seconds % 60);
-  if (n > 0) WriteAll(fd, line, n < static_cast<int>(sizeof line) ? n : sizeof line - 1);
+  if (n > 0) WriteAll(fd, line, static_cast<size_t>(n) < sizeof line ? n : sizeof line - 1);
 }
 
 void BlankLine(int fd) {
@@ -67,14 +56,14 @@ bool InBackground(int fd) {
   // Should the job be sent to the background, a write must not stop the
   // whole process group, the waiting process with it.
   signal(SIGTTOU, SIG_IGN);
-  for (long next = 1;; ++next) {
+  for (;;) {
+    // A millisecond past the turn of the second, so that it has turned.
+    int wait = static_cast<int>(1001 - MillisecondsSince(start) % 1000);
     pollfd p{hangup, POLLIN, 0};
-    int ready = poll(&p, 1, MillisecondsUntil(start, next));
+    int ready = poll(&p, 1, wait);
     if (ready < 0 && errno == EINTR) continue;
     if (ready != 0) _exit(0);  // the caller is done, or gone
-    long seconds = SecondsSince(start);
-    if (seconds >= next) next = seconds;
-    if (!InBackground(fd)) ShowElapsed(fd, seconds);
+    if (!InBackground(fd)) ShowElapsed(fd, static_cast<long>(MillisecondsSince(start) / 1000));
   }
 }
 
