@@ -56,10 +56,10 @@ int EnumerateEnclosures(ControllerInfo* c, EnclosureList* list) {
 int CountDevicesInSlot(const DeviceTable& table, uint16_t enclosure_handle, uint16_t slot,
                        const DeviceEntry** found) {
   int count = 0;
-  *found = nullptr;
+  if (found != nullptr) *found = nullptr;
   for (const DeviceEntry& d : table) {
     if (d.Slot != slot || d.EnclosureHandle != enclosure_handle) continue;
-    if (++count == 1) *found = &d;
+    if (++count == 1 && found != nullptr) *found = &d;
     if (count == 2) break;
   }
   return count;

@@ -26,6 +26,6 @@ int EnumerateSasDevices(ControllerInfo* controller, DeviceTable* table);
 int EnumerateEnclosures(ControllerInfo* controller, EnclosureList* list);
 
 // How many entries of `table` sit in `slot` of the enclosure with
-// `enclosure_handle`, counting no further than 2; `found` gets the first.
+// `enclosure_handle`, counting no further than 2; `found`, unless null, gets the first.
 int CountDevicesInSlot(const DeviceTable& table, uint16_t enclosure_handle, uint16_t slot,
                        const DeviceEntry** found);

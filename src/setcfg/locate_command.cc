@@ -43,8 +43,7 @@ int ResolveSlotAddress(ControllerInfo* c, const char* text, uint16_t* enclosure,
     std::printf("volkit: Enclosure Id not valid for disk : \"%s\"!\n", text);
     return 0;
   }
-  const DeviceEntry* match = nullptr;
-  int matches = CountDevicesInSlot(devices, enclosures[e - 1], s, &match);
+  int matches = CountDevicesInSlot(devices, enclosures[e - 1], s, nullptr);
   if (matches == 0) {
     std::printf("volkit: SlotNumber not valid for disk : \"%s\"!\n", text);
     return 0;
