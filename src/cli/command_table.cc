@@ -22,8 +22,8 @@ int NotAvailable(ControllerInfo*, int, char** argv) {
 const CommandEntry CommandTable[] = {
     {"auto", NotAvailable},      {"auto1", NotAvailable},     {"create", CreateCommand},
     {"defaults", DeleteCommand},  {"delete", DeleteCommand},    {"display", DisplayCommand},
-    {"enableir", NotAvailable},  {"disableir", NotAvailable}, {"format", NotAvailable},
-    {"hotspare", NotAvailable},  {"locate", NotAvailable},    {"status", StatusCommand},
+    {"enableir", IrSwitchCommand}, {"disableir", IrSwitchCommand}, {"format", FormatCommand},
+    {"hotspare", NotAvailable},  {"locate", LocateCommand},   {"status", StatusCommand},
     {"setoffline", SetOfflineCommand}, {"setonline", SetOnlineCommand},
     {"rebuild", RebuildCommand},
     {nullptr, nullptr},

@@ -51,3 +51,30 @@ int CheckRebuildVolume(ControllerInfo* controller, int volume_id);
 // result of the last action sent (or of the page read that failed).  A
 // member left offline is named on standard error.
 int RestartMemberSync(ControllerInfo* controller, int volume_id);
+
+// volkit <controller #> locate <SCSI ID>/<Encl:Bay> on|off.  0 on success,
+// 1 on failure.
+int LocateCommand(ControllerInfo* controller, int argc, char** argv);
+
+// The enclosure value and slot whose LED LOCATE switches for `text`.  1 with
+// both; 0 after printing why `text` names no single slot.
+int ResolveSlotAddress(ControllerInfo* controller, const char* text, uint16_t* enclosure,
+                       uint16_t* slot);
+
+// Reads the slot's status and writes it back with the identify request set
+// (`on`) or cleared, every other bit as read.  1 on success, else the failing
+// request's result.
+int SetLocateLed(ControllerInfo* controller, uint16_t enclosure, uint16_t slot, int on);
+
+// volkit <controller #> enableir|disableir: switches IR in non-volatile
+// memory and resets the controller.  0 on success (also when nothing needed
+// changing), 1 on failure.
+int IrSwitchCommand(ControllerInfo* controller, int argc, char** argv);
+
+// volkit <controller #> format <SCSI Id>/(Encl:Bay) [noprompt].  0 when the
+// disk reported the format done, 1 otherwise.
+int FormatCommand(ControllerInfo* controller, int argc, char** argv);
+
+// 1 when `target_id` is a fixed disk that is no IR volume; otherwise another
+// value, after a message (none when IocPg2 cannot be read).
+int CheckFormatTarget(ControllerInfo* controller, uint8_t target_id);

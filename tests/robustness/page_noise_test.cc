@@ -28,6 +28,8 @@ const std::vector<std::vector<std::string>> kCommands = {
     {"0", "setoffline", "1"},
     {"0", "setonline", "1:1"},
     {"0", "rebuild", "0"},
+    {"0", "locate", "1:2", "on"},
+    {"0", "format", "4", "noprompt"},
 };
 
 std::string Hex(uint8_t byte) {
