@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "create/create.h"
+#include "setcfg/hot_spares.h"
 #include "setcfg/setcfg.h"
 
 #include "report/report.h"
@@ -20,10 +21,10 @@ int NotAvailable(ControllerInfo*, int, char** argv) {
 }  // namespace
 
 const CommandEntry CommandTable[] = {
-    {"auto", NotAvailable},      {"auto1", NotAvailable},     {"create", CreateCommand},
+    {"auto", AutoCommand},       {"auto1", AutoCommand},     {"create", CreateCommand},
     {"defaults", DeleteCommand},  {"delete", DeleteCommand},    {"display", DisplayCommand},
     {"enableir", NotAvailable},  {"disableir", NotAvailable}, {"format", NotAvailable},
-    {"hotspare", NotAvailable},  {"locate", NotAvailable},    {"status", StatusCommand},
+    {"hotspare", HotSpareCommand},  {"locate", NotAvailable},    {"status", StatusCommand},
     {"setoffline", NotAvailable}, {"setonline", NotAvailable}, {"rebuild", NotAvailable},
     {nullptr, nullptr},
 };

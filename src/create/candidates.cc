@@ -15,15 +15,6 @@ namespace {
 
 constexpr uint32_t kInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
-constexpr uint8_t kDeviceTypeDisk = 0x00;
-constexpr uint8_t kDeviceTypeSimplifiedDisk = 0x0E;
-constexpr uint8_t kRemovableMedium = 0x80;
-
-bool IsFixedDisk(const uint8_t* inquiry) {
-  return (inquiry[0] == kDeviceTypeDisk || inquiry[0] == kDeviceTypeSimplifiedDisk) &&
-         !(inquiry[1] & kRemovableMedium);
-}
-
 // Checks one drive word and stores the drive when it passes.
 int CheckDrive(ControllerInfo* c, const char* word, int index) {
   uint8_t id = 0;

@@ -8,6 +8,9 @@ constexpr uint32_t kVpdBufferBytes = 255;
 constexpr uint8_t kVpdSupportedPages = 0x00;
 constexpr uint8_t kVpdBlockCharacteristics = 0xB1;
 constexpr uint16_t kNonRotatingMedium = 1;
+constexpr uint8_t kDeviceTypeDisk = 0x00;
+constexpr uint8_t kDeviceTypeSimplifiedDisk = 0x0E;
+constexpr uint8_t kRemovableMedium = 0x80;
 
 bool ListsPage(ConstBytes supported, uint8_t page_code) {
   size_t length = GetU8(supported, 3);
@@ -29,4 +32,9 @@ int TestSsd(ControllerInfo* c, int path, uint8_t target, int* is_ssd) {
   if (result != kScsiSuccess) return result;
   *is_ssd = GetBe16(buffer, 4) == kNonRotatingMedium;
   return kScsiSuccess;
+}
+
+bool IsFixedDisk(const uint8_t* inquiry) {
+  return (inquiry[0] == kDeviceTypeDisk || inquiry[0] == kDeviceTypeSimplifiedDisk) &&
+         !(inquiry[1] & kRemovableMedium);
 }

@@ -10,3 +10,8 @@
 // Returns the SCSI class of the first INQUIRY that did not succeed, or 1 with
 // `is_ssd` set.  `path` and `target` as for the SCSI requests.
 int TestSsd(ControllerInfo* controller, int path, uint8_t target, int* is_ssd);
+
+// A fixed disk by its standard INQUIRY data: a direct-access (or simplified
+// direct-access) device whose medium is not removable.  `inquiry` holds at
+// least two bytes.
+bool IsFixedDisk(const uint8_t* inquiry);

@@ -1,0 +1,133 @@
+// The AUTO handler (also AUTO1): a volume from drives the program picks
+// itself, built by the same builders as CREATE's.
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "cli/confirm.h"
+#include "cli/words.h"
+#include "create/auto_select.h"
+#include "create/candidates.h"
+#include "create/create.h"
+#include "create/raid_limits.h"
+#include "create/volume_build.h"
+#include "create/volume_request.h"
+#include "vxt/pages.h"
+#include "vxt/vxt_util.h"
+
+namespace {
+
+constexpr int kFail = 1;
+constexpr int kSyncOptionCount = 6;
+
+constexpr char kAutoUsage[] =
+    "  The format of the AUTO command is\n"
+    "    volkit <controller #> auto <volume type> <size>\n"
+    "    [qsync] [noprompt]\n"
+    "      where <controller #> is:\n"
+    "          A controller number between 0 and 255 OR\n"
+    "          'SAS' to configure all SAS controllers\n"
+    "      where <volume type> is:\n"
+    "          The type of the volume to create and is either IM/RAID1 (or)\n"
+    "          IME/RAID1E (or) IS/RAID0.\n"
+    "      where <size> is:\n"
+    "          The size of the volume to create. It should be given in Mbytes\n"
+    "          e.g. 2048 or 'MAX' to use the maximum size possible.\n"
+    "      where qsync specifies that the user desires a quick\n"
+    "          synchronization of the two drives in an IM volume\n"
+    "      where noprompt is an optional argument that eliminates\n"
+    "          warnings and prompts\n";
+
+// Only a lone word after the size can be the sync option; one that starts
+// with a digit is passed over.
+int ParseSyncOption(ControllerInfo* c, char** argv, int count) {
+  c->QuickSync = 0;
+  if (count != kSyncOptionCount) return 1;
+  char* word = argv[kFirstOptionArgument];
+  if (std::isdigit(static_cast<unsigned char>(word[0]))) return 1;
+  LowerCaseWord(word);
+  if (std::strcmp(word, "qsync") != 0) {
+    std::fprintf(stderr, "volkit: Invalid sync option specified  \"%s\"!\n", word);
+    return 0;
+  }
+  c->QuickSync = 1;
+  return 1;
+}
+
+// Keeps the drives the controller and the type allow, the lowest IDs first.
+void TrimCandidates(ControllerInfo* c, int existing_disks) {
+  int n = c->NumRAIDCandidates;
+  if (c->BusType == kBusTypeSas && existing_disks + n > TheRaidLimits.MaxPhysDisks) {
+    n = TheRaidLimits.MaxPhysDisks - existing_disks;
+  }
+  int type_max = TypeMaxDrives(c->CreateVolumeType);
+  if (n > type_max) n = type_max;
+  c->NumRAIDCandidates = n;
+}
+
+// Whatever limits the firmware reports, the builders need two drives for a
+// mirror of either kind and one for a stripe.
+bool EnoughDrives(uint8_t type, int n, int* minimum, const char** type_name) {
+  const RaidLimits& l = TheRaidLimits;
+  if (type == kVolumeTypeIM) {
+    *minimum = l.MinDrivesIM;
+    *type_name = "IM";
+    return n >= l.MinDrivesIM && n >= 2;
+  }
+  if (type == kVolumeTypeIME) {
+    *minimum = l.MinDrivesIME;
+    *type_name = "IME";
+    return n >= l.MinDrivesIME && n <= l.MaxDrivesIME && n >= 2;
+  }
+  *minimum = l.MinDrivesIS;
+  *type_name = "IS";
+  return n >= l.MinDrivesIS && n <= l.MaxDrivesIS && n >= 1;
+}
+
+int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, bool is_auto1, bool no_prompt) {
+  MaxTargetId = c->BusType == kBusTypeSas ? 127 : 15;
+  ResetCandidates(c, kMaxCandidateIds);
+  int existing_disks = 0;
+  if (c->BusType == kBusTypeSas && IocPg2NumActiveVolumes(iocpg2) != 0 &&
+      CountVolumeMembers(c, iocpg2, &existing_disks) != 1) {
+    return kFail;
+  }
+  LoadRaidLimits(c);
+  SelectAutoDrives(c, is_auto1);
+  TrimCandidates(c, existing_disks);
+  if (!no_prompt && !ConfirmOperation(kCreateIntro, kDataLossWarning, kLastChanceWarning)) {
+    return kFail;
+  }
+  int minimum = 0;
+  const char* type_name = "";
+  if (!EnoughDrives(c->CreateVolumeType, c->NumRAIDCandidates, &minimum, &type_name)) {
+    std::fprintf(stderr, "volkit: at least %d drives must be available for %s creation.\n", minimum,
+                 type_name);
+    return kFail;
+  }
+  int built = c->CreateVolumeType == kVolumeTypeIM ? CreateIMVolume(c) : Create1EVolume(c);
+  if (built == 1) return 0;
+  std::printf("volkit: Volume creation failed.\n");
+  return kFail;
+}
+
+}  // namespace
+
+int AutoCommand(ControllerInfo* c, int argc, char** argv) {
+  if (argc < 5 || argc > 7) {
+    std::fprintf(stderr,
+                 "volkit: Incorrect number of command line parameters for 'AUTO' command!\n");
+    std::printf("%s\n", kAutoUsage);
+    return kFail;
+  }
+  const bool is_auto1 = std::strcmp(argv[2], "auto1") == 0;
+  bool no_prompt = false;
+  int count = DropNoPrompt(argc, argv, &no_prompt);
+  PageBuffer iocpg2;
+  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return kFail;
+  if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(c, iocpg2, argv[3]) ||
+      !ParseSize(c, argv[4]) || !ParseSyncOption(c, argv, count)) {
+    return kFail;
+  }
+  return SelectAndBuild(c, iocpg2, is_auto1, no_prompt);
+}
