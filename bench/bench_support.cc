@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace {
 
@@ -69,6 +70,13 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::trunc);
   out << text;
   return static_cast<bool>(out);
+}
+
+const std::string& WriteLabOnce(const std::string& name, const std::string& lab) {
+  static std::map<std::string, std::string> paths;
+  auto [it, added] = paths.emplace(name, BenchDirectory(name) + "/lab.json");
+  if (added) WriteTextFile(it->second, lab);
+  return it->second;
 }
 
 RunFigures RunVolkit(const std::string& dir, const std::string& lab_path,

@@ -22,6 +22,10 @@ std::string BenchDirectory(const std::string& name);
 // Writes `text` to `path`; false on failure.
 bool WriteTextFile(const std::string& path, const std::string& text);
 
+// Writes `lab` (JSON text) once into the scratch directory `name` and returns
+// the file's path; later calls with the same name return the same path.
+const std::string& WriteLabOnce(const std::string& name, const std::string& lab);
+
 // Starts the state afresh from `lab_path`, then runs volkit with `args`
 // under vxtsim with standard output and error discarded.  The state file is
 // reset before every run, so each run sees the lab as written.

@@ -2,7 +2,6 @@
 // enclosures with DeviceLimit 128.  CREATE takes at most a second volume, so
 // its lab holds one mirror and a hot spare; DELETE's lab holds two volumes,
 // two hot spares and a third of the disks as RAID members.
-#include <map>
 #include <nlohmann/json.hpp>
 
 #include "bench_support.h"
@@ -54,10 +53,7 @@ json PhysDisks(int count, int spares) {
 }
 
 const std::string& WriteLab(const std::string& name, const json& lab) {
-  static std::map<std::string, std::string> paths;
-  auto [it, added] = paths.emplace(name, BenchDirectory(name) + "/lab.json");
-  if (added) WriteTextFile(it->second, lab.dump(1));
-  return it->second;
+  return WriteLabOnce(name, lab.dump(1));
 }
 
 const std::string& CreateLab() {

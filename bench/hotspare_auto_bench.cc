@@ -1,7 +1,6 @@
 // HOTSPARE create and delete, and AUTO (IM and IS), on a SAS lab of 110
 // disks in four enclosures with DeviceLimit 128.  The HOTSPARE labs hold a
 // mirror to protect; AUTO scans every target of a controller without volumes.
-#include <map>
 #include <nlohmann/json.hpp>
 
 #include "bench_support.h"
@@ -39,10 +38,7 @@ json Lab(const json& raid) {
 }
 
 const std::string& WriteLab(const std::string& name, const json& lab) {
-  static std::map<std::string, std::string> paths;
-  auto [it, added] = paths.emplace(name, BenchDirectory(name) + "/lab.json");
-  if (added) WriteTextFile(it->second, lab.dump(1));
-  return it->second;
+  return WriteLabOnce(name, lab.dump(1));
 }
 
 json Mirror(bool with_spare) {

@@ -1,11 +1,9 @@
 // The AUTO handler (also AUTO1): a volume from drives the program picks
 // itself, built by the same builders as CREATE's.
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
 #include "cli/confirm.h"
-#include "cli/words.h"
 #include "create/auto_select.h"
 #include "create/candidates.h"
 #include "create/create.h"
@@ -38,20 +36,11 @@ constexpr char kAutoUsage[] =
     "      where noprompt is an optional argument that eliminates\n"
     "          warnings and prompts\n";
 
-// Only a lone word after the size can be the sync option; one that starts
-// with a digit is passed over.
+// Only a lone word after the size can be the sync option.
 int ParseSyncOption(ControllerInfo* c, char** argv, int count) {
   c->QuickSync = 0;
-  if (count != kSyncOptionCount) return 1;
-  char* word = argv[kFirstOptionArgument];
-  if (std::isdigit(static_cast<unsigned char>(word[0]))) return 1;
-  LowerCaseWord(word);
-  if (std::strcmp(word, "qsync") != 0) {
-    std::fprintf(stderr, "volkit: Invalid sync option specified  \"%s\"!\n", word);
-    return 0;
-  }
-  c->QuickSync = 1;
-  return 1;
+  bool is_sync = false;
+  return count != kSyncOptionCount || ParseSyncWord(c, argv[kFirstOptionArgument], &is_sync);
 }
 
 // Keeps the drives the controller and the type allow, the lowest IDs first.

@@ -1,11 +1,8 @@
 // The CREATE handler: argument checks, the dialogue, the controller's
 // capability and volume checks, then the candidate checks and the build.
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 
 #include "cli/confirm.h"
-#include "cli/words.h"
 #include "create/candidates.h"
 #include "create/create.h"
 #include "create/raid_limits.h"
@@ -50,15 +47,9 @@ void SayDriveCount() { std::fprintf(stderr, "volkit: incorrect number of SCSI ID
 // digit is a drive and is left alone.
 int ParseQuickSync(ControllerInfo* c, char** argv, int* count) {
   c->QuickSync = 0;
-  char* last = argv[*count - 1];
-  if (std::isdigit(static_cast<unsigned char>(last[0]))) return 1;
-  LowerCaseWord(last);
-  if (std::strcmp(last, "qsync") != 0) {
-    std::fprintf(stderr, "volkit: Invalid sync option specified  \"%s\"!\n", last);
-    return 0;
-  }
-  c->QuickSync = 1;
-  --*count;
+  bool is_sync = false;
+  if (!ParseSyncWord(c, argv[*count - 1], &is_sync)) return 0;
+  if (is_sync) --*count;
   return 1;
 }
 

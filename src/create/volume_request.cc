@@ -107,6 +107,19 @@ int ParseSize(ControllerInfo* c, char* word) {
   return 1;
 }
 
+int ParseSyncWord(ControllerInfo* c, char* word, bool* is_sync) {
+  *is_sync = false;
+  if (std::isdigit(static_cast<unsigned char>(word[0]))) return 1;
+  LowerCaseWord(word);
+  if (std::strcmp(word, "qsync") != 0) {
+    std::fprintf(stderr, "volkit: Invalid sync option specified  \"%s\"!\n", word);
+    return 0;
+  }
+  c->QuickSync = 1;
+  *is_sync = true;
+  return 1;
+}
+
 int TypeMaxDrives(uint8_t type) {
   if (type == kVolumeTypeIM) return TheRaidLimits.MaxDrivesIM;
   if (type == kVolumeTypeIME) return TheRaidLimits.MaxDrivesIME;

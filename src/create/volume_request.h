@@ -25,6 +25,11 @@ int ParseVolumeType(ControllerInfo* controller, ConstBytes iocpg2, char* word);
 // Stores `MAX` or a size in MiB in SizeMB and SizeGiven.  1 when valid.
 int ParseSize(ControllerInfo* controller, char* word);
 
+// The optional sync word.  `qsync` (in any case; lower-cased in place) sets
+// QuickSync and `is_sync`; a word that starts with a digit is no sync word and
+// is passed over.  Any other word is refused: 0 after the message.
+int ParseSyncWord(ControllerInfo* controller, char* word, bool* is_sync);
+
 // The drive limit of a volume type, from the loaded RAID limits.
 int TypeMaxDrives(uint8_t volume_type);
 
