@@ -213,6 +213,13 @@ TEST(AutoCommand, ParallelScsi) {
   EXPECT_EQ(MemberTargets(run, 0), Range(0, 6));
 }
 
+TEST(AutoCommand, BuiltInLab) {
+  // Controller 1 has no volume; its disk at 2 is outside the band of 0.
+  VolkitRun run = RunVolkit(DefaultLab(), {"1", "auto", "is", "max", "noprompt"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(MemberTargets(run, 0, 1), (std::vector<int>{0, 1}));
+}
+
 TEST(AutoCommand, DialogueComesAfterTheScan) {
   json lab = SasLab(1);
   VolkitRun run = Auto(lab, {"im", "max"}, "yes\nno\n");

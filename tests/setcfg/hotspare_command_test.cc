@@ -125,6 +125,23 @@ TEST(HotSpareCommand, CreateThenDelete) {
   EXPECT_EQ(deleted.state["controllers"][0]["raid"]["phys_disks"].size(), 2u);
 }
 
+size_t Count(const std::string& text, const std::string& word) {
+  size_t n = 0;
+  for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++n;
+  return n;
+}
+
+TEST(HotSpareCommand, BuiltInLab) {
+  VolkitRun made = RunVolkit(DefaultLab(), {"0", "hotspare", "2"});
+  ASSERT_EQ(made.status, 0) << made.err;
+  VolkitRun shown = RunVolkitAgain(made, {"0", "display"});
+  EXPECT_EQ(Count(shown.out, "Hot Spare (HSP)"), 2u) << shown.out;
+  VolkitRun deleted = RunVolkitAgain(made, {"0", "hotspare", "delete", "2"});
+  ASSERT_EQ(deleted.status, 0) << deleted.err;
+  shown = RunVolkitAgain(deleted, {"0", "display"});
+  EXPECT_EQ(Count(shown.out, "Hot Spare (HSP)"), 1u) << shown.out;
+}
+
 TEST(HotSpareCommand, DeleteOnlyWhatIsAHotSpare) {
   json lab = MirrorLab();
   Controller(lab)["raid"]["phys_disks"].push_back(
