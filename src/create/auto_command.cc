@@ -1,5 +1,6 @@
 // The AUTO handler (also AUTO1): a volume from drives the program picks
 // itself, built by the same builders as CREATE's.
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -54,23 +55,21 @@ void TrimCandidates(ControllerInfo* c, int existing_disks) {
   c->NumRAIDCandidates = n;
 }
 
-// Whatever limits the firmware reports, the builders need two drives for a
-// mirror of either kind and one for a stripe.
-bool EnoughDrives(uint8_t type, int n, int* minimum, const char** type_name) {
+struct DriveCount {
+  const char* TypeName;
+  int Minimum;
+  int Maximum;
+};
+
+// The count the type takes.  Whatever limits the firmware reports, the
+// builders need two drives for a mirror of either kind and one for a stripe;
+// a lower firmware minimum would end the build on its precondition.
+DriveCount CountRule(uint8_t type) {
   const RaidLimits& l = TheRaidLimits;
-  if (type == kVolumeTypeIM) {
-    *minimum = l.MinDrivesIM;
-    *type_name = "IM";
-    return n >= l.MinDrivesIM && n >= 2;
-  }
-  if (type == kVolumeTypeIME) {
-    *minimum = l.MinDrivesIME;
-    *type_name = "IME";
-    return n >= l.MinDrivesIME && n <= l.MaxDrivesIME && n >= 2;
-  }
-  *minimum = l.MinDrivesIS;
-  *type_name = "IS";
-  return n >= l.MinDrivesIS && n <= l.MaxDrivesIS && n >= 1;
+  auto at_least = [](int limit, int floor) { return limit > floor ? limit : floor; };
+  if (type == kVolumeTypeIM) return {"IM", at_least(l.MinDrivesIM, 2), INT_MAX};
+  if (type == kVolumeTypeIME) return {"IME", at_least(l.MinDrivesIME, 2), l.MaxDrivesIME};
+  return {"IS", at_least(l.MinDrivesIS, 1), l.MaxDrivesIS};
 }
 
 int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, bool is_auto1, bool no_prompt) {
@@ -87,11 +86,11 @@ int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, bool is_auto1, bool no_
   if (!no_prompt && !ConfirmOperation(kCreateIntro, kDataLossWarning, kLastChanceWarning)) {
     return kFail;
   }
-  int minimum = 0;
-  const char* type_name = "";
-  if (!EnoughDrives(c->CreateVolumeType, c->NumRAIDCandidates, &minimum, &type_name)) {
-    std::fprintf(stderr, "volkit: at least %d drives must be available for %s creation.\n", minimum,
-                 type_name);
+  const DriveCount rule = CountRule(c->CreateVolumeType);
+  const int n = c->NumRAIDCandidates;
+  if (n < rule.Minimum || n > rule.Maximum) {
+    std::fprintf(stderr, "volkit: at least %d drives must be available for %s creation.\n",
+                 rule.Minimum, rule.TypeName);
     return kFail;
   }
   int built = c->CreateVolumeType == kVolumeTypeIM ? CreateIMVolume(c) : Create1EVolume(c);

@@ -158,6 +158,18 @@ TEST(AutoCommand, CapsToTheTypeAndTheDiskTotal) {
   EXPECT_EQ(MemberTargets(run, 0), Range(0, 3));
 }
 
+TEST(AutoCommand, FirmwareMinimumsBelowWhatTheBuildersNeed) {
+  // A firmware that claims a mirror of one drive, or a stripe of none, gets
+  // the count message instead of a build that cannot start.
+  json lab = SasLab(1);
+  Controller(lab)["pages"]["IocPg6"] = {
+      {"MinDrivesIM", 0}, {"MinDrivesIME", 1}, {"MinDrivesIS", 0}};
+  ExpectTooFew(Auto(lab, {"im", "max", "noprompt"}), "IM", 2);
+  ExpectTooFew(Auto(lab, {"ime", "max", "noprompt"}), "IME", 2);
+  Controller(lab)["devices"] = json::array();
+  ExpectTooFew(Auto(lab, {"is", "max", "noprompt"}), "IS", 1);
+}
+
 TEST(AutoCommand, InterfaceAndMediumMixes) {
   json lab = SasLab(3);
   Device(lab, 0)["ssd"] = true;

@@ -301,6 +301,17 @@ TEST(HotSpareCommand, CapacityExactlyAtTheBoundary) {
   ExpectRefused(HotSpare(scsi, {"2"}), kTooSmall);
 }
 
+TEST(HotSpareCommand, MirrorPageWithoutMembers) {
+  // An enhanced mirror whose page lists no member has nothing to measure
+  // against (and no share to divide out): it is passed over.
+  json lab = ScsiMirrorLab();
+  Controller(lab)["raid"]["volumes"][0]["type"] = "IME";
+  Controller(lab)["raid"]["volumes"][0]["page_bytes"] = {{"36", "00"}};
+  VolkitRun run = HotSpare(lab, {"2"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+}
+
 TEST(HotSpareCommand, BootDeviceStopsAtAHotSpare) {
   json lab = MirrorLab(4);
   Device(lab, 2)["sas_address"] = "0x5000d31000a1c201";
