@@ -13,28 +13,10 @@ constexpr int kDisks = 110;
 constexpr int kPerEnclosure = 28;
 
 json Lab(const json& raid) {
-  json devices = json::array();
-  for (int t = 0; t < kDisks; ++t) {
-    devices.push_back({{"target", t},
-                       {"enclosure", 1 + t / kPerEnclosure},
-                       {"slot", t % kPerEnclosure},
-                       {"serial", "HS" + std::to_string(7000 + t)},
-                       {"blocks", 286749488}});
-  }
-  json enclosures = json::array();
-  for (int e = 0; e * kPerEnclosure < kDisks; ++e) {
-    enclosures.push_back({{"num_slots", kPerEnclosure}, {"start_target", e * kPerEnclosure}});
-  }
-  return {{"controllers",
-           {{{"number", 0},
-             {"pci", {{"device_id", "0x54"}}},
-             {"port_facts", {{"device_limit", 128}}},
-             {"pages",
-              {{"IocPg2", {{"MaxPhysDisks", 30}}},
-               {"IocPg6", {{"MaxDrivesIS", 10}, {"MaxHotSpares", 4}}}}},
-             {"enclosures", enclosures},
-             {"devices", devices},
-             {"raid", raid}}}}};
+  return LargeSasLab(
+      kDisks, kPerEnclosure, "HS",
+      {{"IocPg2", {{"MaxPhysDisks", 30}}}, {"IocPg6", {{"MaxDrivesIS", 10}, {"MaxHotSpares", 4}}}},
+      raid);
 }
 
 const std::string& WriteLab(const std::string& name, const json& lab) {
