@@ -34,14 +34,18 @@ size_t Orphans(const VolkitRun& run) {
   return orphans;
 }
 
+constexpr const char* kRefused = R"({"ioc_status": "0x0004"})";
+constexpr const char* kNoReply = R"({"no_reply": true})";
+
 // Runs `args` once cleanly, then once for every pass-through request with
 // that request refused by the firmware, and once with it carried out but
-// left without a reply.
+// left without a reply (or only with the `effects` given).
 template <typename Check>
-void SweepFaults(const json& lab, const std::vector<std::string>& args, Check check) {
+void SweepFaults(const json& lab, const std::vector<std::string>& args, Check check,
+                 const std::vector<const char*>& effects = {kRefused, kNoReply}) {
   const size_t requests = RunVolkit(lab, args).Ioctls().size();
   ASSERT_GT(requests, 10u);
-  for (const char* effect : {R"({"ioc_status": "0x0004"})", R"({"no_reply": true})"}) {
+  for (const char* effect : effects) {
     for (size_t k = 1; k <= requests; ++k) {
       json faulty = lab;
       faulty["faults"] = json::array(
@@ -65,20 +69,26 @@ TEST(CreateFaults, MirrorAndStripeNeverLeaveOrphans) {
   }
 }
 
-TEST(CreateFaults, AutoNeverLeavesOrphans) {
-  // A scan of few targets keeps the sweep short.
-  json lab = SasLab(3);
-  lab["controllers"][0]["port_facts"] = {{"device_limit", 4}};
-  for (const char* type : {"im", "ime"}) {
-    SweepFaults(lab, {"0", "auto", type, "max", "noprompt"}, [](const VolkitRun& run) {
-      EXPECT_EQ(Count(run, "volumes"), run.status == 0 ? 1u : 0u);
-      EXPECT_EQ(Orphans(run), 0u);
-      if (run.status == 1) {
-        EXPECT_EQ(Count(run, "phys_disks"), 0u);
-      }
-    });
-  }
+// AUTO on two disks and a scan of two targets, one effect at a time, which
+// keeps each sweep short; IS goes to the same builder as IME.
+void SweepAuto(const char* type, const char* effect) {
+  json lab = SasLab(2);
+  lab["controllers"][0]["port_facts"] = {{"device_limit", 2}};
+  SweepFaults(lab, {"0", "auto", type, "max", "noprompt"},
+              [](const VolkitRun& run) {
+                EXPECT_EQ(Count(run, "volumes"), run.status == 0 ? 1u : 0u);
+                EXPECT_EQ(Orphans(run), 0u);
+                if (run.status == 1) {
+                  EXPECT_EQ(Count(run, "phys_disks"), 0u);
+                }
+              },
+              {effect});
 }
+
+TEST(CreateFaults, AutoMirrorRefusedRequestLeavesNoOrphan) { SweepAuto("im", kRefused); }
+TEST(CreateFaults, AutoMirrorUnansweredRequestLeavesNoOrphan) { SweepAuto("im", kNoReply); }
+TEST(CreateFaults, AutoStripeRefusedRequestLeavesNoOrphan) { SweepAuto("is", kRefused); }
+TEST(CreateFaults, AutoStripeUnansweredRequestLeavesNoOrphan) { SweepAuto("is", kNoReply); }
 
 // Mirror 0 on targets 0 and 1; target 2 free, target 3 a hot spare.
 json HotSpareLab() {
@@ -90,11 +100,21 @@ json HotSpareLab() {
   return lab;
 }
 
-TEST(CreateFaults, HotSpareSucceedsOnlyWhenItDid) {
-  SweepFaults(HotSpareLab(), {"0", "hotspare", "2"}, [](const VolkitRun& run) {
-    EXPECT_EQ(Count(run, "phys_disks"), run.status == 0 ? 4u : 3u);
-    EXPECT_EQ(Orphans(run), 0u);
-  });
+void SweepHotSpareCreate(const char* effect) {
+  SweepFaults(HotSpareLab(), {"0", "hotspare", "2"},
+              [](const VolkitRun& run) {
+                EXPECT_EQ(Count(run, "phys_disks"), run.status == 0 ? 4u : 3u);
+                EXPECT_EQ(Orphans(run), 0u);
+              },
+              {effect});
+}
+
+TEST(CreateFaults, HotSpareCreatedOnlyWhenReportedDespiteARefusal) {
+  SweepHotSpareCreate(kRefused);
+}
+TEST(CreateFaults, HotSpareCreatedOnlyWhenReportedDespiteNoReply) { SweepHotSpareCreate(kNoReply); }
+
+TEST(CreateFaults, HotSpareDeletedOnlyWhenReported) {
   SweepFaults(HotSpareLab(), {"0", "hotspare", "delete", "3"}, [](const VolkitRun& run) {
     EXPECT_EQ(Count(run, "phys_disks"), run.status == 0 ? 2u : 3u);
   });
