@@ -20,7 +20,7 @@ void SetIocStatus(Bytes& reply, uint16_t ioc_status) { Put16(reply, reply::kIocS
 
 uint16_t ReplyIocStatus(const Bytes& reply) { return Get16(reply, reply::kIocStatus); }
 
-void ProcessMessage(json& ctl, const Message& msg, Completion& out) {
+void ProcessMessage(Controller& ctl, const Message& msg, Completion& out) {
   switch (Get8(msg.frame, 3)) {
     case kFnIocFacts: HandleIocFacts(ctl, msg, out); break;
     case kFnPortFacts: HandlePortFacts(ctl, msg, out); break;
@@ -34,11 +34,10 @@ void ProcessMessage(json& ctl, const Message& msg, Completion& out) {
   }
 }
 
-void ResetController(json& ctl) {
+void ResetController(Controller& ctl) {
   CommitNvram(ctl);
-  bool disabled = (PageField(ctl, "IoUnitPg1", "IoUnitFlags") & 0x40) != 0;
-  ctl["runtime"]["ir_disabled"] = disabled;
-  ctl["runtime"]["resets"] = Num(Member(ctl, "runtime"), "resets", 0) + 1;
+  ctl.runtime.ir_disabled = (PageField(ctl, kIoUnitPg1, kIoUnitFlags) & 0x40) != 0;
+  ctl.runtime.resets = ctl.runtime.resets + 1;
 }
 
 }  // namespace vxtsim

@@ -49,6 +49,8 @@ const std::vector<PageDef>& PageDirectory() {
   return directory;
 }
 
+const PageDef& PageAt(PageIndex index) { return PageDirectory()[index]; }
+
 const PageDef* FindPage(uint8_t type, uint8_t number, uint8_t ext_type) {
   for (const PageDef& def : PageDirectory()) {
     if (def.type != type || def.number != number) continue;
