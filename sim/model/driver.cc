@@ -25,12 +25,19 @@ void Fail(IoctlResult& r, int err) {
   r.err = err;
 }
 
-// Hex of a frame without its trailing zero bytes, which keeps log lines short
-// and still shows every byte a caller set.
-std::string FrameHex(const Bytes& frame) {
+// A frame is logged without its trailing zero bytes, which keeps log lines
+// short and still shows every byte a caller set.
+size_t FrameLogSize(const Bytes& frame) {
   size_t end = frame.size();
+  // Frames are mostly zeros at the end: skip them a word at a time.
+  while (end >= 8) {
+    uint64_t word;
+    std::memcpy(&word, frame.data() + end - 8, 8);
+    if (word) break;
+    end -= 8;
+  }
   while (end > 0 && frame[end - 1] == 0) --end;
-  return ToHex(frame.data(), end);
+  return end;
 }
 
 const char* DirectionName(int32_t in, int32_t out) {
@@ -46,7 +53,7 @@ const char* DirectionName(int32_t in, int32_t out) {
 bool DriverFault(Model& model, const RequestFacts& facts, IoctlResult& r) {
   std::optional<FaultHit> hit = MatchFault(model, facts, r.changed);
   if (!hit) return false;
-  r.log.Number("fault", static_cast<int64_t>(hit->rule));
+  r.log.Number(LogKey::kFault, static_cast<int64_t>(hit->rule));
   if (hit->effect->no_reply) return true;
   Fail(r, hit->effect->err.given ? hit->effect->err.value : EIO);
   return true;
@@ -54,9 +61,9 @@ bool DriverFault(Model& model, const RequestFacts& facts, IoctlResult& r) {
 
 void AdapterInfo(Model& model, uint8_t* rec, IoctlResult& r) {
   uint32_t number = Field<uint32_t>(rec, ai::kController);
-  r.log.Text("kind", "adapter_info");
-  r.log.Number("controller", number);
-  r.log.Number("max_data_size", Field<int32_t>(rec, ai::kMaxDataSize));
+  r.log.Text(LogKey::kKind, "adapter_info");
+  r.log.Number(LogKey::kController, number);
+  r.log.Number(LogKey::kMaxDataSize, Field<int32_t>(rec, ai::kMaxDataSize));
   if (DriverFault(model, DriverRequestFacts(RequestKind::kAdapterInfo, number), r)) return;
   const Controller* ctl = model.FindController(number);
   if (!ctl) return Fail(r, ENODEV);
@@ -74,9 +81,9 @@ void AdapterInfo(Model& model, uint8_t* rec, IoctlResult& r) {
 
 void Reset(Model& model, uint8_t* rec, IoctlResult& r) {
   uint32_t number = Field<uint32_t>(rec, 0);
-  r.log.Text("kind", "reset");
-  r.log.Number("controller", number);
-  r.log.Number("max_data_size", Field<int32_t>(rec, 8));
+  r.log.Text(LogKey::kKind, "reset");
+  r.log.Number(LogKey::kController, number);
+  r.log.Number(LogKey::kMaxDataSize, Field<int32_t>(rec, 8));
   if (DriverFault(model, DriverRequestFacts(RequestKind::kReset, number), r)) return;
   Controller* ctl = model.FindController(number);
   if (!ctl) return Fail(r, ENODEV);
@@ -99,17 +106,17 @@ void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
   Message msg;
   msg.timeout = Field<uint32_t>(rec, pt::kTimeout);
   msg.sge_offset = Field<uint32_t>(rec, pt::kSgeOffset);
-  r.log.Text("kind", "passthrough");
-  r.log.Number("controller", number);
-  r.log.Number("port", Field<uint32_t>(rec, pt::kPort));
-  r.log.Number("max_data_size", max_data);
-  r.log.Number("timeout", msg.timeout);
-  r.log.Number("sge_offset", msg.sge_offset);
-  r.log.Number("max_reply", max_reply);
-  r.log.Number("max_sense", max_sense);
-  r.log.Number("data_in_size", in_size);
-  r.log.Number("data_out_size", out_size);
-  r.log.Text("direction", DirectionName(in_size, out_size));
+  r.log.Text(LogKey::kKind, "passthrough");
+  r.log.Number(LogKey::kController, number);
+  r.log.Number(LogKey::kPort, Field<uint32_t>(rec, pt::kPort));
+  r.log.Number(LogKey::kMaxDataSize, max_data);
+  r.log.Number(LogKey::kTimeout, msg.timeout);
+  r.log.Number(LogKey::kSgeOffset, msg.sge_offset);
+  r.log.Number(LogKey::kMaxReply, max_reply);
+  r.log.Number(LogKey::kMaxSense, max_sense);
+  r.log.Number(LogKey::kDataInSize, in_size);
+  r.log.Number(LogKey::kDataOutSize, out_size);
+  r.log.Text(LogKey::kDirection, DirectionName(in_size, out_size));
 
   // The driver copies the record only as far as the caller says it reaches.
   if (max_data < static_cast<int32_t>(pt::kFrame + 4) || max_data > 4096) return Fail(r, EINVAL);
@@ -123,9 +130,9 @@ void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
   std::memcpy(msg.frame.data(), rec + pt::kFrame, frame_size);
   msg.data_out.assign(out_ptr, out_ptr + out_size);
   msg.data_in_size = static_cast<size_t>(in_size);
-  r.log.Number("function", Get8(msg.frame, 3));
-  r.log.Text("frame", FrameHex(msg.frame));
-  r.log.Text("data_out", ToHex(msg.data_out));
+  r.log.Number(LogKey::kFunction, Get8(msg.frame, 3));
+  r.log.Hex(LogKey::kFrame, msg.frame.data(), FrameLogSize(msg.frame));
+  r.log.Hex(LogKey::kDataOut, msg.data_out.data(), msg.data_out.size());
 
   Controller* ctl = model.FindController(number);
   if (!ctl) return Fail(r, ENODEV);
@@ -135,7 +142,7 @@ void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
   std::optional<FaultHit> hit;
   if (!model.faults.empty()) hit = MatchFault(model, DescribeFrame(number, msg.frame), r.changed);
   const FaultEffect& effect = hit ? *hit->effect : kNoEffect;
-  if (hit) r.log.Number("fault", static_cast<int64_t>(hit->rule));
+  if (hit) r.log.Number(LogKey::kFault, static_cast<int64_t>(hit->rule));
   if (effect.err.given) return Fail(r, effect.err.value);
 
   Completion done;
@@ -149,25 +156,25 @@ void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
 
   size_t data_n = std::min(done.data_in.size(), msg.data_in_size);
   if (data_n) std::memcpy(in_ptr, done.data_in.data(), data_n);
-  r.log.Number("data_in_written", static_cast<int64_t>(data_n));
-  r.log.Number("ioc_status", ReplyIocStatus(done.reply));
+  r.log.Number(LogKey::kDataInWritten, static_cast<int64_t>(data_n));
+  r.log.Number(LogKey::kIocStatus, ReplyIocStatus(done.reply));
   if (effect.no_reply) {
-    r.log.Text("reply", "");
+    r.log.Hex(LogKey::kReply, nullptr, 0);
     return;
   }
   size_t reply_n = std::min(done.reply.size(), static_cast<size_t>(max_reply));
   if (reply_n) std::memcpy(reply_ptr, done.reply.data(), reply_n);
-  r.log.Text("reply", ToHex(done.reply.data(), reply_n));
+  r.log.Hex(LogKey::kReply, done.reply.data(), reply_n);
   size_t sense_n = std::min(done.sense.size(), static_cast<size_t>(max_sense));
   if (sense_n) std::memcpy(sense_ptr, done.sense.data(), sense_n);
-  if (sense_n) r.log.Text("sense", ToHex(done.sense.data(), sense_n));
+  if (sense_n) r.log.Hex(LogKey::kSense, done.sense.data(), sense_n);
 }
 
 }  // namespace
 
 IoctlResult DriverIoctl(Model& model, unsigned long request, void* arg) {
   IoctlResult r;
-  r.log.Number("request", static_cast<int64_t>(request));
+  r.log.Number(LogKey::kRequest, static_cast<int64_t>(request));
   auto* rec = static_cast<uint8_t*>(arg);
   if (!rec) {
     Fail(r, EFAULT);
@@ -181,10 +188,10 @@ IoctlResult DriverIoctl(Model& model, unsigned long request, void* arg) {
     // The 32-bit pass-through record cannot carry this process's pointers.
     Fail(r, ENOTTY);
   }
-  r.log.Number("result", r.result);
+  r.log.Number(LogKey::kResult, r.result);
   if (r.err) {
-    r.log.Number("errno", r.err);
-    r.log.Text("error", ErrnoName(r.err));
+    r.log.Number(LogKey::kErrno, r.err);
+    r.log.Text(LogKey::kError, ErrnoName(r.err));
   }
   return r;
 }

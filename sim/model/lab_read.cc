@@ -81,7 +81,7 @@ class Obj {
   const std::string& path() const { return path_; }
   std::string PathOf(const std::string& key) const { return path_.empty() ? key : path_ + "." + key; }
 
-  const json* Take(const std::string& key) {
+  const json* Take(const char* key) {
     allowed_.push_back(key);
     if (!j_) return nullptr;
     auto it = j_->find(key);
@@ -91,9 +91,9 @@ class Obj {
   void Done() {
     if (!j_) return;
     for (auto it = j_->begin(); it != j_->end(); ++it) {
-      if (std::find(allowed_.begin(), allowed_.end(), it.key()) == allowed_.end()) {
-        p_.Add(path_, UnknownKey(it.key(), allowed_));
-      }
+      bool known = std::any_of(allowed_.begin(), allowed_.end(),
+                               [&](const char* k) { return it.key() == k; });
+      if (!known) p_.Add(path_, UnknownKey(it.key(), {allowed_.begin(), allowed_.end()}));
     }
   }
 
@@ -101,7 +101,7 @@ class Obj {
   Problems& p_;
   const json* j_;
   std::string path_;
-  std::vector<std::string> allowed_;
+  std::vector<const char*> allowed_;
 };
 
 // A number as a JSON number or a string in any C base.
@@ -139,7 +139,15 @@ bool ParseNumber(const json& v, uint64_t& out, Spelling& spelling, uint8_t& widt
   return true;
 }
 
-bool NumberAt(Problems& p, const std::string& place, const json& v, uint64_t max, uint64_t& out,
+std::string PlaceName(const std::string& place) { return place; }
+template <typename F>
+std::string PlaceName(const F& place) {
+  return place();
+}
+
+// `place` gives the place's name, built only for a message.
+template <typename Place>
+bool NumberAt(Problems& p, const Place& place, const json& v, uint64_t max, uint64_t& out,
               Spelling* spelling = nullptr, uint8_t* width = nullptr) {
   Spelling s = Spelling::kNumber;
   uint8_t w = 0;
@@ -147,12 +155,12 @@ bool NumberAt(Problems& p, const std::string& place, const json& v, uint64_t max
     bool negative = (v.is_number_integer() && v.get<int64_t>() < 0) ||
                     (v.is_string() && !v.get_ref<const std::string&>().empty() &&
                      v.get_ref<const std::string&>()[0] == '-');
-    p.Add(place, negative ? Shown(v) + " is out of range (0 to " + std::to_string(max) + ")"
+    p.Add(PlaceName(place), negative ? Shown(v) + " is out of range (0 to " + std::to_string(max) + ")"
                           : "expected a number, got " + Shown(v));
     return false;
   }
   if (out > max) {
-    p.Add(place, Shown(v) + " is out of range (0 to " + std::to_string(max) + ")");
+    p.Add(PlaceName(place), Shown(v) + " is out of range (0 to " + std::to_string(max) + ")");
     return false;
   }
   if (spelling) *spelling = s;
@@ -168,7 +176,7 @@ void Num(Obj& o, const char* key, Given<T>& out,
   uint64_t n = 0;
   Spelling s;
   uint8_t w;
-  if (!NumberAt(o.problems(), o.PathOf(key), *v, max, n, &s, &w)) return;
+  if (!NumberAt(o.problems(), [&] { return o.PathOf(key); }, *v, max, n, &s, &w)) return;
   out.value = static_cast<T>(n);
   out.given = true;
   out.spelling = s;
@@ -239,10 +247,11 @@ const json* ListAt(Obj& o, const char* key, bool& given) {
 std::string Index(const std::string& path, size_t i) { return path + "[" + std::to_string(i) + "]"; }
 
 void ReadPatches(Obj& o, const char* key, Patches& out) {
-  Obj patches(o.problems(), o.Take(key), o.PathOf(key));
+  const json* taken = o.Take(key);
+  Obj patches(o.problems(), taken, o.PathOf(key));
   if (!patches.present()) return;
   out.given = true;
-  const json& j = *o.Take(key);
+  const json& j = *taken;
   for (auto it = j.begin(); it != j.end(); ++it) {
     Patch patch;
     patch.key = it.key();
@@ -260,10 +269,11 @@ void ReadPatches(Obj& o, const char* key, Patches& out) {
 }
 
 void ReadBlocks(Obj& o, BlockStore& out) {
-  Obj blocks(o.problems(), o.Take("block_data"), o.PathOf("block_data"));
+  const json* taken = o.Take("block_data");
+  Obj blocks(o.problems(), taken, o.PathOf("block_data"));
   if (!blocks.present()) return;
   out.given = true;
-  const json& j = *o.Take("block_data");
+  const json& j = *taken;
   for (auto it = j.begin(); it != j.end(); ++it) {
     std::string place = blocks.PathOf(it.key());
     uint64_t lba = 0;
@@ -486,10 +496,11 @@ void ReadEnclosure(Obj& o, size_t index, Enclosure& e) {
   Num(o, "start_target", e.start_target);
   Num(o, "start_bus", e.start_bus);
   ReadPatches(o, "page_bytes", e.page_bytes);
-  Obj status(o.problems(), o.Take("slot_status"), o.PathOf("slot_status"));
+  const json* taken = o.Take("slot_status");
+  Obj status(o.problems(), taken, o.PathOf("slot_status"));
   if (status.present()) {
     e.slot_status_given = true;
-    const json& j = *o.Take("slot_status");
+    const json& j = *taken;
     for (auto it = j.begin(); it != j.end(); ++it) {
       uint64_t slot = 0;
       std::string place = status.PathOf(it.key());
@@ -507,10 +518,11 @@ void ReadEnclosure(Obj& o, size_t index, Enclosure& e) {
 }
 
 void ReadWalk(Obj& ctl, const char* key, Walk& walk) {
-  Obj o(ctl.problems(), ctl.Take(key), ctl.PathOf(key));
+  const json* taken = ctl.Take(key);
+  Obj o(ctl.problems(), taken, ctl.PathOf(key));
   if (!o.present()) return;
   walk.given = true;
-  const json& j = *ctl.Take(key);
+  const json& j = *taken;
   for (auto it = j.begin(); it != j.end(); ++it) {
     std::string place = o.PathOf(it.key());
     uint64_t from = 0, to = 0;
@@ -723,7 +735,7 @@ void ReadController(Obj& o, Controller& c) {
   uint64_t n = 0;
   if (!number) {
     o.problems().Add(o.path(), "needs a \"number\" from 0 to 255");
-  } else if (NumberAt(o.problems(), o.PathOf("number"), *number, 0xFF, n)) {
+  } else if (NumberAt(o.problems(), [&] { return o.PathOf("number"); }, *number, 0xFF, n)) {
     c.number = static_cast<uint8_t>(n);
     Spelling s;
     uint8_t w;

@@ -1,70 +1,139 @@
 #include "log_line.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace vxtsim {
 
-void LogLine::Set(const char* key, std::string value) {
-  for (Entry& e : entries_) {
-    if (std::strcmp(e.key, key) == 0) {
-      e.value = std::move(value);
-      return;
+using log_detail::kLogBlock;
+using log_detail::kLogKeyNames;
+using log_detail::kLogKeyLengths;
+
+namespace {
+
+
+// "00".."99" and "00".."ff": two characters per step.
+struct Pairs {
+  char decimal[200];
+  char hex[512];
+  constexpr Pairs() : decimal(), hex() {
+    const char* digits = "0123456789abcdef";
+    for (int i = 0; i < 100; ++i) {
+      decimal[2 * i] = static_cast<char>('0' + i / 10);
+      decimal[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    for (int i = 0; i < 256; ++i) {
+      hex[2 * i] = digits[i >> 4];
+      hex[2 * i + 1] = digits[i & 0xF];
     }
   }
-  entries_.push_back({key, std::move(value)});
+};
+constexpr Pairs kPairs;
+
+}  // namespace
+
+LogLine& LogLine::operator=(const LogLine& other) {
+  if (this == &other) return *this;
+  size_ = 0;
+  Grow(other.size_);
+  std::memcpy(data_, other.data_, other.size_);
+  size_ = other.size_;
+  slots_ = other.slots_;
+  return *this;
 }
 
-void LogLine::Number(const char* key, int64_t value) { Set(key, std::to_string(value)); }
+void LogLine::Enlarge(size_t need) {
+  size_t capacity = std::max(need, capacity_ * 2);
+  char* data = static_cast<char*>(std::malloc(capacity));
+  if (!data) std::abort();
+  std::memcpy(data, data_, size_);
+  if (data_ != inline_) std::free(data_);
+  data_ = data;
+  capacity_ = capacity;
+}
 
-void LogLine::Text(const char* key, const std::string& value) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string quoted;
-  quoted.reserve(value.size() + 2);
-  quoted.push_back('"');
-  for (char c : value) {
-    auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted.push_back('\\');
-      quoted.push_back(c);
-    } else if (u < 0x20) {
-      quoted += "\\u00";
-      quoted.push_back(kDigits[u >> 4]);
-      quoted.push_back(kDigits[u & 0xF]);
+LogLine::~LogLine() {
+  if (data_ != inline_) std::free(data_);
+}
+
+
+void LogLine::Number(LogKey key, int64_t value) {
+  // Digits fill the first block from its end; the block after it is slack
+  // for the whole-block copy. Most keys repeat their last value, so the
+  // digits of each key's last value are kept (the simulator serves one
+  // request at a time).
+  struct Digits {
+    bool set = false;
+    int64_t value = 0;
+    size_t at = 0;
+    char text[2 * kLogBlock];
+  };
+  static Digits last[static_cast<size_t>(LogKey::kCount)];
+  Digits& d = last[Slot(key)];
+  if (!d.set || d.value != value) {
+    size_t at = kLogBlock;
+    uint64_t v = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    while (v >= 100) {
+      at -= 2;
+      std::memcpy(d.text + at, kPairs.decimal + 2 * (v % 100), 2);
+      v /= 100;
+    }
+    if (v >= 10) {
+      at -= 2;
+      std::memcpy(d.text + at, kPairs.decimal + 2 * v, 2);
     } else {
-      quoted.push_back(c);
+      d.text[--at] = static_cast<char>('0' + v);
     }
+    if (value < 0) d.text[--at] = '-';
+    d.set = true;
+    d.value = value;
+    d.at = at;
   }
-  quoted.push_back('"');
-  Set(key, std::move(quoted));
+  std::memcpy(Member(key, kLogBlock - d.at), d.text + d.at, kLogBlock);
 }
 
-bool LogLine::Has(const char* key) const {
-  return std::any_of(entries_.begin(), entries_.end(),
-                     [key](const Entry& e) { return std::strcmp(e.key, key) == 0; });
+void LogLine::Text(LogKey key, const char* value) {
+  size_t n = std::strlen(value);
+  char* out = Member(key, n + 2);
+  out[0] = '"';
+  std::memcpy(out + 1, value, n);
+  out[n + 1] = '"';
+}
+
+void LogLine::Hex(LogKey key, const uint8_t* data, size_t size) {
+  char* out = Member(key, size * 2 + 2);
+  out[0] = '"';
+  for (size_t i = 0; i < size; ++i) std::memcpy(out + 1 + 2 * i, kPairs.hex + 2 * data[i], 2);
+  out[size * 2 + 1] = '"';
+}
+
+void LogLine::AppendTo(std::string& text) const {
+  size_t at = text.size();
+  text.resize(at + size_ + slots_.size() + 3 + kLogBlock);
+  char* out = &text[0];
+  out[at++] = '{';
+  bool first = true;
+  for (const Span& span : slots_) {
+    if (!span.size) continue;
+    if (!first) out[at++] = ',';
+    first = false;
+    if (span.size <= kLogBlock) {
+      std::memcpy(out + at, data_ + span.start, kLogBlock);
+    } else {
+      std::memcpy(out + at, data_ + span.start, span.size);
+    }
+    at += span.size;
+  }
+  out[at++] = '}';
+  out[at++] = '\n';
+  text.resize(at);
 }
 
 std::string LogLine::Json() const {
-  std::vector<const Entry*> sorted;
-  sorted.reserve(entries_.size());
-  size_t size = 2;
-  for (const Entry& e : entries_) {
-    sorted.push_back(&e);
-    size += std::strlen(e.key) + e.value.size() + 4;
-  }
-  std::sort(sorted.begin(), sorted.end(),
-            [](const Entry* a, const Entry* b) { return std::strcmp(a->key, b->key) < 0; });
   std::string text;
-  text.reserve(size);
-  text.push_back('{');
-  for (const Entry* e : sorted) {
-    if (text.size() > 1) text.push_back(',');
-    text.push_back('"');
-    text += e->key;
-    text += "\":";
-    text += e->value;
-  }
-  text.push_back('}');
+  AppendTo(text);
+  text.pop_back();
   return text;
 }
 

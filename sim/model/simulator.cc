@@ -19,12 +19,12 @@ constexpr int kLogDescriptorFloor = 900;
 
 LogLine NodeLine(const char* call, int result, int err) {
   LogLine line;
-  line.Text("call", call);
-  line.Text("path", kNodePath);
-  line.Number("result", result);
+  line.Text(LogKey::kCall, call);
+  line.Text(LogKey::kPath, kNodePath);
+  line.Number(LogKey::kResult, result);
   if (result < 0) {
-    line.Number("errno", err);
-    line.Text("error", ErrnoName(err));
+    line.Number(LogKey::kErrno, err);
+    line.Text(LogKey::kError, ErrnoName(err));
   }
   return line;
 }
@@ -43,13 +43,14 @@ Simulator::~Simulator() {
 void Simulator::Finish(LogLine& line, bool changed) {
   if (changed) SaveState(state_path_, WriteModel(model_));
   if (log_path_.empty()) return;
-  line.Number("seq", static_cast<int64_t>(++seq_));
-  line.Number("pid", getpid());
+  line.Number(LogKey::kSeq, static_cast<int64_t>(++seq_));
+  line.Number(LogKey::kPid, getpid());
   int fd = log_fd_;
   if (fd < 0) fd = ::open(log_path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return;
-  std::string text = line.Json();
-  text.push_back('\n');
+  std::string& text = log_text_;
+  text.clear();
+  line.AppendTo(text);
   // One write per line keeps lines of concurrent processes whole.
   ssize_t n = ::write(fd, text.data(), text.size());
   (void)n;
@@ -68,7 +69,7 @@ int Simulator::Open(const char* call, int flags, const std::function<int()>& mak
     if (fd < 0) err = errno;
   }
   LogLine line = NodeLine(call, fd, err);
-  line.Number("flags", flags);
+  line.Number(LogKey::kFlags, flags);
   Finish(line, false);
   return fd;
 }
@@ -77,9 +78,9 @@ int Simulator::Mknod(const char* call, uint32_t mode, uint32_t major, uint32_t m
   bool changed = false;
   err = NodeMknod(model_.node, mode, major, minor, changed);
   LogLine line = NodeLine(call, err ? -1 : 0, err);
-  line.Number("mode", mode);
-  line.Number("major", major);
-  line.Number("minor", minor);
+  line.Number(LogKey::kMode, mode);
+  line.Number(LogKey::kMajor, major);
+  line.Number(LogKey::kMinor, minor);
   Finish(line, changed);
   return err ? -1 : 0;
 }
@@ -94,15 +95,15 @@ int Simulator::Unlink(const char* call, int& err) {
 
 void Simulator::Close(int fd) {
   LogLine line = NodeLine("close", 0, 0);
-  line.Number("fd", fd);
+  line.Number(LogKey::kFd, fd);
   Finish(line, false);
 }
 
 int Simulator::Ioctl(int fd, unsigned long request, void* arg, int& err) {
   IoctlResult r = DriverIoctl(model_, request, arg);
   err = r.err;
-  r.log.Text("call", "ioctl");
-  r.log.Number("fd", fd);
+  r.log.Text(LogKey::kCall, "ioctl");
+  r.log.Number(LogKey::kFd, fd);
   Finish(r.log, r.changed);
   return r.result;
 }

@@ -34,6 +34,7 @@ class Simulator {
   std::string state_path_;
   std::string log_path_;
   int log_fd_ = -1;
+  std::string log_text_;  // kept to spare an allocation per line
   Model model_;
   uint64_t seq_ = 0;
 };
