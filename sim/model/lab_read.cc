@@ -730,7 +730,10 @@ void CheckController(Problems& p, const std::string& path, const Controller& c) 
   }
 }
 
+// The controller's number names it in every line about it, up to the end of
+// its object (the caller clears it).
 void ReadController(Obj& o, Controller& c) {
+  o.problems().where.clear();
   const json* number = o.Take("number");
   uint64_t n = 0;
   if (!number) {
@@ -768,7 +771,6 @@ void ReadController(Obj& o, Controller& c) {
   ReadRaid(o, c);
   ReadRuntime(o, c.runtime);
   CheckController(o.problems(), o.path(), c);
-  o.problems().where.clear();
 }
 
 // ---------------------------------------------------------------- faults
@@ -859,6 +861,7 @@ std::vector<std::string> ReadModel(const json& doc, Model& model) {
   ReadNode(p, top.Take("node"), model.node);
   ReadList(top, "controllers", model.controllers_given, model.controllers,
            [](Obj& o, size_t, Controller& c) { ReadController(o, c); });
+  p.where.clear();
   Unique(p, "controllers", model.controllers,
          [](const Controller& c) {
            return c.number.given ? std::optional<uint32_t>(c.number.value) : std::nullopt;
