@@ -9,10 +9,14 @@ namespace {
 
 const char* VolumeTypeName(uint8_t type) {
   switch (type) {
-    case kVolumeIS: return "IS";
-    case kVolumeIME: return "IME";
-    case kVolumeIM: return "IM";
-    default: return "?";
+    case kVolumeIS:
+      return "IS";
+    case kVolumeIME:
+      return "IME";
+    case kVolumeIM:
+      return "IM";
+    default:
+      return "?";
   }
 }
 
@@ -21,9 +25,9 @@ void PrintController(const Controller& ctl, FILE* out) {
                "controller %u: %s, PCI device 0x%04x, %zu devices, %zu enclosures, "
                "%zu volumes, %zu physical disks, %zu hot spares%s\n",
                static_cast<unsigned>(ctl.number), ctl.sas ? "SAS" : "SCSI",
-               static_cast<unsigned>(ctl.pci.device_id), ctl.devices.size(),
-               ctl.enclosures.size(), ctl.raid.volumes.size(), ctl.raid.phys_disks.size(),
-               HotSpareCount(ctl), IrDisabled(ctl) ? ", IR disabled" : "");
+               static_cast<unsigned>(ctl.pci.device_id), ctl.devices.size(), ctl.enclosures.size(),
+               ctl.raid.volumes.size(), ctl.raid.phys_disks.size(), HotSpareCount(ctl),
+               IrDisabled(ctl) ? ", IR disabled" : "");
   for (const Volume& vol : ctl.raid.volumes) {
     std::fprintf(out, "  volume %u", static_cast<unsigned>(vol.id));
     if (vol.bus) std::fprintf(out, " (bus %u)", static_cast<unsigned>(vol.bus));
@@ -45,9 +49,9 @@ void PrintController(const Controller& ctl, FILE* out) {
                  static_cast<unsigned>(pd.target));
     if (pd.bus) std::fprintf(out, " (bus %u)", static_cast<unsigned>(pd.bus));
     std::fprintf(out, ", %s, state %u%s\n",
-                 IsHotSpare(ctl, pd)               ? "hot spare"
-                 : IsVolumeMember(ctl, pd.num)      ? "volume member"
-                                                    : "in no volume",
+                 IsHotSpare(ctl, pd)           ? "hot spare"
+                 : IsVolumeMember(ctl, pd.num) ? "volume member"
+                                               : "in no volume",
                  static_cast<unsigned>(pd.state),
                  pd.status_flags == kDiskOutOfSync ? ", out of sync" : "");
   }

@@ -1,10 +1,11 @@
 #include "state_setup.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "default_lab.h"
 #include "model/state_file.h"
@@ -109,7 +110,8 @@ int CheckCommand(const LaunchOptions& opts, const std::string& state_path) {
   Model model;
   bool ok = Checked(lab, origin, model);
   json state;
-  if (!state_path.empty() && LoadedState(state_path, state)) ok = Checked(state, state_path, model) && ok;
+  if (!state_path.empty() && LoadedState(state_path, state))
+    ok = Checked(state, state_path, model) && ok;
   if (!ok) return 2;
   std::printf("ok\n");
   return 0;

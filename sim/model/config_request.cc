@@ -27,8 +27,8 @@ struct ConfigFrame {
 };
 
 ConfigFrame ParseFrame(const Bytes& f) {
-  return {Get8(f, 0), Get8(f, 6), Get8(f, 20), Get8(f, 21), Get8(f, 22), Get8(f, 23),
-          Get16(f, 4), Get32(f, 24)};
+  return {Get8(f, 0),  Get8(f, 6),  Get8(f, 20), Get8(f, 21),
+          Get8(f, 22), Get8(f, 23), Get16(f, 4), Get32(f, 24)};
 }
 
 // The reply carries the page header as the firmware has it.

@@ -15,9 +15,8 @@ bool IsScsi(const Message& msg) {
 }  // namespace
 
 bool EffectReplacesWork(const FaultEffect& e) {
-  return e.ioc_status.given || e.action_status.given || e.scsi_status.given ||
-         e.scsi_state.given || e.sense_key.given || e.not_ready.given ||
-         e.unit_attention.given || e.response_info.given;
+  return e.ioc_status.given || e.action_status.given || e.scsi_status.given || e.scsi_state.given ||
+         e.sense_key.given || e.not_ready.given || e.unit_attention.given || e.response_info.given;
 }
 
 void EffectReply(const FaultEffect& e, const Message& msg, Completion& out) {

@@ -15,9 +15,10 @@ struct ErrnoEntry {
 };
 
 constexpr ErrnoEntry kErrnos[] = {
-    {EPERM, "EPERM"},   {ENOENT, "ENOENT"}, {EIO, "EIO"},         {ENXIO, "ENXIO"},
-    {EAGAIN, "EAGAIN"}, {ENOMEM, "ENOMEM"}, {EACCES, "EACCES"},   {EFAULT, "EFAULT"},
-    {EBUSY, "EBUSY"},   {EEXIST, "EEXIST"}, {ENODEV, "ENODEV"},   {EINVAL, "EINVAL"},
+    {EPERM, "EPERM"},   {ENOENT, "ENOENT"}, {EIO, "EIO"},
+    {ENXIO, "ENXIO"},   {EAGAIN, "EAGAIN"}, {ENOMEM, "ENOMEM"},
+    {EACCES, "EACCES"}, {EFAULT, "EFAULT"}, {EBUSY, "EBUSY"},
+    {EEXIST, "EEXIST"}, {ENODEV, "ENODEV"}, {EINVAL, "EINVAL"},
     {ENOTTY, "ENOTTY"}, {EINTR, "EINTR"},   {ETIMEDOUT, "ETIMEDOUT"},
 };
 

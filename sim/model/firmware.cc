@@ -16,21 +16,39 @@ Bytes StartReply(const Bytes& frame, size_t size, uint16_t ioc_status) {
   return reply;
 }
 
-void SetIocStatus(Bytes& reply, uint16_t ioc_status) { Put16(reply, reply::kIocStatus, ioc_status); }
+void SetIocStatus(Bytes& reply, uint16_t ioc_status) {
+  Put16(reply, reply::kIocStatus, ioc_status);
+}
 
 uint16_t ReplyIocStatus(const Bytes& reply) { return Get16(reply, reply::kIocStatus); }
 
 void ProcessMessage(Controller& ctl, const Message& msg, Completion& out) {
   switch (Get8(msg.frame, 3)) {
-    case kFnIocFacts: HandleIocFacts(ctl, msg, out); break;
-    case kFnPortFacts: HandlePortFacts(ctl, msg, out); break;
-    case kFnConfig: HandleConfig(ctl, msg, out); break;
+    case kFnIocFacts:
+      HandleIocFacts(ctl, msg, out);
+      break;
+    case kFnPortFacts:
+      HandlePortFacts(ctl, msg, out);
+      break;
+    case kFnConfig:
+      HandleConfig(ctl, msg, out);
+      break;
     case kFnScsiIo:
-    case kFnRaidPassThrough: HandleScsiIo(ctl, msg, out); break;
-    case kFnRaidAction: HandleRaidAction(ctl, msg, out); break;
-    case kFnSep: HandleSep(ctl, msg, out); break;
-    case kFnSataPassThrough: HandleSataPassThrough(ctl, msg, out); break;
-    default: out.reply = StartReply(msg.frame, reply::kHeadSize, kStatusInvalidFunction); break;
+    case kFnRaidPassThrough:
+      HandleScsiIo(ctl, msg, out);
+      break;
+    case kFnRaidAction:
+      HandleRaidAction(ctl, msg, out);
+      break;
+    case kFnSep:
+      HandleSep(ctl, msg, out);
+      break;
+    case kFnSataPassThrough:
+      HandleSataPassThrough(ctl, msg, out);
+      break;
+    default:
+      out.reply = StartReply(msg.frame, reply::kHeadSize, kStatusInvalidFunction);
+      break;
   }
 }
 

@@ -79,7 +79,9 @@ class Obj {
   bool present() const { return j_ != nullptr; }
   Problems& problems() { return p_; }
   const std::string& path() const { return path_; }
-  std::string PathOf(const std::string& key) const { return path_.empty() ? key : path_ + "." + key; }
+  std::string PathOf(const std::string& key) const {
+    return path_.empty() ? key : path_ + "." + key;
+  }
 
   const json* Take(const char* key) {
     allowed_.push_back(key);
@@ -155,8 +157,9 @@ bool NumberAt(Problems& p, const Place& place, const json& v, uint64_t max, uint
     bool negative = (v.is_number_integer() && v.get<int64_t>() < 0) ||
                     (v.is_string() && !v.get_ref<const std::string&>().empty() &&
                      v.get_ref<const std::string&>()[0] == '-');
-    p.Add(PlaceName(place), negative ? Shown(v) + " is out of range (0 to " + std::to_string(max) + ")"
-                          : "expected a number, got " + Shown(v));
+    p.Add(PlaceName(place), negative
+                                ? Shown(v) + " is out of range (0 to " + std::to_string(max) + ")"
+                                : "expected a number, got " + Shown(v));
     return false;
   }
   if (out > max) {
@@ -169,14 +172,15 @@ bool NumberAt(Problems& p, const Place& place, const json& v, uint64_t max, uint
 }
 
 template <typename T>
-void Num(Obj& o, const char* key, Given<T>& out,
-         uint64_t max = std::numeric_limits<T>::max()) {
+void Num(Obj& o, const char* key, Given<T>& out, uint64_t max = std::numeric_limits<T>::max()) {
   const json* v = o.Take(key);
   if (!v) return;
   uint64_t n = 0;
   Spelling s;
   uint8_t w;
-  if (!NumberAt(o.problems(), [&] { return o.PathOf(key); }, *v, max, n, &s, &w)) return;
+  if (!NumberAt(
+          o.problems(), [&] { return o.PathOf(key); }, *v, max, n, &s, &w))
+    return;
   out.value = static_cast<T>(n);
   out.given = true;
   out.spelling = s;
@@ -229,7 +233,8 @@ void Choice(Obj& o, const char* key, Given<E>& out,
     }
   }
   std::string list;
-  for (auto& [name, value] : names) list += std::string(list.empty() ? "" : " or ") + "\"" + name + "\"";
+  for (auto& [name, value] : names)
+    list += std::string(list.empty() ? "" : " or ") + "\"" + name + "\"";
   o.problems().Add(o.PathOf(key), "expected " + list + ", got " + Shown(*v));
 }
 
@@ -244,7 +249,9 @@ const json* ListAt(Obj& o, const char* key, bool& given) {
   return v;
 }
 
-std::string Index(const std::string& path, size_t i) { return path + "[" + std::to_string(i) + "]"; }
+std::string Index(const std::string& path, size_t i) {
+  return path + "[" + std::to_string(i) + "]";
+}
 
 void ReadPatches(Obj& o, const char* key, Patches& out) {
   const json* taken = o.Take(key);
@@ -306,7 +313,14 @@ void ReadNode(Problems& p, const json* j, NodeState& node) {
 
 bool IsSasDeviceId(uint16_t id) {
   switch (id & 0xFF) {
-    case 0x50: case 0x54: case 0x56: case 0x58: case 0x5A: case 0x5C: case 0x5E: case 0x62:
+    case 0x50:
+    case 0x54:
+    case 0x56:
+    case 0x58:
+    case 0x5A:
+    case 0x5C:
+    case 0x5E:
+    case 0x62:
       return true;
     default:
       return false;
@@ -393,7 +407,9 @@ void ReadFacts(Obj& ctl, Controller& c) {
 
 // ---------------------------------------------------------------- pages
 
-uint64_t WidthMax(uint8_t width) { return width >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1; }
+uint64_t WidthMax(uint8_t width) {
+  return width >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1;
+}
 
 void ReadPageValues(Obj& o, const PageDef& def, PageValues& values) {
   for (size_t f = 0; f < def.fields.size(); ++f) {
@@ -408,7 +424,8 @@ void ReadPages(Obj& ctl, Controller& c) {
   c.pages_given = o.present();
   for (const PageDef& def : PageDirectory()) {
     PageState& page = c.pages[IndexOf(def)];
-    for (size_t f = 0; f < def.fields.size(); ++f) page.current.fields[f].value = def.fields[f].fallback;
+    for (size_t f = 0; f < def.fields.size(); ++f)
+      page.current.fields[f].value = def.fields[f].fallback;
     Obj po(ctl.problems(), o.Take(def.name), o.PathOf(def.name));
     if (!po.present()) continue;
     page.given = true;
@@ -578,9 +595,9 @@ void ReadVolumeType(Obj& o, Volume& v) {
   if (!t) return;
   if (t->is_string()) {
     static const std::pair<const char*, uint8_t> kNames[] = {
-        {"IS", kVolumeIS},   {"is", kVolumeIS},   {"RAID0", kVolumeIS},  {"IME", kVolumeIME},
-        {"ime", kVolumeIME}, {"RAID1E", kVolumeIME}, {"IM", kVolumeIM}, {"im", kVolumeIM},
-        {"RAID1", kVolumeIM}};
+        {"IS", kVolumeIS},   {"is", kVolumeIS},   {"RAID0", kVolumeIS},
+        {"IME", kVolumeIME}, {"ime", kVolumeIME}, {"RAID1E", kVolumeIME},
+        {"IM", kVolumeIM},   {"im", kVolumeIM},   {"RAID1", kVolumeIM}};
     for (auto& [name, code] : kNames) {
       if (t->get<std::string>() == name) {
         v.type = code;
@@ -593,7 +610,8 @@ void ReadVolumeType(Obj& o, Volume& v) {
   Spelling s;
   uint8_t w;
   if (!ParseNumber(*t, n, s, w) || n > 0xFF) {
-    o.problems().Add(o.PathOf("type"), "expected \"IM\", \"IME\", \"IS\" or 0 to 255, got " + Shown(*t));
+    o.problems().Add(o.PathOf("type"),
+                     "expected \"IM\", \"IME\", \"IS\" or 0 to 255, got " + Shown(*t));
     return;
   }
   v.type = static_cast<uint8_t>(n);
@@ -689,34 +707,43 @@ void Unique(Problems& p, const std::string& path, const std::vector<Item>& items
   }
 }
 
-std::string Named(const char* what, uint32_t n) { return std::string(what) + " " + std::to_string(n); }
+std::string Named(const char* what, uint32_t n) {
+  return std::string(what) + " " + std::to_string(n);
+}
 
 void CheckController(Problems& p, const std::string& path, const Controller& c) {
-  Unique(p, path + ".devices", c.devices,
-         [](const Device& d) { return std::optional<uint32_t>(d.handle.value); },
-         [](uint32_t k) { return Named("handle", k); });
+  Unique(
+      p, path + ".devices", c.devices,
+      [](const Device& d) { return std::optional<uint32_t>(d.handle.value); },
+      [](uint32_t k) { return Named("handle", k); });
   for (size_t i = 0; i < c.devices.size(); ++i) {
-    if (c.devices[i].handle.value == 0xFFFF) p.Add(Index(path + ".devices", i), "handle 65535 is reserved");
+    if (c.devices[i].handle.value == 0xFFFF)
+      p.Add(Index(path + ".devices", i), "handle 65535 is reserved");
   }
-  Unique(p, path + ".devices", c.devices,
-         [](const Device& d) {
-           return d.HasTarget() ? std::optional<uint32_t>(d.bus.value * 256u + d.target.value)
-                                : std::nullopt;
-         },
-         [](uint32_t k) { return Named("target", k & 0xFF) + " on bus " + std::to_string(k >> 8); });
-  Unique(p, path + ".enclosures", c.enclosures,
-         [](const Enclosure& e) { return std::optional<uint32_t>(e.handle.value); },
-         [](uint32_t k) { return Named("handle", k); });
+  Unique(
+      p, path + ".devices", c.devices,
+      [](const Device& d) {
+        return d.HasTarget() ? std::optional<uint32_t>(d.bus.value * 256u + d.target.value)
+                             : std::nullopt;
+      },
+      [](uint32_t k) { return Named("target", k & 0xFF) + " on bus " + std::to_string(k >> 8); });
+  Unique(
+      p, path + ".enclosures", c.enclosures,
+      [](const Enclosure& e) { return std::optional<uint32_t>(e.handle.value); },
+      [](uint32_t k) { return Named("handle", k); });
   for (size_t i = 0; i < c.enclosures.size(); ++i) {
-    if (c.enclosures[i].handle.value == 0xFFFF) p.Add(Index(path + ".enclosures", i), "handle 65535 is reserved");
+    if (c.enclosures[i].handle.value == 0xFFFF)
+      p.Add(Index(path + ".enclosures", i), "handle 65535 is reserved");
   }
   std::string raid = path + ".raid";
-  Unique(p, raid + ".phys_disks", c.raid.phys_disks,
-         [](const PhysDisk& pd) { return std::optional<uint32_t>(pd.num.value); },
-         [](uint32_t k) { return Named("num", k); });
-  Unique(p, raid + ".volumes", c.raid.volumes,
-         [](const Volume& v) { return std::optional<uint32_t>(v.bus.value * 256u + v.id.value); },
-         [](uint32_t k) { return Named("id", k & 0xFF) + " on bus " + std::to_string(k >> 8); });
+  Unique(
+      p, raid + ".phys_disks", c.raid.phys_disks,
+      [](const PhysDisk& pd) { return std::optional<uint32_t>(pd.num.value); },
+      [](uint32_t k) { return Named("num", k); });
+  Unique(
+      p, raid + ".volumes", c.raid.volumes,
+      [](const Volume& v) { return std::optional<uint32_t>(v.bus.value * 256u + v.id.value); },
+      [](uint32_t k) { return Named("id", k & 0xFF) + " on bus " + std::to_string(k >> 8); });
   for (size_t v = 0; v < c.raid.volumes.size(); ++v) {
     const std::vector<VolumeMember>& members = c.raid.volumes[v].members;
     for (size_t m = 0; m < members.size(); ++m) {
@@ -738,7 +765,8 @@ void ReadController(Obj& o, Controller& c) {
   uint64_t n = 0;
   if (!number) {
     o.problems().Add(o.path(), "needs a \"number\" from 0 to 255");
-  } else if (NumberAt(o.problems(), [&] { return o.PathOf("number"); }, *number, 0xFF, n)) {
+  } else if (NumberAt(
+                 o.problems(), [&] { return o.PathOf("number"); }, *number, 0xFF, n)) {
     c.number = static_cast<uint8_t>(n);
     Spelling s;
     uint8_t w;
@@ -755,11 +783,13 @@ void ReadController(Obj& o, Controller& c) {
     } else if (kind.value == "scsi") {
       c.kind = ControllerKind::kScsi;
     } else {
-      o.problems().Add(o.PathOf("kind"), "expected \"sas\" or \"scsi\", got \"" + kind.value + "\"");
+      o.problems().Add(o.PathOf("kind"),
+                       "expected \"sas\" or \"scsi\", got \"" + kind.value + "\"");
     }
   }
   ReadPci(o, c.pci);
-  c.sas = c.kind == ControllerKind::kFromPci ? IsSasDeviceId(c.pci.device_id) : c.kind == ControllerKind::kSas;
+  c.sas = c.kind == ControllerKind::kFromPci ? IsSasDeviceId(c.pci.device_id)
+                                             : c.kind == ControllerKind::kSas;
   ReadFacts(o, c);
   ReadPages(o, c);
   ReadList(o, "devices", c.devices_given, c.devices,
@@ -862,11 +892,12 @@ std::vector<std::string> ReadModel(const json& doc, Model& model) {
   ReadList(top, "controllers", model.controllers_given, model.controllers,
            [](Obj& o, size_t, Controller& c) { ReadController(o, c); });
   p.where.clear();
-  Unique(p, "controllers", model.controllers,
-         [](const Controller& c) {
-           return c.number.given ? std::optional<uint32_t>(c.number.value) : std::nullopt;
-         },
-         [](uint32_t k) { return Named("number", k); });
+  Unique(
+      p, "controllers", model.controllers,
+      [](const Controller& c) {
+        return c.number.given ? std::optional<uint32_t>(c.number.value) : std::nullopt;
+      },
+      [](uint32_t k) { return Named("number", k); });
   ReadList(top, "faults", model.faults_given, model.faults, [](Obj& o, size_t, FaultRule& r) {
     ReadMatch(o, r.match);
     ReadEffect(o, r.effect);

@@ -295,9 +295,12 @@ json ControllerJson(const Controller& c) {
 
 const char* RequestName(RequestKind kind) {
   switch (kind) {
-    case RequestKind::kAdapterInfo: return "adapter_info";
-    case RequestKind::kPassThrough: return "passthrough";
-    case RequestKind::kReset: return "reset";
+    case RequestKind::kAdapterInfo:
+      return "adapter_info";
+    case RequestKind::kPassThrough:
+      return "passthrough";
+    case RequestKind::kReset:
+      return "reset";
   }
   return "";
 }

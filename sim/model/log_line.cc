@@ -7,11 +7,10 @@
 namespace vxtsim {
 
 using log_detail::kLogBlock;
-using log_detail::kLogKeyNames;
 using log_detail::kLogKeyLengths;
+using log_detail::kLogKeyNames;
 
 namespace {
-
 
 // "00".."99" and "00".."ff": two characters per step.
 struct Pairs {
@@ -56,7 +55,6 @@ void LogLine::Enlarge(size_t need) {
 LogLine::~LogLine() {
   if (data_ != inline_) std::free(data_);
 }
-
 
 void LogLine::Number(LogKey key, int64_t value) {
   // Digits fill the first block from its end; the block after it is slack

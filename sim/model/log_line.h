@@ -51,40 +51,18 @@ inline constexpr size_t kLogBlock = 24;  // the longest key with its quotes and 
 
 // Each key as it starts a member, "name":, padded so that it copies as one block.
 inline constexpr char kLogKeyNames[][kLogBlock] = {
-    "\"call\":",
-    "\"controller\":",
-    "\"data_in_size\":",
-    "\"data_in_written\":",
-    "\"data_out\":",
-    "\"data_out_size\":",
-    "\"direction\":",
-    "\"errno\":",
-    "\"error\":",
-    "\"fault\":",
-    "\"fd\":",
-    "\"flags\":",
-    "\"frame\":",
-    "\"function\":",
-    "\"ioc_status\":",
-    "\"kind\":",
-    "\"major\":",
-    "\"max_data_size\":",
-    "\"max_reply\":",
-    "\"max_sense\":",
-    "\"minor\":",
-    "\"mode\":",
-    "\"path\":",
-    "\"pid\":",
-    "\"port\":",
-    "\"reply\":",
-    "\"request\":",
-    "\"result\":",
-    "\"sense\":",
-    "\"seq\":",
-    "\"sge_offset\":",
-    "\"timeout\":",
+    "\"call\":",     "\"controller\":",    "\"data_in_size\":", "\"data_in_written\":",
+    "\"data_out\":", "\"data_out_size\":", "\"direction\":",    "\"errno\":",
+    "\"error\":",    "\"fault\":",         "\"fd\":",           "\"flags\":",
+    "\"frame\":",    "\"function\":",      "\"ioc_status\":",   "\"kind\":",
+    "\"major\":",    "\"max_data_size\":", "\"max_reply\":",    "\"max_sense\":",
+    "\"minor\":",    "\"mode\":",          "\"path\":",         "\"pid\":",
+    "\"port\":",     "\"reply\":",         "\"request\":",      "\"result\":",
+    "\"sense\":",    "\"seq\":",           "\"sge_offset\":",   "\"timeout\":",
 };
-inline constexpr uint8_t kLogKeyLengths[] = {7, 13, 15, 18, 11, 16, 12, 8, 8, 8, 5, 8, 8, 11, 13, 7, 8, 16, 12, 12, 8, 7, 7, 6, 7, 8, 10, 9, 8, 6, 13, 10};
+inline constexpr uint8_t kLogKeyLengths[] = {7, 13, 15, 18, 11, 16, 12, 8,  8,  8, 5,
+                                             8, 8,  11, 13, 7,  8,  16, 12, 12, 8, 7,
+                                             7, 6,  7,  8,  10, 9,  8,  6,  13, 10};
 }  // namespace log_detail
 
 class LogLine {

@@ -22,7 +22,9 @@ uint16_t FindMember(Controller& ctl, const Message& msg, PhysDisk*& pd, Volume*&
   return kActionDone;
 }
 
-bool InSync(const PhysDisk& pd) { return pd.state == kDiskOnline && pd.status_flags != kDiskOutOfSync; }
+bool InSync(const PhysDisk& pd) {
+  return pd.state == kDiskOnline && pd.status_flags != kDiskOutOfSync;
+}
 
 }  // namespace
 

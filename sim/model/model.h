@@ -36,7 +36,7 @@ struct IocFacts {
   bool given = false;
   Given<uint8_t> ioc_number;  // the controller number
   Given<uint32_t> firmware_version{0x011B0200};
-  std::string firmware_version_text;  // "1.27.2.0" as the lab wrote it
+  std::string firmware_version_text;    // "1.27.2.0" as the lab wrote it
   Given<uint16_t> concurrent_commands;  // 511 SAS, 222 SCSI
   Given<uint8_t> bus_count{1};
   Given<uint16_t> request_frame_words{32};

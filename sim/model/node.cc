@@ -1,7 +1,8 @@
 #include "node.h"
 
-#include <cerrno>
 #include <sys/stat.h>
+
+#include <cerrno>
 
 #include "protocol.h"
 

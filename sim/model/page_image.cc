@@ -56,9 +56,12 @@ uint16_t BuildFromValues(const Controller& ctl, const PageDef& def, const Values
 bool PageAvailable(const Controller& ctl, const PageDef& def) {
   if (ctl.pages[IndexOf(def)].absent.value) return false;
   switch (def.scope) {
-    case PageScope::kSas: return ctl.sas;
-    case PageScope::kScsi: return !ctl.sas;
-    case PageScope::kAny: break;
+    case PageScope::kSas:
+      return ctl.sas;
+    case PageScope::kScsi:
+      return !ctl.sas;
+    case PageScope::kAny:
+      break;
   }
   return true;
 }
@@ -94,7 +97,8 @@ void StorePage(Controller& ctl, const PageDef& def, bool to_nvram, const Bytes& 
   } else if (!page.has_nvram) {
     // Keep what non-volatile memory held before the current copy changes.
     page.has_nvram = true;
-    for (size_t f = 0; f < def.fields.size(); ++f) page.nvram.fields[f] = page.current.fields[f].value;
+    for (size_t f = 0; f < def.fields.size(); ++f)
+      page.nvram.fields[f] = page.current.fields[f].value;
     page.nvram.bytes = page.current.bytes;
     page.nvram.bytes.given = true;
   }

@@ -38,8 +38,8 @@ struct PageValues {
 struct PageState {
   bool given = false;  // the lab has an object for the page
   Given<bool> absent;
-  Given<uint8_t> version;   // header overrides
-  Given<uint16_t> length;   // in words
+  Given<uint8_t> version;  // header overrides
+  Given<uint16_t> length;  // in words
   PageValues current;
   bool has_nvram = false;
   PageValues nvram;  // fields not given here are the current copy's

@@ -40,7 +40,7 @@ using PageLength = uint16_t (*)(const Controller& controller);
 
 struct PageDef {
   const char* name;
-  uint8_t type;      // kExtendedPageType for extended pages
+  uint8_t type;  // kExtendedPageType for extended pages
   uint8_t number;
   uint8_t ext_type;  // extended pages only
   uint8_t version;
@@ -56,19 +56,41 @@ struct PageDef {
 
 // Positions in the directory, which is also how a controller keeps its pages.
 enum PageIndex : uint8_t {
-  kIoUnitPg1, kIoUnitPg2, kIocPg1, kIocPg2, kIocPg3, kIocPg5, kIocPg6, kBiosPg2, kScsiPortPg2,
-  kRaidVolPg0, kRaidVolPg1, kManufacturingPg4, kRaidPhysDiskPg0, kSasDevicePg0, kSasEnclosurePg0,
+  kIoUnitPg1,
+  kIoUnitPg2,
+  kIocPg1,
+  kIocPg2,
+  kIocPg3,
+  kIocPg5,
+  kIocPg6,
+  kBiosPg2,
+  kScsiPortPg2,
+  kRaidVolPg0,
+  kRaidVolPg1,
+  kManufacturingPg4,
+  kRaidPhysDiskPg0,
+  kSasDevicePg0,
+  kSasEnclosurePg0,
 };
 
 // Field positions within their page's field list.
 enum IoUnitPg1Field : uint8_t { kIoUnitFlags };
 enum IocPg2Field : uint8_t { kCapabilityFlags, kMaxVolumes, kMaxPhysDisks };
 enum IocPg6Field : uint8_t {
-  kMaxDrivesIS, kMaxDrivesIM, kMaxDrivesIME, kMinDrivesIS, kMinDrivesIM, kMinDrivesIME,
-  kMaxHotSpares, kMetadataSize,
+  kMaxDrivesIS,
+  kMaxDrivesIM,
+  kMaxDrivesIME,
+  kMinDrivesIS,
+  kMinDrivesIM,
+  kMinDrivesIME,
+  kMaxHotSpares,
+  kMetadataSize,
 };
 enum ManufacturingPg4Field : uint8_t {
-  kIrFlags, kIsVolumeSettings, kImeVolumeSettings, kImVolumeSettings,
+  kIrFlags,
+  kIsVolumeSettings,
+  kImeVolumeSettings,
+  kImVolumeSettings,
 };
 
 const std::vector<PageDef>& PageDirectory();

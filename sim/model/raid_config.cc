@@ -78,7 +78,9 @@ Volume* VolumeOfMember(Controller& ctl, uint8_t num) {
   return const_cast<Volume*>(VolumeOfMember(static_cast<const Controller&>(ctl), num));
 }
 
-bool IsVolumeMember(const Controller& ctl, uint8_t num) { return VolumeOfMember(ctl, num) != nullptr; }
+bool IsVolumeMember(const Controller& ctl, uint8_t num) {
+  return VolumeOfMember(ctl, num) != nullptr;
+}
 
 bool IsHotSpare(const Controller& ctl, const PhysDisk& pd) {
   return pd.hot_spare_pool != 0 && !IsVolumeMember(ctl, pd.num);

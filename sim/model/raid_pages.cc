@@ -39,12 +39,14 @@ uint16_t IocPg3Length(const Controller& ctl) {
 }
 
 uint16_t IocPg5Length(const Controller& ctl) {
-  return static_cast<uint16_t>(3 + Larger(PageField(ctl, kIocPg6, kMaxHotSpares), HotSpareCount(ctl)));
+  return static_cast<uint16_t>(3 +
+                               Larger(PageField(ctl, kIocPg6, kMaxHotSpares), HotSpareCount(ctl)));
 }
 
 uint16_t RaidVolPg0Length(const Controller& ctl) {
-  size_t members = std::max({PageField(ctl, kIocPg6, kMaxDrivesIS), PageField(ctl, kIocPg6, kMaxDrivesIME),
-                             PageField(ctl, kIocPg6, kMaxDrivesIM)});
+  size_t members =
+      std::max({PageField(ctl, kIocPg6, kMaxDrivesIS), PageField(ctl, kIocPg6, kMaxDrivesIME),
+                PageField(ctl, kIocPg6, kMaxDrivesIM)});
   for (const Volume& vol : ctl.raid.volumes) members = std::max(members, vol.members.size());
   return static_cast<uint16_t>(10 + members);
 }

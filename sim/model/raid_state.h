@@ -33,15 +33,15 @@ struct PhysDisk {
   Given<uint8_t> ioc;  // the IOC number
   Given<uint8_t> state, status_flags;
   Given<uint8_t> hot_spare_pool;
-  Given<uint32_t> max_lba;  // not given: the disk's blocks - 1
+  Given<uint32_t> max_lba;                       // not given: the disk's blocks - 1
   Given<std::string> vendor, product, revision;  // vendor not given: the disk's strings
   Smart smart;
   Patches page_bytes;
 };
 
 struct VolumeMember {
-  uint8_t num = 0;  // PhysDiskNum
-  uint8_t map = 0;  // PhysDiskMap
+  uint8_t num = 0;         // PhysDiskNum
+  uint8_t map = 0;         // PhysDiskMap
   bool as_object = false;  // written {num, map} rather than a bare number
   bool map_given = false;
 };

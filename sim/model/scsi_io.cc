@@ -26,7 +26,8 @@ uint32_t BigEndian(const Bytes& b, size_t off, size_t width) {
 }
 
 void Deliver(const Bytes& data, size_t allocation, Completion& out) {
-  out.data_in.assign(data.begin(), data.begin() + static_cast<long>(std::min(data.size(), allocation)));
+  out.data_in.assign(data.begin(),
+                     data.begin() + static_cast<long>(std::min(data.size(), allocation)));
   if (out.data_in.size() < allocation) SetIocStatus(out.reply, kStatusScsiDataUnderrun);
   Put32(out.reply, 20, out.data_in.size());
 }
@@ -119,12 +120,26 @@ void HandleScsiIo(Controller& ctl, const Message& msg, Completion& out) {
   bool not_ready = t.disk && t.disk->not_ready;
   if (not_ready && cdb.op() != 0x12) return CheckCondition(out, kNotReady, 0x04, 0x01);
   switch (cdb.op()) {
-    case 0x00: break;
-    case 0x12: Inquiry(t, cdb, msg.data_in_size, out); break;
-    case 0x25: ReadCapacity(t, msg.data_in_size, out); break;
-    case 0x08: case 0x0A: case 0x28: case 0x2A: ReadWrite(t, cdb, msg, out); break;
-    case 0x04: FormatUnit(t, out); break;
-    default: CheckCondition(out, kIllegalRequest, 0x20, 0); break;
+    case 0x00:
+      break;
+    case 0x12:
+      Inquiry(t, cdb, msg.data_in_size, out);
+      break;
+    case 0x25:
+      ReadCapacity(t, msg.data_in_size, out);
+      break;
+    case 0x08:
+    case 0x0A:
+    case 0x28:
+    case 0x2A:
+      ReadWrite(t, cdb, msg, out);
+      break;
+    case 0x04:
+      FormatUnit(t, out);
+      break;
+    default:
+      CheckCondition(out, kIllegalRequest, 0x20, 0);
+      break;
   }
 }
 

@@ -1,9 +1,10 @@
 #include "state_file.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "node.h"
 

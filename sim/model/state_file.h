@@ -3,11 +3,10 @@
 // other part of the model sees JSON.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "model.h"
 

@@ -28,22 +28,22 @@ struct BlockStore {
 };
 
 struct Device {
-  Given<uint16_t> handle;          // list position + 9
+  Given<uint16_t> handle;  // list position + 9
   Given<DeviceKind> kind{DeviceKind::kDisk};
-  Given<uint8_t> target;           // not given: no SCSI address
+  Given<uint8_t> target;  // not given: no SCSI address
   Given<uint8_t> bus;
   Given<Protocol> protocol{Protocol::kSas};
   Given<uint16_t> enclosure, slot;
-  Given<uint16_t> parent;          // 0: the controller
-  Given<uint8_t> phy;              // list position
-  Given<bool> direct;              // true when no parent is given
-  Given<uint64_t> sas_address;     // derived from the IOC number and handle
-  Given<uint32_t> device_info;     // derived from kind, protocol and direct
+  Given<uint16_t> parent;       // 0: the controller
+  Given<uint8_t> phy;           // list position
+  Given<bool> direct;           // true when no parent is given
+  Given<uint64_t> sas_address;  // derived from the IOC number and handle
+  Given<uint32_t> device_info;  // derived from kind, protocol and direct
   Given<std::string> vendor, product, revision, serial;
   Given<std::string> kvr_fru, kvr_part, ata_model;
   Given<uint64_t> blocks;
   Given<uint32_t> block_size{512};
-  Given<uint8_t> type;             // peripheral device type
+  Given<uint8_t> type;  // peripheral device type
   Given<bool> removable, ssd, not_ready;
   Given<uint16_t> rotation_rate{7200};
   bool vpd_pages_given = false;

@@ -21,7 +21,8 @@ uint16_t ReportProgress(Controller& ctl, const Message& msg, Completion& out) {
     uint64_t step = resync.step.given ? resync.step.value : std::max<uint64_t>(total / 8, 1);
     uint64_t left = remaining > step ? remaining - step : 0;
     // A step of 0 leaves the state as it was: nothing to write back.
-    if (left != remaining || !resync.remaining.given || resync.remaining.spelling != Spelling::kNumber) {
+    if (left != remaining || !resync.remaining.given ||
+        resync.remaining.spelling != Spelling::kNumber) {
       resync.remaining = left;
       out.changed = true;
     }

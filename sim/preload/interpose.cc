@@ -19,8 +19,8 @@
 #include <set>
 #include <string>
 
-#include "model/simulator.h"
 #include "model/protocol.h"
+#include "model/simulator.h"
 
 #define VXTSIM_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -132,19 +132,20 @@ int Guarded(F&& call) {
 int OpenNode(const char* call, int flags) {
   if (!Sim()) return RefuseNode(call);
   return Guarded([&](int& err) {
-    return Sim()->Open(call, flags, [flags] {
-      int fd = Real().open("/dev/null", O_RDWR | (flags & O_CLOEXEC));
-      if (fd >= 0) FakeFds().insert(fd);
-      return fd;
-    }, err);
+    return Sim()->Open(
+        call, flags,
+        [flags] {
+          int fd = Real().open("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+          if (fd >= 0) FakeFds().insert(fd);
+          return fd;
+        },
+        err);
   });
 }
 
 int MknodNode(const char* call, mode_t mode, dev_t dev) {
   if (!Sim()) return RefuseNode(call);
-  return Guarded([&](int& err) {
-    return Sim()->Mknod(call, mode, major(dev), minor(dev), err);
-  });
+  return Guarded([&](int& err) { return Sim()->Mknod(call, mode, major(dev), minor(dev), err); });
 }
 
 int UnlinkNode(const char* call) {

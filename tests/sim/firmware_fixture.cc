@@ -49,7 +49,8 @@ Exchange Firmware::Send(const PassThroughArgs& args) {
   Store<int32_t>(rec, pt::kDataInSize, static_cast<int32_t>(args.data_in));
   Store<int32_t>(rec, pt::kDataOutSize, static_cast<int32_t>(out.size()));
   Store<uint32_t>(rec, pt::kSgeOffset, args.sge_words);
-  std::memcpy(rec.data() + pt::kFrame, args.frame.data(), std::min(args.frame.size(), pt::kFrameSize));
+  std::memcpy(rec.data() + pt::kFrame, args.frame.data(),
+              std::min(args.frame.size(), pt::kFrameSize));
   Serve(state_, vxtsim::kIoctlPassThrough, rec.data(), x);
   return x;
 }

@@ -54,7 +54,8 @@ TEST(LabCheck, EachMistakeGivesOneLineNamingItsPlace) {
       {R"({"controllers": [{"number": 0, "devices": [{"ssd": "yes"}]}]})",
        "controllers[0].devices[0].ssd: expected true or false, got \"yes\"; in controller 0"},
       {R"({"controllers": [{"number": 0, "devices": [{"protocol": "fc"}]}]})",
-       "controllers[0].devices[0].protocol: expected \"sas\" or \"sata\", got \"fc\"; in controller 0"},
+       "controllers[0].devices[0].protocol: expected \"sas\" or \"sata\", got \"fc\"; in "
+       "controller 0"},
       {R"({"controllers": {"number": 0}})", "controllers: expected a list, got {\"number\":0}"},
       {R"({"controllers": [{"number": 0, "devices": [{"target": 1}, {"target": 1}]}]})",
        "controllers[0].devices[1]: target 1 on bus 0 repeats controllers[0].devices[0]'s; in "
@@ -191,7 +192,7 @@ TEST(LabCheck, DisksAnswerTheVpdPagesTheyListAndFaultsMatchAPageCode) {
   EXPECT_EQ(list.data[5], 0xB1);
   EXPECT_EQ(Inquiry(fw, 0, 1, 0xB1).log["data_in_written"], 64);
   EXPECT_EQ(Inquiry(fw, 0, 1, 0x80).log["data_in_written"], 0);  // no serial number page
-  EXPECT_EQ(Inquiry(fw, 1, 1, 0x00).data[3], 3);                  // today's three pages
+  EXPECT_EQ(Inquiry(fw, 1, 1, 0x00).data[3], 3);                 // today's three pages
   Exchange refused = Inquiry(fw, 1, 1, 0x80);
   EXPECT_EQ(refused.log["fault"], 0);
   EXPECT_EQ(Inquiry(fw, 1, 1, 0xB1).log.contains("fault"), false);
