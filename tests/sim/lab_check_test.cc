@@ -119,6 +119,20 @@ TEST(LabCheck, BuiltInLabChecksAndSurvivesARoundTrip) {
   EXPECT_EQ(again, lab);
 }
 
+TEST(LabCheck, StateWrittenBackAfterAChangeKeepsTheRestAsTheLabHadIt) {
+  json lab = volkit_test::DefaultLab();
+  Firmware fw(vxtsim::StateFromLab(lab));
+  Bytes page = fw.ReadPage(0, 1, 1, 1).data;  // IocPg1
+  page[13] = 7;
+  ASSERT_EQ(fw.WritePage(0, 2, page).status(), 0);
+  json ctl = fw.state()["controllers"][0];
+  EXPECT_EQ(ctl["pages"]["IocPg1"]["PciSlotNum"], 7);
+  EXPECT_EQ(ctl["pages"]["IocPg1"]["nvram"]["PciSlotNum"], 2);
+  ctl["pages"]["IocPg1"] = lab["controllers"][0]["pages"]["IocPg1"];
+  EXPECT_EQ(ctl, lab["controllers"][0]);
+  EXPECT_EQ(fw.state()["controllers"][1], lab["controllers"][1]);
+}
+
 TEST(LabCheck, LauncherRefusesALabThatDoesNotCheck) {
   json lab = volkit_test::SasLab();
   lab["controllers"][0]["devices"][1]["blokcs"] = 100;
