@@ -84,11 +84,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::string state_path = opts.state_path.empty() ? vxtsim::DefaultStatePath() : opts.state_path;
+  if (opts.verb == "check") return vxtsim::CheckCommand(opts, state_path);
   if (state_path.empty()) {
     std::fprintf(stderr, "vxtsim: no state file: give --state FILE or set HOME\n");
     return 2;
   }
-  vxtsim::json state;
+  vxtsim::Model state;
   if (!vxtsim::PrepareState(opts, state_path, opts.verb == "reset", state)) return 2;
   if (opts.verb == "show") {
     vxtsim::PrintSummary(state, state_path, stdout);

@@ -10,6 +10,7 @@ void PrintUsage(FILE* out) {
       "usage: vxtsim [--lab FILE] [--state FILE] [--log FILE] -- COMMAND [ARGS...]\n"
       "       vxtsim [--lab FILE] [--state FILE] reset\n"
       "       vxtsim [--lab FILE] [--state FILE] show\n"
+      "       vxtsim [--lab FILE] [--state FILE] check\n"
       "Runs COMMAND with the virtual controller standing in for /dev/vxtctl.\n"
       "  --lab FILE    lab to start from (default: the built-in lab)\n"
       "  --state FILE  state carried from command to command\n"
@@ -54,7 +55,7 @@ bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
       std::fprintf(stderr, "vxtsim: unknown option %s\n", arg.c_str());
       return false;
     }
-    if (arg == "reset" || arg == "show") {
+    if (arg == "reset" || arg == "show" || arg == "check") {
       if (i + 1 != argc) {
         std::fprintf(stderr, "vxtsim: %s takes no arguments\n", arg.c_str());
         return false;
