@@ -1,6 +1,8 @@
 // The SAS side: the enclosure walk with the status word of every slot, and
 // the device walk. A walk the firmware hands out in another order than the
 // lab's default (ascending handles) is written down step by step.
+#include <algorithm>
+
 #include "capture.h"
 #include "lab_text.h"
 #include "vxt/page_walk.h"
@@ -17,9 +19,10 @@ constexpr uint16_t kFanoutExpander = 3;
 constexpr unsigned kMostSlots = 256;
 
 // The walk map {"after": next} for a handle sequence, or null when the
-// lab's default order gives the same sequence.
-Json WalkOverrides(const std::vector<uint16_t>& handles) {
-  bool ascending = true;
+// lab's default order (ascending handles over every instance) gives the
+// same sequence.
+Json WalkOverrides(const std::vector<uint16_t>& handles, bool others = false) {
+  bool ascending = !others;
   for (size_t i = 1; i < handles.size(); ++i) ascending = ascending && handles[i - 1] < handles[i];
   if (ascending) return nullptr;
   Json walk = Json::object();
@@ -94,6 +97,31 @@ Json DeviceFromPage(ConstBytes page) {
   return dev;
 }
 
+// Parents the walk did not hand out are still read by their handle, as
+// volkit does when it follows a device's way to the controller. False when
+// one was added.
+bool AddUnwalkedParents(ControllerCapture& cc, std::vector<uint16_t>& walked) {
+  Json& list = cc.ctl["devices"];
+  std::vector<uint16_t> known = walked;
+  bool added = false;
+  for (size_t i = 0; i < list.size(); ++i) {
+    uint16_t parent = list[i].value("parent", uint16_t{0});
+    if (parent == 0 || std::find(known.begin(), known.end(), parent) != known.end()) continue;
+    known.push_back(parent);
+    PageBuffer page;
+    if (!ReadSasDevicePg0(cc.c, SasAddressHandle(parent), &page)) {
+      cc.Note("device " + std::to_string(parent) +
+              ": a parent the walk did not hand out, and "
+              "it could not be read by its handle (" +
+              WhyFailed(cc) + ")");
+      continue;
+    }
+    list.push_back(DeviceFromPage(page));
+    added = true;
+  }
+  return !added;
+}
+
 }  // namespace
 
 bool CaptureSas(ControllerCapture& cc) {
@@ -122,7 +150,8 @@ bool CaptureSas(ControllerCapture& cc) {
           handles.push_back(SasDevicePg0DevHandle(page));
         });
     if (!walked) return cc.Fail("the device walk failed (" + WhyFailed(cc) + ")");
-    Json walk = WalkOverrides(handles);
+    bool all_walked = AddUnwalkedParents(cc, handles);
+    Json walk = WalkOverrides(handles, !all_walked);
     if (!walk.is_null()) cc.ctl["device_walk"] = walk;
   }
   return true;
