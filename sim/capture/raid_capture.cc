@@ -161,7 +161,13 @@ bool CapturePhysDisk(ControllerCapture& cc, uint8_t num, const IocPg3PhysDisk* l
 bool CaptureRaid(ControllerCapture& cc) {
   std::vector<uint8_t> nums;
   for (int i = 0; i < IocPg2VolumeCount(cc.ioc2); ++i) {
-    if (!CaptureVolume(cc, IocPg2VolumeAt(cc.ioc2, i), &nums)) return false;
+    IocPg2Volume entry = IocPg2VolumeAt(cc.ioc2, i);
+    // A list that names a volume twice gives one volume.
+    bool seen = std::any_of(cc.volumes.begin(), cc.volumes.end(), [&](const VolumeSeat& v) {
+      return v.Bus == entry.VolumeBus && v.Id == entry.VolumeID;
+    });
+    if (seen) continue;
+    if (!CaptureVolume(cc, entry, &nums)) return false;
   }
   std::vector<uint8_t> order;
   for (int i = 0; i < IocPg3PhysDiskCount(cc.ioc3); ++i) {

@@ -44,7 +44,7 @@ void CaptureSlots(ControllerCapture& cc, Json& enc, uint16_t handle, uint16_t fi
   }
   Json status = Json::object();
   unsigned failed = 0;
-  for (unsigned s = first; s < first + count; ++s) {
+  for (unsigned s = first; s < first + count && s <= 0xFFFF; ++s) {
     uint32_t word = 0;
     if (VxtSEPMessage(cc.c, kSepActionReadStatus, 0, 0, handle, static_cast<uint16_t>(s),
                       kSepFlagsEnclosureSlot, &word)) {

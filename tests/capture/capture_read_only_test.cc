@@ -183,5 +183,25 @@ TEST(CaptureReadOnly, ControllerChoiceAndOutputFile) {
   }
 }
 
+// Counts past the end of their pages and enclosures of every size: the
+// capture ends cleanly whatever the pages hold.
+TEST(CaptureReadOnly, PagesWithCountsPastTheirEnd) {
+  json lab = DefaultLab();
+  json& ctl = lab["controllers"][0];
+  ctl["pages"]["IocPg2"]["bytes"] = {{"8", "ff"}};
+  ctl["pages"]["IocPg3"] = {{"bytes", {{"4", "ff"}}}};
+  ctl["pages"]["IocPg5"] = {{"bytes", {{"8", "ff"}}}};
+  ctl["raid"]["volumes"][0]["page_bytes"] = {{"36", "ff"}};
+  ctl["enclosures"][1]["page_bytes"] = {{"24", "ffff"}, {"26", "f0ff"}};
+  ctl["devices"][3]["page_bytes"] = {{"20", "0d00"}};
+  VolkitRun run = RunCapture(lab);
+  EXPECT_LT(run.status, 2) << run.err;
+  json copy = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(copy.is_discarded()) << run.err;
+  EXPECT_EQ(copy["controllers"][0]["raid"]["volumes"].size(), 1u);
+  VolkitRun again = RunVolkit(copy, {"0", "display"});
+  EXPECT_EQ(again.status, 0) << again.err;
+}
+
 }  // namespace
 }  // namespace volkit_test
