@@ -38,6 +38,8 @@ void ExpectRoundTrip(const json& original, const std::vector<std::string>& contr
                      const std::vector<Args>& changes) {
   json copy = CapturedLab(original);
   ASSERT_EQ(copy["controllers"].size(), original["controllers"].size());
+  // Nothing is lost or added on a second round.
+  EXPECT_EQ(CapturedLab(copy), copy);
   ExpectSameRun(original, copy, {"list"});
   for (const std::string& n : controllers) {
     ExpectSameRun(original, copy, {n, "display", "kvrfru"});
