@@ -24,3 +24,7 @@ set(CPACK_COMPONENT_SIM_DESCRIPTION "virtual controller for trying volkit withou
 vxtsim runs a command with an LD_PRELOAD library standing in for the
 /dev/vxtctl driver and the controller firmware, from a JSON lab.")
 include(CPack)
+
+# The architecture the package file names carry, for the package test.
+execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE VOLKIT_DEB_ARCH
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
