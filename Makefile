@@ -3,13 +3,16 @@ JOBS ?= $(shell nproc)
 # What the demo runs: volkit, the launcher and the interposer it preloads.
 DEMO_TARGETS := volkit vxtsim vxtsim_preload
 
-.PHONY: all deps release debug asan demo test test-release test-asan package bench fuzz fuzz-seeds clean
+.PHONY: all deps deps-analysis lint release debug asan demo test test-release test-asan package bench fuzz fuzz-seeds clean
 
 all: release
 
 # Installs the Debian packages a bare machine lacks; nothing when all are there.
 deps:
 	@scripts/setup-deps
+
+deps-analysis:
+	@scripts/setup-deps analysis
 
 release debug asan: deps
 	cmake --preset $@ >/dev/null
@@ -41,7 +44,7 @@ bench: deps
 # corpus in build/fuzz/corpus; crashes land in build/fuzz/findings/.
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS := firmware command_line decoder
-fuzz:
+fuzz: deps-analysis
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
 	@mkdir -p build/fuzz/findings
@@ -52,6 +55,13 @@ fuzz:
 	    -max_total_time=$(FUZZ_SECONDS) -close_fd_mask=3 -print_final_stats=1 \
 	    -artifact_prefix=build/fuzz/findings/$$t- || exit 1; \
 	done
+
+# Static checks: clang-tidy over every source the release build compiles
+# (.clang-tidy says which checks), and the formatting of every C++ file.
+lint: deps-analysis release
+	git ls-files '*.cc' '*.h' | xargs clang-format --dry-run -Werror
+	run-clang-tidy -quiet -p build/release -j $(JOBS) '/(src|sim|tests|fuzz|bench)/' >build/release/lint.log 2>&1 \
+	  || { grep -E 'error:|warning:' build/release/lint.log | sort -u; exit 1; }
 
 # Records the checked-in seeds afresh from the built-in virtual lab.
 fuzz-seeds: release
