@@ -41,7 +41,8 @@ bench: deps
 	build/release/bench/volkit_bench
 
 # libFuzzer runs of every target (clang): FUZZ_SECONDS each, growing the
-# corpus in build/fuzz/corpus; crashes land in build/fuzz/findings/.
+# corpus in build/fuzz/corpus; crashes land in build/fuzz/findings/.  Paths
+# are absolute: the command-line target works in a scratch directory.
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS := firmware command_line decoder
 fuzz: deps-analysis
@@ -51,9 +52,9 @@ fuzz: deps-analysis
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build/fuzz/corpus/$$t; \
 	  echo "fuzz: $$t for $(FUZZ_SECONDS) s"; \
-	  build/fuzz/fuzz/volkit_fuzz_$$t build/fuzz/corpus/$$t fuzz/corpus/$$t \
+	  build/fuzz/fuzz/volkit_fuzz_$$t $(CURDIR)/build/fuzz/corpus/$$t $(CURDIR)/fuzz/corpus/$$t \
 	    -max_total_time=$(FUZZ_SECONDS) -close_fd_mask=3 -print_final_stats=1 \
-	    -artifact_prefix=build/fuzz/findings/$$t- || exit 1; \
+	    -artifact_prefix=$(CURDIR)/build/fuzz/findings/$$t- || exit 1; \
 	done
 
 # Static checks: clang-tidy over every source the release build compiles
