@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <nlohmann/json.hpp>
-
 #include <string>
 #include <vector>
 
@@ -13,8 +12,8 @@ struct RunFigures {
   // User + system time of the volkit process, which also runs the virtual
   // controller's model in-process (it is loaded with LD_PRELOAD).
   double CpuSeconds = 0;
-  long PeakKiB = 0;       // its maximum resident set
-  long Requests = 0;      // driver requests in the request log
+  long PeakKiB = 0;   // its maximum resident set
+  long Requests = 0;  // driver requests in the request log
   int ExitStatus = -1;
 };
 

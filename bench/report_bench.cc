@@ -39,8 +39,11 @@ json LargeLab() {
     phys_disks.push_back(pd);
   }
   json volumes = json::array({
-      {{"id", 0}, {"type", "IM"}, {"members", {0, 1}},
-       {"state", 1}, {"resync", {{"total", 286000000}, {"remaining", 143000000}, {"step", 0}}}},
+      {{"id", 0},
+       {"type", "IM"},
+       {"members", {0, 1}},
+       {"state", 1},
+       {"resync", {{"total", 286000000}, {"remaining", 143000000}, {"step", 0}}}},
       {{"id", 2}, {"type", "IME"}, {"members", {2, 3, 4}}},
       {{"id", 5}, {"type", "IS"}, {"members", {5, 6}}},
       {{"id", 7}, {"type", "IM"}, {"members", {7, 8}}},

@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
   LLVMFuzzerInitialize(&argc, &argv);
   for (const std::string& file : files) {
     std::ifstream in(file, std::ios::binary);
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
     LLVMFuzzerTestOneInput(data.data(), data.size());
   }
   std::fprintf(stderr, "replayed %zu inputs\n", files.size());

@@ -20,8 +20,12 @@ inline uint64_t GetLe(const Bytes& b, size_t off, size_t width) {
   return v;
 }
 inline uint8_t Get8(const Bytes& b, size_t off) { return static_cast<uint8_t>(GetLe(b, off, 1)); }
-inline uint16_t Get16(const Bytes& b, size_t off) { return static_cast<uint16_t>(GetLe(b, off, 2)); }
-inline uint32_t Get32(const Bytes& b, size_t off) { return static_cast<uint32_t>(GetLe(b, off, 4)); }
+inline uint16_t Get16(const Bytes& b, size_t off) {
+  return static_cast<uint16_t>(GetLe(b, off, 2));
+}
+inline uint32_t Get32(const Bytes& b, size_t off) {
+  return static_cast<uint32_t>(GetLe(b, off, 4));
+}
 inline uint64_t Get64(const Bytes& b, size_t off) { return GetLe(b, off, 8); }
 
 inline void PutLe(Bytes& b, size_t off, size_t width, uint64_t v) {

@@ -3,10 +3,9 @@
 #include <cstring>
 
 #include "create/create.h"
+#include "report/report.h"
 #include "setcfg/hot_spares.h"
 #include "setcfg/setcfg.h"
-
-#include "report/report.h"
 
 const CommandEntry CommandTable[] = {
     {"auto", AutoCommand},

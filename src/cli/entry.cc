@@ -57,8 +57,7 @@ int SelectControllers(char** argv, Selection* selection) {
   return 0;
 }
 
-int RunControllers(const Selection& selection, int argc, char** argv,
-                   DriverOpener open_driver) {
+int RunControllers(const Selection& selection, int argc, char** argv, DriverOpener open_driver) {
   bool command_ran = false;
   int result = 0;
   for (uint32_t number = selection.ControllerNumber;; ++number) {

@@ -16,9 +16,9 @@ struct TypeName {
 };
 
 constexpr TypeName kTypeNames[] = {
-    {0x30, "Wren", kBusTypeScsi},   {0x50, "Finch", kBusTypeSas},  {0x54, "Heron", kBusTypeSas},
-    {0x56, "Siskin", kBusTypeSas},  {0x58, "Egret", kBusTypeSas},  {0x5A, "Robin", kBusTypeSas},
-    {0x5C, "Linnet", kBusTypeSas},  {0x5E, "Thrush", kBusTypeSas}, {0x62, "Crane", kBusTypeSas},
+    {0x30, "Wren", kBusTypeScsi},  {0x50, "Finch", kBusTypeSas},  {0x54, "Heron", kBusTypeSas},
+    {0x56, "Siskin", kBusTypeSas}, {0x58, "Egret", kBusTypeSas},  {0x5A, "Robin", kBusTypeSas},
+    {0x5C, "Linnet", kBusTypeSas}, {0x5E, "Thrush", kBusTypeSas}, {0x62, "Crane", kBusTypeSas},
 };
 
 const TypeName* FindType(uint8_t device_id_low) {
@@ -53,11 +53,12 @@ int ListControllers(int handle) {
       " Ioc#     Type       ID      ID      ID     Bus  Device  Func  Ven ID  Dev ID \n"
       " -----  ---------  ------  ------  -------  ---  ------  ----  ------  ------ \n");
   for (const AdapterEntry& e : found) {
-    std::printf("  %2d     %s   %04xh    %02xh    %04xh    %02xh    %02xh   %02xh   %04xh   %04xh \n",
-                static_cast<int>(e.ControllerNumber), ControllerTypeName(e.DeviceIdLow).c_str(),
-                kVendorId, unsigned{e.DeviceIdLow}, unsigned{e.PciSegment}, unsigned{e.PciBus},
-                unsigned{e.PciDevFn} / 8, unsigned{e.PciDevFn} & 7, unsigned{e.SubsystemVendorId},
-                unsigned{e.SubsystemDeviceId});
+    std::printf(
+        "  %2d     %s   %04xh    %02xh    %04xh    %02xh    %02xh   %02xh   %04xh   %04xh \n",
+        static_cast<int>(e.ControllerNumber), ControllerTypeName(e.DeviceIdLow).c_str(), kVendorId,
+        unsigned{e.DeviceIdLow}, unsigned{e.PciSegment}, unsigned{e.PciBus},
+        unsigned{e.PciDevFn} / 8, unsigned{e.PciDevFn} & 7, unsigned{e.SubsystemVendorId},
+        unsigned{e.SubsystemDeviceId});
   }
   std::printf("\n\n");
   return 1;

@@ -18,8 +18,9 @@ void EmitEnclosurePosition(ControllerInfo* c, TargetScan* scan, FILE* log_file) 
     EmitLine(FormatLine("  Enclosure #                             : %d\n",
                         SasDevicePg0EnclosureHandle(device)),
              log_file);
-    EmitLine(FormatLine("  Slot #                                  : %d\n", SasDevicePg0Slot(device)),
-             log_file);
+    EmitLine(
+        FormatLine("  Slot #                                  : %d\n", SasDevicePg0Slot(device)),
+        log_file);
     uint8_t connector = FindConnector(c, device);
     if (connector != 0xFF) {
       EmitLine(FormatLine("  Connector ID                            : %d\n", connector), log_file);

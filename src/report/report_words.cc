@@ -56,9 +56,9 @@ const char* StatusStateWord(uint8_t volume_state) {
 std::string ProgressLines(uint64_t total, uint64_t remaining) {
   uint64_t done = total - remaining;
   double percent = static_cast<double>(done) / static_cast<double>(total) * 100;
-  return FormatLine("  Volume size (in sectors)                : %llu\n"
-                    "  Number of remaining sectors             : %llu\n"
-                    "  Percentage complete                     : %.2f%%\n",
-                    static_cast<unsigned long long>(total),
-                    static_cast<unsigned long long>(remaining), percent);
+  return FormatLine(
+      "  Volume size (in sectors)                : %llu\n"
+      "  Number of remaining sectors             : %llu\n"
+      "  Percentage complete                     : %.2f%%\n",
+      static_cast<unsigned long long>(total), static_cast<unsigned long long>(remaining), percent);
 }

@@ -28,18 +28,18 @@ int EmitVolume(ControllerInfo* c, int number, const IocPg2Volume& entry, FILE* l
   int result =
       VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0, entry.VolumeID, &volume);
   if (result != 1) return result;
-  EmitLine(FormatLine("  Volume ID                               : %d\n",
-                      RaidVolPg0VolumeID(volume)),
-           log_file);
+  EmitLine(
+      FormatLine("  Volume ID                               : %d\n", RaidVolPg0VolumeID(volume)),
+      log_file);
   bool inactive = (RaidVolPg0VolumeStatusFlags(volume) & kVolumeStatusInactive) ||
                   (entry.VolumeFlags & kVolumeFlagInactive);
   std::string status = "  Status of volume                        : ";
   if (inactive) status += "Inactive, ";
   status += VolumeStateText(RaidVolPg0VolumeState(volume), RaidVolPg0VolumeStatusFlags(volume));
   EmitLine(status, log_file);
-  EmitLine(std::string("  RAID level                              : ") +
-               RaidLevelText(entry.VolumeType),
-           log_file);
+  EmitLine(
+      std::string("  RAID level                              : ") + RaidLevelText(entry.VolumeType),
+      log_file);
   EmitLine(FormatLine("  Size (in MB)                            : %llu\n",
                       static_cast<unsigned long long>(RaidVolPg0Blocks(volume) >> 11)),
            log_file);

@@ -37,8 +37,7 @@ int ReadPageData(ControllerInfo* c, uint32_t page_address, size_t bytes, PageBuf
 
 }  // namespace
 
-int ReadPageHeader(ControllerInfo* c, uint8_t page_type, uint8_t page_number,
-                   PageHeader* header) {
+int ReadPageHeader(ControllerInfo* c, uint8_t page_type, uint8_t page_number, PageHeader* header) {
   MutableBytes frame = StartConfigRequest(c, kPageActionHeader);
   PutU8(frame, 22, page_number);
   PutU8(frame, 23, page_type);

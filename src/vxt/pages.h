@@ -92,7 +92,9 @@ struct IocPg3PhysDisk {
   uint8_t PhysDiskNum;
 };
 inline uint8_t IocPg3NumPhysDisks(ConstBytes p) { return GetU8(p, 4); }
-inline int IocPg3PhysDiskCount(ConstBytes p) { return BoundedCount(p, 8, 4, IocPg3NumPhysDisks(p)); }
+inline int IocPg3PhysDiskCount(ConstBytes p) {
+  return BoundedCount(p, 8, 4, IocPg3NumPhysDisks(p));
+}
 inline IocPg3PhysDisk IocPg3PhysDiskAt(ConstBytes p, int i) {
   size_t e = 8 + 4 * static_cast<size_t>(i);
   return {GetU8(p, e), GetU8(p, e + 1), GetU8(p, e + 2), GetU8(p, e + 3)};
@@ -100,7 +102,9 @@ inline IocPg3PhysDisk IocPg3PhysDiskAt(ConstBytes p, int i) {
 
 // IocPg5
 inline uint8_t IocPg5NumHotSpares(ConstBytes p) { return GetU8(p, 8); }
-inline int IocPg5HotSpareCount(ConstBytes p) { return BoundedCount(p, 12, 4, IocPg5NumHotSpares(p)); }
+inline int IocPg5HotSpareCount(ConstBytes p) {
+  return BoundedCount(p, 12, 4, IocPg5NumHotSpares(p));
+}
 inline uint8_t IocPg5HotSparePhysDiskNum(ConstBytes p, int k) {
   return GetU8(p, 12 + 4 * static_cast<size_t>(k));
 }

@@ -16,8 +16,7 @@ constexpr uint8_t kDeviceRegister = 0x10;
 
 int AtaIdentify(ControllerInfo* c, uint8_t target_id, uint8_t bus, uint8_t* buffer,
                 uint32_t length) {
-  PrepareRequest(c, kFunctionSataPassthrough, kSataFrameBytes, kSataTimeoutSeconds,
-                 kSataSgeOffset);
+  PrepareRequest(c, kFunctionSataPassthrough, kSataFrameBytes, kSataTimeoutSeconds, kSataSgeOffset);
   c->Request.Direction = 1;
   c->Request.DataBuffer = buffer;
   c->Request.DataLength = length;

@@ -41,7 +41,8 @@ int SendRequest(ControllerInfo* controller, RequestDescriptor* request) {
   if (request->MessageFrame[3] == kFunctionSep) {
     record->DataSgeOffset = 8;
   } else {
-    record->DataSgeOffset = static_cast<int32_t>((request->SgePosition - request->MessageFrame) / 4);
+    record->DataSgeOffset =
+        static_cast<int32_t>((request->SgePosition - request->MessageFrame) / 4);
   }
   if (request->Direction & 1) {
     record->DataIn = request->DataBuffer;

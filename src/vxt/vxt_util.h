@@ -56,8 +56,8 @@ int VxtConfigReadPage(ControllerInfo* controller, uint8_t Action, uint8_t page_t
 int VxtConfigWritePage(ControllerInfo* controller, uint8_t Action, uint32_t page_address,
                        const PageBuffer& page);
 
-int ReadExtendedPageHeader(ControllerInfo* controller, uint8_t ext_page_type,
-                           uint8_t page_number, ExtendedPageHeader* header);
+int ReadExtendedPageHeader(ControllerInfo* controller, uint8_t ext_page_type, uint8_t page_number,
+                           ExtendedPageHeader* header);
 
 int VxtConfigReadExtendedPage(ControllerInfo* controller, uint8_t Action, uint8_t ext_page_type,
                               uint8_t page_number, uint32_t page_address, PageBuffer* page);

@@ -143,9 +143,9 @@ TEST(Entry, FailedSetUpEndsSilently) {
   EXPECT_EQ(run.out, kBanner);
   EXPECT_EQ(run.Ioctls(3).size(), 1u);  // controller facts are never retried
 
-  json port_status = Patched(
-      Controllers({{0, "0x54"}}),
-      R"({"faults":[{"match":{"function":5},"effect":{"ioc_status":"0x0004"}}]})");
+  json port_status =
+      Patched(Controllers({{0, "0x54"}}),
+              R"({"faults":[{"match":{"function":5},"effect":{"ioc_status":"0x0004"}}]})");
   run = RunVolkit(port_status, {"0", "nosuch"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "");  // set-up fails before the command word is judged

@@ -70,10 +70,10 @@ TEST(DeviceFailures, CapacityRepeatRule) {
 }
 
 TEST(DeviceFailures, FailingInquiryEndsTheReportAfterEarlierTargets) {
-  VolkitRun run = RunVolkit(
-      TwoDiskLab(R"([{"match": {"function": 0, "scsi_opcode": "0x12", "target": 1},
+  VolkitRun run =
+      RunVolkit(TwoDiskLab(R"([{"match": {"function": 0, "scsi_opcode": "0x12", "target": 1},
                       "effect": {"ioc_status": 4}}])"),
-      {"0", "display"});
+                {"0", "display"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "");
   EXPECT_NE(run.out.find("Target on ID #0\n"), std::string::npos);

@@ -241,9 +241,12 @@ TEST(DeviceSection, SataIdentifyRequestMessage) {
   std::vector<json> identify = run.Ioctls(0x1C);
   ASSERT_EQ(identify.size(), 2u);  // the two SATA disks, once each
   EXPECT_EQ(FrameHex(identify[0], 48),
-            "0000001c" "11000000" "00000000" "000000000000000000000000"  // 0-23
-            "00020000"                                                // 24: 512 bytes
-            "2780ec0000000010"                                        // 28: the FIS
+            "0000001c"
+            "11000000"
+            "00000000"
+            "000000000000000000000000"  // 0-23
+            "00020000"                  // 24: 512 bytes
+            "2780ec0000000010"          // 28: the FIS
             "000000000000000000000000");
   EXPECT_EQ(FrameHex(identify[1], 1), "02");
   EXPECT_EQ(identify[0].value("timeout", 0), 3);

@@ -129,11 +129,31 @@ TEST(DeviceSection, ScsiRequestFrames) {
   }
   ASSERT_GE(frames.size(), 5u);
   const std::string head = "03000000";  // target 3, bus 0, plain SCSI I/O
-  EXPECT_EQ(frames[0], head + "0640" "0000" "efbe1101" "0000000000000000" "00050002"
-                       "120000" "00ff00" "00000000000000000000" "ff000000" "00000000");
-  EXPECT_EQ(frames[3], head + "0a40" "0000" "efbe1101" "0000000000000000" "00050002"
-                       "25000000" "000000000000" "000000000000" "08000000" "00000000");
-  EXPECT_EQ(frames[4].substr(48, 12), "120180" "00ff00");  // serial number page
+  EXPECT_EQ(frames[0], head +
+                           "0640"
+                           "0000"
+                           "efbe1101"
+                           "0000000000000000"
+                           "00050002"
+                           "120000"
+                           "00ff00"
+                           "00000000000000000000"
+                           "ff000000"
+                           "00000000");
+  EXPECT_EQ(frames[3], head +
+                           "0a40"
+                           "0000"
+                           "efbe1101"
+                           "0000000000000000"
+                           "00050002"
+                           "25000000"
+                           "000000000000"
+                           "000000000000"
+                           "08000000"
+                           "00000000");
+  EXPECT_EQ(frames[4].substr(48, 12),
+            "120180"
+            "00ff00");  // serial number page
 }
 
 }  // namespace

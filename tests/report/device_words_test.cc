@@ -1,11 +1,11 @@
 // Device section decoding: type text, state words, size lines and the
 // identity strings of KVR-marked SATA disks.
+#include "report/device_words.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
-
-#include "report/device_words.h"
 
 namespace {
 

@@ -15,7 +15,8 @@ constexpr char kReadLine[] = "Read configuration has been initiated for controll
 
 // Everything the empty SAS lab's report holds after the "Read
 // configuration" line.
-const std::string kEmptySasReport = SectionHeader("Controller information") +
+const std::string kEmptySasReport =
+    SectionHeader("Controller information") +
     "  Controller type                         : Heron\n"
     "  BIOS version                            : 6.24.00.00\n"
     "  Firmware version                        : 1.27.02.00\n"
@@ -29,8 +30,8 @@ const std::string kEmptySasReport = SectionHeader("Controller information") +
     "  Function                                : 0\n"
     "  RAID Support                            : Yes\n" +
     SectionHeader("IR Volume information") + SectionHeader("Physical device information") +
-    "Initiator at ID #64\n" + SectionHeader("Enclosure information") +
-    "\nEnclosure Not Present\n" + kRule;
+    "Initiator at ID #64\n" + SectionHeader("Enclosure information") + "\nEnclosure Not Present\n" +
+    kRule;
 
 TEST(DisplayCommand, ScreenReportOfAnEmptyController) {
   VolkitRun run = RunVolkit(EmptySasLab(), {"0", "DiSpLaY"});
@@ -84,14 +85,14 @@ TEST(DisplayCommand, OptionWordAndFileNames) {
   };
   for (const Case& c : cases) {
     std::string dir = TempDir();
-    std::string command =
-        "cd '" + dir + "' && exec '" + VolkitPath() + "' 0 display " + c.Words;
+    std::string command = "cd '" + dir + "' && exec '" + VolkitPath() + "' 0 display " + c.Words;
     VolkitRun run = RunVxtsim(EmptySasLab(), {"--", "/bin/sh", "-c", command});
     EXPECT_EQ(run.status, 0) << c.Words;
     EXPECT_EQ(run.out, kBanner + std::string(kReadLine) + kEmptySasReport) << c.Words;
     std::string made;
     for (const char* name : {"KVRFRU", "KvrFru", "kvrfru", "other.txt", "out.txt"}) {
-      if (!ReadFile(dir + "/" + name).empty()) made += made.empty() ? name : std::string(" ") + name;
+      if (!ReadFile(dir + "/" + name).empty())
+        made += made.empty() ? name : std::string(" ") + name;
     }
     EXPECT_EQ(made, c.FilesMade) << c.Words;
   }

@@ -18,7 +18,7 @@ json TwoEnclosureLab() {
   return lab;
 }
 
-#define FIRST_ENCLOSURE                                              \
+#define FIRST_ENCLOSURE                                             \
   "Enclosure#                                : 1\n"                 \
   "  Logical ID                              : 00000001:000000ab\n" \
   "  Numslots                                : 8\n"                 \
@@ -26,8 +26,7 @@ json TwoEnclosureLab() {
   "  Start TargetID                          : 0\n"                 \
   "  Start Bus                               : 0\n"
 
-constexpr char kTwoEnclosures[] =
-    FIRST_ENCLOSURE
+constexpr char kTwoEnclosures[] = FIRST_ENCLOSURE
     "Enclosure#                                : 2\n"
     "  Logical ID                              : 0034cd00:50000d1e\n"
     "  Numslots                                : 4\n"
@@ -41,9 +40,9 @@ std::vector<long> EnclosureReadAddresses(const VolkitRun& run) {
   for (const json& line : run.Ioctls(0x04)) {
     std::string frame = FrameHex(line, 28);
     if (frame.substr(0, 2) != "01" || frame.substr(12, 2) != "15") continue;
-    addresses.push_back(std::stol(frame.substr(54, 2) + frame.substr(52, 2) +
-                                      frame.substr(50, 2) + frame.substr(48, 2),
-                                  nullptr, 16));
+    addresses.push_back(std::stol(
+        frame.substr(54, 2) + frame.substr(52, 2) + frame.substr(50, 2) + frame.substr(48, 2),
+        nullptr, 16));
   }
   return addresses;
 }
@@ -67,14 +66,12 @@ TEST(EnclosureSection, RepeatedHandleEndsTheWalk) {
 
 TEST(EnclosureSection, FailedReadOtherThanEndOfListStopsTheReport) {
   json lab = TwoEnclosureLab();
-  lab["faults"] =
-      Lab(R"([{"match": {"page": "SasEnclosurePg0", "action": 1, "address": 1},
+  lab["faults"] = Lab(R"([{"match": {"page": "SasEnclosurePg0", "action": 1, "address": 1},
                 "effect": {"ioc_status": 4}}])");
   VolkitRun run = RunVolkit(lab, {"0", "display"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "");
-  EXPECT_TRUE(run.out.ends_with(SectionHeader("Enclosure information") +
-                                FIRST_ENCLOSURE))
+  EXPECT_TRUE(run.out.ends_with(SectionHeader("Enclosure information") + FIRST_ENCLOSURE))
       << run.out;
 }
 

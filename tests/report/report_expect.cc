@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/volkit_run.h"
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "support/volkit_run.h"
 
 namespace volkit_test {
 

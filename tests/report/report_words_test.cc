@@ -1,7 +1,7 @@
 // Words and lines that DISPLAY and STATUS derive from firmware values.
-#include <gtest/gtest.h>
-
 #include "report/report_words.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -111,8 +111,7 @@ TEST(StatusCommand, RemainingAboveTotalIsBadIndicatorData) {
                    "resync": {"total": 100, "remaining": 101, "step": 0}}]})"),
                             {"0", "status"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "volkit: bad indicator data received from controller! total blocks = 100\n");
+  EXPECT_EQ(run.err, "volkit: bad indicator data received from controller! total blocks = 100\n");
   EXPECT_EQ(run.out.find("Percentage"), std::string::npos);
 }
 
@@ -124,20 +123,20 @@ TEST(StatusCommand, LastVolumeDecidesTheResult) {
                      {"num": 2, "target": 2}, {"num": 3, "target": 3}],
       "volumes": [{"id": 0, "type": "IM", "members": [0, 1]},
                   {"id": 2, "type": "IM", "members": [2, 3]}]})";
-  VolkitRun first = RunVolkit(
-      VolumeLab(raid, R"([{"match": {"page": "RaidVolPg0", "action": 1, "address": 0},
+  VolkitRun first =
+      RunVolkit(VolumeLab(raid, R"([{"match": {"page": "RaidVolPg0", "action": 1, "address": 0},
                            "effect": {"ioc_status": "0x22"}}])"),
-      {"0", "status"});
+                {"0", "status"});
   EXPECT_EQ(first.status, 0);
   EXPECT_EQ(first.err, "");
   EXPECT_EQ(first.out.find("IR Volume 1\n"), std::string::npos);
   EXPECT_NE(first.out.find("IR Volume 2\n  Volume ID                               : 2\n"),
             std::string::npos);
 
-  VolkitRun last = RunVolkit(
-      VolumeLab(raid, R"([{"match": {"function": 21, "raid_action": 1}, "nth": 2,
+  VolkitRun last =
+      RunVolkit(VolumeLab(raid, R"([{"match": {"function": 21, "raid_action": 1}, "nth": 2,
                            "effect": {"action_status": 2}}])"),
-      {"0", "status"});
+                {"0", "status"});
   EXPECT_EQ(last.status, 1);
   EXPECT_EQ(last.err, "");
   EXPECT_NE(last.out.find("IR Volume 1\n"), std::string::npos);

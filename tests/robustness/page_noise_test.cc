@@ -14,10 +14,9 @@
 namespace volkit_test {
 namespace {
 
-const char* const kPages[] = {"IocPg2",        "IocPg3",          "IocPg5",
-                              "IocPg6",        "ManufacturingPg4", "BiosPg2",
-                              "RaidVolPg0",    "RaidPhysDiskPg0", "SasDevicePg0",
-                              "SasEnclosurePg0"};
+const char* const kPages[] = {"IocPg2",           "IocPg3",         "IocPg5",     "IocPg6",
+                              "ManufacturingPg4", "BiosPg2",        "RaidVolPg0", "RaidPhysDiskPg0",
+                              "SasDevicePg0",     "SasEnclosurePg0"};
 
 const std::vector<std::vector<std::string>> kCommands = {
     {"0", "display"},
@@ -60,7 +59,8 @@ TEST(PageNoise, EveryCommandEndsCleanly) {
     for (const std::vector<std::string>& args : kCommands) {
       VolkitRun run = RunVolkit(lab, args);
       std::string what = "seed " + std::to_string(seed) + ": " + args[1] + " " +
-                         (args.size() > 2 ? args[2] : "") + "\n" + lab["controllers"][0]["pages"].dump();
+                         (args.size() > 2 ? args[2] : "") + "\n" +
+                         lab["controllers"][0]["pages"].dump();
       EXPECT_TRUE(run.status == 0 || run.status == 1) << what << "\nstatus " << run.status;
       EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << what << "\n" << run.err;
       EXPECT_EQ(run.err.find("runtime error"), std::string::npos) << what << "\n" << run.err;

@@ -76,8 +76,7 @@ TEST(RaidPages, PhysDiskPageTakesStringsAndSizeFromTheDisk) {
   Firmware fw = RaidFirmware();
   Bytes pd = fw.ReadPage(0, 1, 10, 0, 0).data;
   EXPECT_EQ(pd[4], 1);
-  EXPECT_EQ(std::string(pd.begin() + 40, pd.begin() + 68),
-            "ORBITAL OD73            0004");
+  EXPECT_EQ(std::string(pd.begin() + 40, pd.begin() + 68), "ORBITAL OD73            0004");
   EXPECT_EQ(Get32(pd, 104), 999999u);
   Bytes failed = fw.ReadPage(0, 1, 10, 0, 1).data;
   EXPECT_EQ(failed[101], 3);
@@ -94,7 +93,7 @@ Firmware SasFirmware(const std::string& walks = "") {
                 {"handle": 12, "target": 7, "bus": 0, "parent": 20, "phy": 1, "slot": 3,
                  "enclosure": 2, "protocol": "sata"},
                 {"handle": 11, "target": 4, "slot": 0, "enclosure": 1}])" +
-                                                  walks + "}]}")));
+                                                        walks + "}]}")));
 }
 
 std::vector<uint16_t> WalkHandles(Firmware& fw, uint8_t ext_type, size_t handle_at,

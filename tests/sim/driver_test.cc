@@ -1,10 +1,10 @@
 // The driver side: adapter records, fault rules and the node.
-#include <cerrno>
-
 #include <gtest/gtest.h>
 
-#include "model/node.h"
+#include <cerrno>
+
 #include "model/lab_check.h"
+#include "model/node.h"
 #include "model/state_file.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
@@ -99,9 +99,10 @@ TEST(Faults, LabCheckNamesBadRulesAndValues) {
   EXPECT_NE(message(R"({"controllers": [{"number": 0, "pages": {"IocPg1": {"PciSlotNum": "x"}}}]})")
                 .find("IocPg1"),
             std::string::npos);
-  EXPECT_NE(message(R"({"controllers": [{"number": 0, "devices": [{"handle": 9}, {"handle": 9}]}]})")
-                .find("handle 9"),
-            std::string::npos);
+  EXPECT_NE(
+      message(R"({"controllers": [{"number": 0, "devices": [{"handle": 9}, {"handle": 9}]}]})")
+          .find("handle 9"),
+      std::string::npos);
   EXPECT_EQ(message(volkit_test::DefaultLab().dump()), "");
 }
 

@@ -19,9 +19,9 @@ VolkitRun Probe(const json& lab, const std::vector<std::string>& words) {
 }
 
 TEST(Interposer, EveryOpenEntryReachesTheNodeAndOtherPathsStayReal) {
-  VolkitRun run = Probe(volkit_test::SasLab(),
-                        {"open", "close", "open64", "close", "openat", "close", "open2",
-                         "passthrough", "adapter:0", "adapter:1", "null", "close"});
+  VolkitRun run =
+      Probe(volkit_test::SasLab(), {"open", "close", "open64", "close", "openat", "close", "open2",
+                                    "passthrough", "adapter:0", "adapter:1", "null", "close"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "open 3 ok\nclose 0 ok\nopen64 3 ok\nclose 0 ok\nopenat 3 ok\nclose 0 ok\n"
@@ -50,8 +50,8 @@ TEST(Interposer, NodeCreatedByTheCallerPersistsInTheState) {
 }
 
 TEST(Interposer, NodeRulesOfTheLab) {
-  VolkitRun denied = Probe(Lab(R"({"node": {"exists": false, "creatable": false}})"),
-                           {"mknod", "unlink"});
+  VolkitRun denied =
+      Probe(Lab(R"({"node": {"exists": false, "creatable": false}})"), {"mknod", "unlink"});
   EXPECT_EQ(denied.out, "mknod -1 Operation not permitted\nunlink -1 No such file or directory\n");
   EXPECT_EQ(denied.state["node"]["exists"], false);
   VolkitRun unloaded = Probe(Lab(R"({"node": {"exists": false, "driver_loaded": false}})"),
@@ -77,7 +77,8 @@ TEST(Launcher, StateCarriesOverAndResetStartsAfresh) {
 
 TEST(Launcher, ExitStatusIsTheCommandsAndBadLabsAreRefused) {
   EXPECT_EQ(RunVxtsim(json::object(), {"--", "/bin/sh", "-c", "exit 7"}).status, 7);
-  VolkitRun env = RunVxtsim(json::object(), {"--", "/bin/sh", "-c", "echo \"$LD_PRELOAD|$ASAN_OPTIONS\""});
+  VolkitRun env =
+      RunVxtsim(json::object(), {"--", "/bin/sh", "-c", "echo \"$LD_PRELOAD|$ASAN_OPTIONS\""});
   EXPECT_NE(env.out.find("libvxtsim_preload.so|"), std::string::npos) << env.out;
   EXPECT_NE(env.out.find("verify_asan_link_order=0"), std::string::npos) << env.out;
   VolkitRun bad = RunVxtsim(Lab(R"({"controllers": [{"number": 0, "pci": {"bus": "five"}}]})"),

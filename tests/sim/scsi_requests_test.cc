@@ -112,7 +112,7 @@ TEST(SataRequests, IdentifyCarriesStringsHighByteFirst) {
   EXPECT_EQ(x.data[55], 'M');  // word 27, first character in the high byte
   EXPECT_EQ(x.data[54], 'D');
   EXPECT_EQ(x.data[47], 'R');  // word 23
-  args.frame[0] = 1;  // a SAS disk
+  args.frame[0] = 1;           // a SAS disk
   EXPECT_EQ(fw.Send(args).status(), 0x43);
 }
 

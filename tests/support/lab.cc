@@ -1,9 +1,9 @@
 #include "support/lab.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 namespace volkit_test {
 
@@ -31,9 +31,15 @@ json Patched(json base, const std::string& patch) {
 json SasLab(int disks, unsigned long long blocks) {
   json devices = json::array();
   for (int t = 0; t < disks; ++t) {
-    devices.push_back({{"target", t}, {"enclosure", 1}, {"slot", t}, {"protocol", "sas"},
-                       {"vendor", "ORBITAL"}, {"product", "OD73SAS15K"}, {"revision", "0004"},
-                       {"serial", "SN" + std::to_string(1000 + t)}, {"blocks", blocks}});
+    devices.push_back({{"target", t},
+                       {"enclosure", 1},
+                       {"slot", t},
+                       {"protocol", "sas"},
+                       {"vendor", "ORBITAL"},
+                       {"product", "OD73SAS15K"},
+                       {"revision", "0004"},
+                       {"serial", "SN" + std::to_string(1000 + t)},
+                       {"blocks", blocks}});
   }
   return {{"controllers",
            {{{"number", 0},

@@ -2,9 +2,8 @@
 // with the defaults documented in docs/vxtsim.md.
 #pragma once
 
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 namespace volkit_test {
 

@@ -49,17 +49,28 @@ int main(int argc, char** argv) {
     std::string w = argv[i];
     int r = -1;
     errno = 0;
-    if (w == "open") r = fd = open(node, O_RDWR);
-    else if (w == "open64") r = fd = open64(node, O_RDWR);
-    else if (w == "openat") r = fd = openat(AT_FDCWD, node, O_RDWR);
-    else if (w == "open2") r = fd = __open_2(node, O_RDWR);
-    else if (w == "mknod") r = mknod(node, S_IFCHR | 0600, makedev(10, 220));
-    else if (w == "mknodat") r = mknodat(AT_FDCWD, node, S_IFCHR | 0600, makedev(10, 220));
-    else if (w == "unlink") r = unlink(node);
-    else if (w == "unlinkat") r = unlinkat(AT_FDCWD, node, 0);
-    else if (w == "close") r = close(fd);
-    else if (w == "null") r = open("/dev/null", O_RDONLY);
-    else if (w == "passthrough") r = PassThrough();
+    if (w == "open")
+      r = fd = open(node, O_RDWR);
+    else if (w == "open64")
+      r = fd = open64(node, O_RDWR);
+    else if (w == "openat")
+      r = fd = openat(AT_FDCWD, node, O_RDWR);
+    else if (w == "open2")
+      r = fd = __open_2(node, O_RDWR);
+    else if (w == "mknod")
+      r = mknod(node, S_IFCHR | 0600, makedev(10, 220));
+    else if (w == "mknodat")
+      r = mknodat(AT_FDCWD, node, S_IFCHR | 0600, makedev(10, 220));
+    else if (w == "unlink")
+      r = unlink(node);
+    else if (w == "unlinkat")
+      r = unlinkat(AT_FDCWD, node, 0);
+    else if (w == "close")
+      r = close(fd);
+    else if (w == "null")
+      r = open("/dev/null", O_RDONLY);
+    else if (w == "passthrough")
+      r = PassThrough();
     else if (w.rfind("adapter:", 0) == 0) {
       uint8_t rec[92] = {};
       uint32_t n = static_cast<uint32_t>(std::atoi(w.c_str() + 8));

@@ -1,10 +1,9 @@
 #include "support/volkit_run.h"
 
-#include "support/run_program.h"
-
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include <gtest/gtest.h>
+#include "support/run_program.h"
 
 namespace volkit_test {
 
@@ -52,7 +51,6 @@ std::vector<std::string>& ScratchDirs() {
   }();
   return *dirs;
 }
-
 
 // Runs argv with stdin from a file and stdout/stderr into files; returns the
 // exit status, or 128 + signal. Kills a run that hangs.

@@ -2,10 +2,9 @@
 // by the test, and collects everything a test may check afterwards.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 namespace volkit_test {
 

@@ -16,7 +16,8 @@ const json kOneController = Lab(R"({"controllers": [{"number": 0}]})");
 // Page requests of the firmware-version page, which DISPLAY reads first.
 json BiosPageFault(int action, const std::string& effect, const std::string& count = "") {
   std::string rule = R"({"faults": [{"match": {"function": 4, "page_type": 0,
-      "page_number": 2, "action": )" + std::to_string(action) + R"(}, "effect": )" + effect +
+      "page_number": 2, "action": )" +
+                     std::to_string(action) + R"(}, "effect": )" + effect +
                      (count.empty() ? "" : ", " + count) + "}]}";
   return Patched(kOneController, rule);
 }
@@ -55,23 +56,36 @@ TEST(RequestChannel, PageReadIsAHeaderThenADataPhaseSizedByIt) {
   ASSERT_EQ(bios.size(), 2u);
   // Header request: action 0, function 4, context word, number 2, type 0.
   EXPECT_EQ(FrameHex(bios[0], 40),
-            "00000004" "00000000" "efbe1101" "00000000" "00000000"
-                "00000200" "00000000" "00000000" "00000000" "00000000");
+            "00000004"
+            "00000000"
+            "efbe1101"
+            "00000000"
+            "00000000"
+            "00000200"
+            "00000000"
+            "00000000"
+            "00000000"
+            "00000000");
   EXPECT_EQ(bios[0]["direction"], "none");
   EXPECT_EQ(bios[0]["sge_offset"], 7);
   EXPECT_EQ(bios[0]["timeout"], 10);
   // Data phase: action 1 and the header exactly as the firmware returned it.
   std::string header = bios[0]["reply"].get<std::string>().substr(40, 8);
   EXPECT_EQ(FrameHex(bios[1], 28),
-            "01000004" "00000000" "efbe1101" "00000000" "00000000" + header + "00000000");
+            "01000004"
+            "00000000"
+            "efbe1101"
+            "00000000"
+            "00000000" +
+                header + "00000000");
   EXPECT_EQ(bios[1]["direction"], "in");
   int words = std::stoi(header.substr(2, 2), nullptr, 16);
   EXPECT_EQ(bios[1]["data_in_size"], words * 4);
 }
 
 TEST(RequestChannel, OneDriverFailureIsRetriedOnce) {
-  VolkitRun run = RunVolkit(BiosPageFault(0, R"({"errno": "EIO"})", R"("first": 1)"),
-                            {"0", "display"});
+  VolkitRun run =
+      RunVolkit(BiosPageFault(0, R"({"errno": "EIO"})", R"("first": 1)"), {"0", "display"});
   EXPECT_EQ(run.status, 0);
   std::vector<json> bios = BiosPageRequests(run);
   ASSERT_EQ(bios.size(), 3u);  // failed header, header again, data phase
@@ -81,8 +95,8 @@ TEST(RequestChannel, OneDriverFailureIsRetriedOnce) {
 }
 
 TEST(RequestChannel, TwoDriverFailuresGiveUpAfterExactlyTwoTries) {
-  VolkitRun run = RunVolkit(BiosPageFault(0, R"({"errno": "EIO"})", R"("first": 2)"),
-                            {"0", "display"});
+  VolkitRun run =
+      RunVolkit(BiosPageFault(0, R"({"errno": "EIO"})", R"("first": 2)"), {"0", "display"});
   std::vector<json> bios = BiosPageRequests(run);
   ASSERT_EQ(bios.size(), 2u);
   EXPECT_EQ(bios[0]["result"], -1);
