@@ -4,7 +4,7 @@ DEMO_STATE := build/demo-state.json
 VXTSIM := build/release/sim/vxtsim
 VOLKIT := build/release/src/volkit
 
-.PHONY: all release debug asan demo test test-release test-asan bench clean
+.PHONY: all release debug asan demo test test-release test-asan bench fuzz fuzz-seeds clean
 
 all: release
 
@@ -30,6 +30,26 @@ bench:
 	cmake --preset release -DVOLKIT_BENCH=ON >/dev/null
 	cmake --build --preset release -j $(JOBS)
 	build/release/bench/volkit_bench
+
+# libFuzzer runs of every target (clang): FUZZ_SECONDS each, growing the
+# corpus in build/fuzz/corpus; crashes land in build/fuzz/findings/.
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS := firmware command_line decoder
+fuzz:
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	@mkdir -p build/fuzz/findings
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$t; \
+	  echo "fuzz: $$t for $(FUZZ_SECONDS) s"; \
+	  build/fuzz/fuzz/volkit_fuzz_$$t build/fuzz/corpus/$$t fuzz/corpus/$$t \
+	    -max_total_time=$(FUZZ_SECONDS) -close_fd_mask=3 -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/findings/$$t- || exit 1; \
+	done
+
+# Records the checked-in seeds afresh from the built-in virtual lab.
+fuzz-seeds: release
+	fuzz/make-seeds build/release
 
 clean:
 	rm -rf build

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/output_check.h"
+
 namespace {
 
 // One answer line of at most 79 characters; the newline must be there.
@@ -17,14 +19,14 @@ bool ReadAnswer(const char* upper, const char* lower) {
 int ConfirmOperation(const char* intro, const char* warning, const char* last_chance) {
   std::printf("%s", intro);
   std::printf("%s", warning);
-  std::fflush(stdout);
+  FlushStandardOutput();
   if (!ReadAnswer("YES\n", "yes\n")) {
     std::fprintf(stderr,
                  "volkit: you must answer \"YES\" or \"yes\" to proceed; operation aborted!\n");
     return 0;
   }
   std::printf("%s", last_chance);
-  std::fflush(stdout);
+  FlushStandardOutput();
   if (!ReadAnswer("NO\n", "no\n")) {
     std::fprintf(stderr,
                  "volkit: you must answer \"NO\" or \"no\" to proceed; operation aborted!\n");

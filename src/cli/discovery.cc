@@ -48,9 +48,10 @@ int GetAdapterInfo(int handle, uint32_t controller_number, AdapterEntry* entry) 
   return kAdapterFound;
 }
 
-int OpenController(uint32_t controller_number, ControllerInfo** controller) {
+int OpenController(uint32_t controller_number, ControllerInfo** controller,
+                   DriverOpener open_driver) {
   int handle = -1;
-  if (!OpenDriver(&handle)) return 0;
+  if (!open_driver(&handle)) return 0;
   AdapterEntry entry{};
   int found = GetAdapterInfo(handle, controller_number, &entry);
   if (found != kAdapterFound) return found;

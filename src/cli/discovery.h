@@ -27,9 +27,14 @@ int OpenDriver(int* handle);
 // any other failure.
 int GetAdapterInfo(int handle, uint32_t controller_number, AdapterEntry* entry);
 
+// How the control node is opened: OpenDriver, or a stand-in that drives
+// volkit from recorded firmware answers.
+using DriverOpener = int (*)(int* handle);
+
 // 1 with a fresh context; 3 when the controller does not exist; 0 when the
 // driver could not be opened or the query failed otherwise.
-int OpenController(uint32_t controller_number, ControllerInfo** controller);
+int OpenController(uint32_t controller_number, ControllerInfo** controller,
+                   DriverOpener open_driver = OpenDriver);
 
 // 1 when at least one controller was listed, 2 when there is none.
 int ListControllers(int handle);

@@ -86,18 +86,13 @@ int ResolveEnclBay(ControllerInfo* c, const char* text, uint8_t* target_id) {
     std::printf("volkit: Invalid Enclosure ID specified for disk : \"%s\"!\n", text);
     return 0;
   }
-  uint16_t handle = enclosures[enclosure - 1];
   const DeviceEntry* match = nullptr;
-  for (const DeviceEntry& d : devices) {
-    if (d.Slot != bay || d.EnclosureHandle != handle) continue;
-    if (match != nullptr) {
-      std::printf("volkit: Multiple disks exists in SlotNumber specified for disk : \"%s\"!\n",
-                  text);
-      return 0;
-    }
-    match = &d;
+  int matches = CountDevicesInSlot(devices, enclosures[enclosure - 1], bay, &match);
+  if (matches > 1) {
+    std::printf("volkit: Multiple disks exists in SlotNumber specified for disk : \"%s\"!\n", text);
+    return 0;
   }
-  if (match == nullptr) {
+  if (matches == 0) {
     std::printf("volkit: Invalid SlotNumber specified for disk : \"%s\"!\n", text);
     return 0;
   }

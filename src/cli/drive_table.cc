@@ -52,3 +52,15 @@ int EnumerateEnclosures(ControllerInfo* c, EnclosureList* list) {
               [&](ConstBytes page) { list->push_back(SasEnclosurePg0EnclosureHandle(page)); });
   return static_cast<int>(list->size());
 }
+
+int CountDevicesInSlot(const DeviceTable& table, uint16_t enclosure_handle, uint16_t slot,
+                       const DeviceEntry** found) {
+  int count = 0;
+  if (found != nullptr) *found = nullptr;
+  for (const DeviceEntry& d : table) {
+    if (d.Slot != slot || d.EnclosureHandle != enclosure_handle) continue;
+    if (++count == 1 && found != nullptr) *found = &d;
+    if (count == 2) break;
+  }
+  return count;
+}

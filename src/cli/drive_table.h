@@ -24,3 +24,8 @@ int EnumerateSasDevices(ControllerInfo* controller, DeviceTable* table);
 // Every enclosure handle in enumeration order; enclosure number k is entry
 // k - 1.  Returns the handle count.
 int EnumerateEnclosures(ControllerInfo* controller, EnclosureList* list);
+
+// How many entries of `table` sit in `slot` of the enclosure with
+// `enclosure_handle`, counting no further than 2; `found`, unless null, gets the first.
+int CountDevicesInSlot(const DeviceTable& table, uint16_t enclosure_handle, uint16_t slot,
+                       const DeviceEntry** found);

@@ -6,6 +6,7 @@
 
 #include "cli/command_table.h"
 #include "cli/discovery.h"
+#include "cli/output_check.h"
 #include "cli/usage.h"
 #include "cli/words.h"
 
@@ -19,9 +20,9 @@ struct Selection {
   uint32_t ControllerNumber;
 };
 
-int RunList() {
+int RunList(DriverOpener open_driver) {
   int handle = -1;
-  if (!OpenDriver(&handle)) return 1;
+  if (!open_driver(&handle)) return 1;
   if (ListControllers(handle) == 2) {
     std::fprintf(stderr, "volkit: no controllers found!\n");
     return 2;
@@ -56,12 +57,13 @@ int SelectControllers(char** argv, Selection* selection) {
   return 0;
 }
 
-int RunControllers(const Selection& selection, int argc, char** argv) {
+int RunControllers(const Selection& selection, int argc, char** argv,
+                   DriverOpener open_driver) {
   bool command_ran = false;
   int result = 0;
   for (uint32_t number = selection.ControllerNumber;; ++number) {
     ControllerInfo* controller = nullptr;
-    int opened = OpenController(number, &controller);
+    int opened = OpenController(number, &controller, open_driver);
     if (opened == kAdapterMissing) {
       if (!selection.SasMode) {
         std::fprintf(stderr, "volkit: controller not found!\n");
@@ -106,21 +108,23 @@ int RunControllers(const Selection& selection, int argc, char** argv) {
 
 void PrintUsage() { std::fprintf(stderr, "%s\n", kUsageText); }
 
-int VolkitMain(int argc, char** argv) {
+int VolkitMain(int argc, char** argv) { return VolkitMainOn(argc, argv, OpenDriver); }
+
+int VolkitMainOn(int argc, char** argv, DriverOpener open_driver) {
   std::printf("%s", kBanner);
-  std::fflush(stdout);
+  FlushStandardOutput();
   if (argc <= 1) {
     PrintUsage();
     return 1;
   }
   if (argc == 2) {
     LowerCaseWord(argv[1]);
-    if (std::strcmp(argv[1], "list") == 0) return RunList();
+    if (std::strcmp(argv[1], "list") == 0) return RunList(open_driver);
     std::fprintf(stderr, "volkit: too few command line parameters!\n");
     PrintUsage();
     return 1;
   }
   Selection selection{};
   if (int refused = SelectControllers(argv, &selection)) return refused;
-  return RunControllers(selection, argc, argv);
+  return RunControllers(selection, argc, argv, open_driver);
 }

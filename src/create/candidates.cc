@@ -15,14 +15,6 @@ namespace {
 
 constexpr uint32_t kInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
-constexpr uint8_t kDeviceTypeDisk = 0x00;
-constexpr uint8_t kDeviceTypeSimplifiedDisk = 0x0E;
-constexpr uint8_t kRemovableMedium = 0x80;
-
-bool IsFixedDisk(const uint8_t* inquiry) {
-  return (inquiry[0] == kDeviceTypeDisk || inquiry[0] == kDeviceTypeSimplifiedDisk) &&
-         !(inquiry[1] & kRemovableMedium);
-}
 
 // Checks one drive word and stores the drive when it passes.
 int CheckDrive(ControllerInfo* c, const char* word, int index) {
@@ -117,11 +109,7 @@ int CheckCandidates(ControllerInfo* c, char** words, int count) {
 int IsVolumeId(ControllerInfo* c, uint8_t id) {
   PageBuffer iocpg2;
   if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return 0;
-  int volumes = IocPg2VolumeCount(iocpg2);
-  for (int i = 0; i < volumes; ++i) {
-    if (IocPg2VolumeAt(iocpg2, i).VolumeID == id) return 1;
-  }
-  return 0;
+  return IocPg2ListsVolume(iocpg2, id);
 }
 
 int CheckSsdMix(ControllerInfo* c) {

@@ -40,12 +40,8 @@ int CreatePhysDisks(ControllerInfo* c, uint8_t ioc_number, const uint8_t* target
   VXT_ASSERT(count > 0, "NumDisks > 0");
   PageHeader header;
   if (!ReadPageHeader(c, kPageTypeRaidPhysDisk, 0, &header)) return 0;
-  PageBuffer image(size_t{header.PageLength} * 4, 0);
+  PageBuffer image = BlankPageImage(header);
   if (image.size() < kPhysDiskImageMinBytes) return 0;
-  PutU8(image, 0, header.PageVersion);
-  PutU8(image, 1, header.PageLength);
-  PutU8(image, 2, header.PageNumber);
-  PutU8(image, 3, header.PageType);
   SetRaidPhysDiskPg0PhysDiskIOC(image, ioc_number);
   SetRaidPhysDiskPg0HotSparePool(image, hot_spare_pool);
 

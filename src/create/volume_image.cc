@@ -28,13 +28,9 @@ int BuildAndSend(ControllerInfo* c, const VolumeLayout& layout) {
 
 PageBuffer BuildVolumeImage(const PageHeader& header, uint8_t ioc_number,
                             const VolumeLayout& layout, bool with_lba_high) {
-  PageBuffer image(size_t{header.PageLength} * 4, 0);
+  PageBuffer image = BlankPageImage(header);
   size_t members = layout.NumMembers < 0 ? 0 : static_cast<size_t>(layout.NumMembers);
   if (image.size() < kFirstMemberOffset + kMemberBytes * members) return {};
-  PutU8(image, 0, header.PageVersion);
-  PutU8(image, 1, header.PageLength);
-  PutU8(image, 2, header.PageNumber);
-  PutU8(image, 3, header.PageType);
   SetRaidVolPg0VolumeID(image, layout.VolumeID);
   SetRaidVolPg0VolumeBus(image, 0);
   SetRaidVolPg0VolumeIOC(image, ioc_number);

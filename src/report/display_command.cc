@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/output_check.h"
 #include "cli/usage.h"
 #include "report/emit_line.h"
 #include "report/report.h"
@@ -56,7 +57,7 @@ int DisplayCommand(ControllerInfo* c, int argc, char** argv) {
   WriteLogFile(kBanner, log_file);
   std::printf("Read configuration has been initiated for controller %s\n", argv[1]);
   int result = RunSections(c, log_file);
-  std::fflush(stdout);
+  FlushStandardOutput();
   if (log_file != nullptr) std::fclose(log_file);
   return result;
 }

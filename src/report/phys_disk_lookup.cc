@@ -12,9 +12,10 @@ int ReadPhysDisk(ControllerInfo* c, uint8_t phys_disk_num, PageBuffer* page) {
 
 // A page too short to name the disk names none; its missing bytes must not
 // read as a match for target 0.
-bool IsOurDisk(ControllerInfo* c, ConstBytes disk, int target_id) {
-  return FieldFits(disk.size(), 4, 4) && RaidPhysDiskPg0PhysDiskID(disk) == target_id && RaidPhysDiskPg0PhysDiskBus(disk) == 0 &&
-         RaidPhysDiskPg0PhysDiskIOC(disk) == IocNumber(*c);
+bool IsOurDisk(ControllerInfo* c, ConstBytes disk, int target_id, DiskMatch match) {
+  if (!FieldFits(disk.size(), 4, 4) || RaidPhysDiskPg0PhysDiskID(disk) != target_id) return false;
+  return match == DiskMatch::kIdOnly || (RaidPhysDiskPg0PhysDiskBus(disk) == 0 &&
+                                         RaidPhysDiskPg0PhysDiskIOC(disk) == IocNumber(*c));
 }
 
 PhysDiskRef RefOf(ConstBytes disk) {
@@ -24,15 +25,13 @@ PhysDiskRef RefOf(ConstBytes disk) {
 
 }  // namespace
 
-int FindRaidPhysDisk(ControllerInfo* c, int target_id, bool* found, bool* in_inactive_volume,
-                     PhysDiskRef* ref) {
-  *found = false;
-  *in_inactive_volume = false;
+int LocateRaidPhysDisk(ControllerInfo* c, int target_id, DiskMatch match, RaidDiskPlace* place) {
+  *place = {};
   PageBuffer ioc2;
   int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2);
   if (result != 1) return result;
 
-  for (int i = 0; i < IocPg2VolumeCount(ioc2) && !*found; ++i) {
+  for (int i = 0; i < IocPg2VolumeCount(ioc2) && !place->Found; ++i) {
     PageBuffer volume;
     result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
                                IocPg2VolumeAt(ioc2, i).VolumeID, &volume);
@@ -40,14 +39,15 @@ int FindRaidPhysDisk(ControllerInfo* c, int target_id, bool* found, bool* in_ina
     for (int k = 0; k < RaidVolPg0MemberCount(volume); ++k) {
       PageBuffer disk;
       result = ReadPhysDisk(c, RaidVolPg0MemberAt(volume, k).PhysDiskNum, &disk);
-      if (result != 1 || !IsOurDisk(c, disk, target_id)) continue;
-      *found = true;
-      *in_inactive_volume = RaidVolPg0VolumeStatusFlags(volume) & kVolumeStatusInactive;
-      *ref = RefOf(disk);
+      if (result != 1 || !IsOurDisk(c, disk, target_id, match)) continue;
+      place->Found = true;
+      place->VolumeType = RaidVolPg0VolumeType(volume);
+      place->VolumeStatusFlags = RaidVolPg0VolumeStatusFlags(volume);
+      place->Ref = RefOf(disk);
       break;
     }
   }
-  if (*found || result != 1) return result;
+  if (place->Found || result != 1) return result;
 
   PageBuffer ioc5;
   result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 5, 0, &ioc5);
@@ -55,10 +55,22 @@ int FindRaidPhysDisk(ControllerInfo* c, int target_id, bool* found, bool* in_ina
   for (int j = 0; j < IocPg5HotSpareCount(ioc5); ++j) {
     PageBuffer disk;
     result = ReadPhysDisk(c, IocPg5HotSparePhysDiskNum(ioc5, j), &disk);
-    if (result != 1 || !IsOurDisk(c, disk, target_id)) continue;
-    *found = true;
-    *ref = RefOf(disk);
+    if (result != 1 || !IsOurDisk(c, disk, target_id, match)) continue;
+    place->Found = true;
+    place->HotSpare = true;
+    place->Ref = RefOf(disk);
     break;
   }
+  return result;
+}
+
+int FindRaidPhysDisk(ControllerInfo* c, int target_id, bool* found, bool* in_inactive_volume,
+                     PhysDiskRef* ref) {
+  RaidDiskPlace place;
+  int result = LocateRaidPhysDisk(c, target_id, DiskMatch::kOnThisBusAndIoc, &place);
+  *found = place.Found;
+  *in_inactive_volume =
+      place.Found && !place.HotSpare && (place.VolumeStatusFlags & kVolumeStatusInactive) != 0;
+  if (place.Found) *ref = place.Ref;
   return result;
 }

@@ -1,6 +1,7 @@
 // STATUS: the background operation and resync progress of every volume.
 #include <cstdio>
 
+#include "cli/output_check.h"
 #include "report/report.h"
 #include "report/report_words.h"
 #include "vxt/pages.h"
@@ -43,7 +44,7 @@ int ShowVolume(ControllerInfo* c, int number, const IocPg2Volume& entry) {
   // A firmware that reports more blocks left than the whole would make the
   // percentage nonsense; it is as useless as a zero total.
   if (total == 0 || remaining > total) {
-    std::fflush(stdout);
+    FlushStandardOutput();
     std::fprintf(stderr,
                  "volkit: bad indicator data received from controller! total blocks = %lld\n",
                  static_cast<long long>(total));

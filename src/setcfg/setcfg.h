@@ -19,3 +19,62 @@ int RemoveAllVolumes(ControllerInfo* controller);
 // 1 on success; 0 when a block transfer fails or there is nothing to clear
 // (no secondary, not a mirror); a page read's result when it fails.
 int InvalidateBootSector(ControllerInfo* controller, uint8_t volume_id);
+
+// volkit <controller #> setoffline|setonline <SCSI ID>/<Encl:Bay>: a member
+// of a mirrored volume goes offline or comes back.  0 on success, 1 on
+// failure.
+int SetOfflineCommand(ControllerInfo* controller, int argc, char** argv);
+int SetOnlineCommand(ControllerInfo* controller, int argc, char** argv);
+
+// 1 with the member's PhysDiskNum when `target_id` is a member of a mirrored
+// volume.  Otherwise another value, after a message on standard error for a
+// stripe-set member, a hot spare or a disk in no volume (none when a page
+// read failed).
+int FindVolumeMember(ControllerInfo* controller, uint8_t target_id, uint8_t* phys_disk_num);
+
+// Sends `action` (offline or online) for the physical disk with a
+// RaidPhysDiskPg0 image that names only this controller.  The action's
+// result; 0 when the image could not be made.
+int SetPhysDiskState(ControllerInfo* controller, uint8_t phys_disk_num, uint8_t action);
+
+// volkit <controller #> rebuild <Volume ID>: restarts a mirror's
+// resynchronisation.  0 on success, 1 on failure; a malformed ID ends the
+// process with status 1.
+int RebuildCommand(ControllerInfo* controller, int argc, char** argv);
+
+// 1 when `volume_id` names a mirrored volume that is not resynchronising;
+// otherwise a failure, with a message on standard error when the volume is
+// missing, striped or busy.
+int CheckRebuildVolume(ControllerInfo* controller, int volume_id);
+
+// Takes the volume's second member offline and straight back online.  The
+// result of the last action sent (or of the page read that failed).  A
+// member left offline is named on standard error.
+int RestartMemberSync(ControllerInfo* controller, int volume_id);
+
+// volkit <controller #> locate <SCSI ID>/<Encl:Bay> on|off.  0 on success,
+// 1 on failure.
+int LocateCommand(ControllerInfo* controller, int argc, char** argv);
+
+// The enclosure value and slot whose LED LOCATE switches for `text`.  1 with
+// both; 0 after printing why `text` names no single slot.
+int ResolveSlotAddress(ControllerInfo* controller, const char* text, uint16_t* enclosure,
+                       uint16_t* slot);
+
+// Reads the slot's status and writes it back with the identify request set
+// (`on`) or cleared, every other bit as read.  1 on success, else the failing
+// request's result.
+int SetLocateLed(ControllerInfo* controller, uint16_t enclosure, uint16_t slot, int on);
+
+// volkit <controller #> enableir|disableir: switches IR in non-volatile
+// memory and resets the controller.  0 on success (also when nothing needed
+// changing), 1 on failure.
+int IrSwitchCommand(ControllerInfo* controller, int argc, char** argv);
+
+// volkit <controller #> format <SCSI Id>/(Encl:Bay) [noprompt].  0 when the
+// disk reported the format done, 1 otherwise.
+int FormatCommand(ControllerInfo* controller, int argc, char** argv);
+
+// 1 when `target_id` is a fixed disk that is no IR volume; otherwise another
+// value, after a message (none when IocPg2 cannot be read).
+int CheckFormatTarget(ControllerInfo* controller, uint8_t target_id);

@@ -51,6 +51,15 @@ int ReadPageHeader(ControllerInfo* c, uint8_t page_type, uint8_t page_number,
   return 1;
 }
 
+PageBuffer BlankPageImage(const PageHeader& header) {
+  PageBuffer image(size_t{header.PageLength} * 4, 0);
+  PutU8(image, 0, header.PageVersion);
+  PutU8(image, 1, header.PageLength);
+  PutU8(image, 2, header.PageNumber);
+  PutU8(image, 3, header.PageType);
+  return image;
+}
+
 int VxtConfigReadPage(ControllerInfo* c, uint8_t Action, uint8_t page_type, uint8_t page_number,
                       uint32_t page_address, PageBuffer* page) {
   VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,

@@ -8,6 +8,9 @@ constexpr uint32_t kVpdBufferBytes = 255;
 constexpr uint8_t kVpdSupportedPages = 0x00;
 constexpr uint8_t kVpdBlockCharacteristics = 0xB1;
 constexpr uint16_t kNonRotatingMedium = 1;
+constexpr uint8_t kDeviceTypeDisk = 0x00;
+constexpr uint8_t kDeviceTypeSimplifiedDisk = 0x0E;
+constexpr uint8_t kRemovableMedium = 0x80;
 
 bool ListsPage(ConstBytes supported, uint8_t page_code) {
   size_t length = GetU8(supported, 3);
@@ -18,6 +21,12 @@ bool ListsPage(ConstBytes supported, uint8_t page_code) {
 }
 
 }  // namespace
+
+bool IsFixedDisk(ConstBytes inquiry) {
+  uint8_t type = GetU8(inquiry, 0);
+  return inquiry.size() >= 2 && (type == kDeviceTypeDisk || type == kDeviceTypeSimplifiedDisk) &&
+         !(GetU8(inquiry, 1) & kRemovableMedium);
+}
 
 int TestSsd(ControllerInfo* c, int path, uint8_t target, int* is_ssd) {
   uint8_t buffer[kVpdBufferBytes];

@@ -10,3 +10,7 @@
 // Returns the SCSI class of the first INQUIRY that did not succeed, or 1 with
 // `is_ssd` set.  `path` and `target` as for the SCSI requests.
 int TestSsd(ControllerInfo* controller, int path, uint8_t target, int* is_ssd);
+
+// Standard INQUIRY data of a fixed disk: a direct-access or simplified
+// direct-access device, its medium not removable (peripheral qualifier 0).
+bool IsFixedDisk(ConstBytes inquiry);

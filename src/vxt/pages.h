@@ -76,6 +76,13 @@ inline IocPg2Volume IocPg2VolumeAt(ConstBytes p, int i) {
   size_t e = 12 + 8 * static_cast<size_t>(i);
   return {GetU8(p, e), GetU8(p, e + 1), GetU8(p, e + 4), GetU8(p, e + 5)};
 }
+inline bool IocPg2ListsVolume(ConstBytes p, uint8_t volume_id) {
+  int volumes = IocPg2VolumeCount(p);
+  for (int i = 0; i < volumes; ++i) {
+    if (IocPg2VolumeAt(p, i).VolumeID == volume_id) return true;
+  }
+  return false;
+}
 
 // IocPg3
 struct IocPg3PhysDisk {

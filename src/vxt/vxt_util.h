@@ -42,6 +42,10 @@ struct ExtendedPageHeader {
 int ReadPageHeader(ControllerInfo* controller, uint8_t page_type, uint8_t page_number,
                    PageHeader* header);
 
+// A zero-filled page image of PageLength x 4 bytes that starts with `header`
+// (as far as it fits), for the callers to fill and send.
+PageBuffer BlankPageImage(const PageHeader& header);
+
 // On success `page` holds the whole page, header included; on failure it is
 // emptied.
 int VxtConfigReadPage(ControllerInfo* controller, uint8_t Action, uint8_t page_type,

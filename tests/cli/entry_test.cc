@@ -151,10 +151,13 @@ TEST(Entry, FailedSetUpEndsSilently) {
   EXPECT_EQ(run.err, "");  // set-up fails before the command word is judged
 }
 
-TEST(Entry, CommandsWithoutAHandlerInThisBuildRefuse) {
+TEST(Entry, CommandWordsReachTheirHandlerInAnyCase) {
   VolkitRun run = RunVolkit(Controllers({{0, "0x54"}}), {"0", "LOCATE", "1:2", "on"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "volkit: locate is not available in this build\n");
+  EXPECT_EQ(run.out, std::string(kBanner) +
+                         "volkit: Enclosure Id not valid for disk : \"1:2\"!\n"
+                         "volkit: Locate command failed.\n");
+  EXPECT_EQ(run.err, "");
 }
 
 }  // namespace

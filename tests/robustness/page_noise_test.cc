@@ -25,6 +25,14 @@ const std::vector<std::vector<std::string>> kCommands = {
     {"0", "create", "im", "max", "2", "3", "noprompt"},
     {"0", "create", "is", "max", "1:4", "1:7", "noprompt"},
     {"0", "delete", "noprompt"},
+    {"0", "setoffline", "1"},
+    {"0", "setonline", "1:1"},
+    {"0", "rebuild", "0"},
+    {"0", "locate", "1:2", "on"},
+    {"0", "format", "4", "noprompt"},
+    {"0", "hotspare", "2"},
+    {"0", "hotspare", "delete", "9"},
+    {"0", "auto", "is", "max", "noprompt"},
 };
 
 std::string Hex(uint8_t byte) {

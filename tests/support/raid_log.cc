@@ -59,4 +59,13 @@ std::vector<ByteVector> PageWrites(const VolkitRun& run, int page_type, int page
   return writes;
 }
 
+int PhysDiskState(const VolkitRun& run, int num) {
+  const json& controller = run.state.at("controllers").at(0);
+  if (!controller.contains("raid")) return -1;
+  for (const json& pd : controller["raid"].value("phys_disks", json::array())) {
+    if (pd.value("num", -1) == num) return pd.value("state", 0);
+  }
+  return -1;
+}
+
 }  // namespace volkit_test

@@ -44,4 +44,8 @@ std::vector<LoggedTransfer> BlockTransfers(const VolkitRun& run);
 // The data of every configuration page write of `page_type`/`page_number`.
 std::vector<ByteVector> PageWrites(const VolkitRun& run, int page_type, int page_number);
 
+// The state of physical disk `num` of controller 0 after the run; -1 when
+// the disk is gone.
+int PhysDiskState(const VolkitRun& run, int num);
+
 }  // namespace volkit_test

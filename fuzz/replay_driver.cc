@@ -1,0 +1,48 @@
+// The fuzz targets' driver: the link wraps DriverRequest (by its mangled
+// name, int DriverRequest(int, unsigned long, void*)), so this stands in for
+// the ioctl and answers from the script in use.
+#include <cerrno>
+#include <cstring>
+
+#include "firmware_script.h"
+#include "vxt/driver_records.h"
+
+namespace fuzz {
+namespace {
+
+ScriptReader* Script = nullptr;
+
+size_t Room(int32_t size) { return size > 0 ? static_cast<size_t>(size) : 0; }
+
+}  // namespace
+
+void UseScript(ScriptReader* script) { Script = script; }
+
+}  // namespace fuzz
+
+extern "C" int __wrap__Z13DriverRequestimPv(int, unsigned long code, void* record) {
+  fuzz::ScriptReader* script = fuzz::Script;
+  if (script == nullptr || script->Empty()) {
+    errno = code == kAdapterInfoCode ? ENODEV : EIO;
+    return -1;
+  }
+  uint8_t flags = script->Byte();
+  if (flags & (fuzz::kScriptFail | fuzz::kScriptNoDevice)) {
+    errno = flags & fuzz::kScriptNoDevice ? ENODEV : EIO;
+    return -1;
+  }
+  if (code == kPassThroughCode) {
+    auto* r = static_cast<PassThroughRecord*>(record);
+    script->Block(static_cast<uint8_t*>(r->ReplyBuffer), fuzz::Room(r->MaxReplyBytes));
+    script->Block(static_cast<uint8_t*>(r->DataIn), fuzz::Room(r->DataInSize));
+    script->Block(static_cast<uint8_t*>(r->SenseBuffer), fuzz::Room(r->MaxSenseBytes));
+  } else if (code == kAdapterInfoCode) {
+    auto* r = static_cast<AdapterInfoRecord*>(record);
+    r->PciDeviceId = script->Word32();
+    r->SubsystemDeviceId = script->Word32();
+    r->SubsystemVendorId = script->Word32();
+    r->PciLocation = script->Word32();
+    r->PciSegment = script->Word32();
+  }
+  return 0;
+}
