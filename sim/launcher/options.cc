@@ -11,11 +11,13 @@ void PrintUsage(FILE* out) {
       "       vxtsim [--lab FILE] [--state FILE] reset\n"
       "       vxtsim [--lab FILE] [--state FILE] show\n"
       "       vxtsim [--lab FILE] [--state FILE] check\n"
+      "       vxtsim [--lab FILE] [--state FILE] fail CONTROLLER:TARGET\n"
       "Runs COMMAND with the virtual controller standing in for /dev/vxtctl.\n"
       "  --lab FILE    lab to start from (default: the built-in lab)\n"
       "  --state FILE  state carried from command to command\n"
       "                (default: $XDG_STATE_HOME/vxtsim/state.json)\n"
-      "  --log FILE    append one JSON line per driver call to FILE\n",
+      "  --log FILE    append one JSON line per driver call to FILE\n"
+      "  fail          fails the disk at TARGET (bus 0) of the state\n",
       out);
 }
 
@@ -54,6 +56,15 @@ bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
     if (arg.size() > 1 && arg[0] == '-') {
       std::fprintf(stderr, "vxtsim: unknown option %s\n", arg.c_str());
       return false;
+    }
+    if (arg == "fail") {
+      if (i + 2 != argc) {
+        std::fprintf(stderr, "vxtsim: fail takes one CONTROLLER:TARGET\n");
+        return false;
+      }
+      opts.verb = arg;
+      opts.command.push_back(argv[i + 1]);
+      return true;
     }
     if (arg == "reset" || arg == "show" || arg == "check") {
       if (i + 1 != argc) {

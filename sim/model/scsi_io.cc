@@ -80,8 +80,10 @@ void ReadWrite(const ScsiTarget& t, const Cdb& cdb, const Message& msg, Completi
 }
 
 void FormatUnit(const ScsiTarget& t, Completion& out) {
-  // A volume's members are not the volume's to format.
-  (t.disk ? t.disk->block_data : t.volume->block_data) = BlockStore();
+  // Every copy of the blocks goes: a disk's, or a volume's wherever it
+  // keeps them.
+  for (BlockStore* store : t.stores) *store = BlockStore();
+  out.busy_ms = t.disk ? t.disk->format_ms.value : kDefaultFormatMs;
   out.changed = true;
 }
 
