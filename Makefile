@@ -1,22 +1,27 @@
 # Thin wrapper over the CMake presets; see README.md.
 JOBS ?= $(shell nproc)
-DEMO_STATE := build/demo-state.json
-VXTSIM := build/release/sim/vxtsim
-VOLKIT := build/release/src/volkit
+# What the demo runs: volkit, the launcher and the interposer it preloads.
+DEMO_TARGETS := volkit vxtsim vxtsim_preload
 
-.PHONY: all release debug asan demo test test-release test-asan bench fuzz fuzz-seeds clean
+.PHONY: all deps deps-analysis lint release debug asan demo test test-release test-asan package bench fuzz fuzz-seeds clean
 
 all: release
 
-release debug asan:
+# Installs the Debian packages a bare machine lacks; nothing when all are there.
+deps:
+	@scripts/setup-deps
+
+deps-analysis:
+	@scripts/setup-deps analysis
+
+release debug asan: deps
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ -j $(JOBS)
 
-demo: release
-	@rm -f $(DEMO_STATE)
-	$(VXTSIM) --state $(DEMO_STATE) -- $(VOLKIT) list
-	$(VXTSIM) --state $(DEMO_STATE) -- $(VOLKIT) 0 display
-	$(VXTSIM) --state $(DEMO_STATE) -- $(VOLKIT) 0 status
+demo: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target $(DEMO_TARGETS)
+	@scripts/demo build/release
 
 test-release: release
 	ctest --preset release -j $(JOBS)
@@ -26,26 +31,38 @@ test-asan: asan
 
 test: test-release test-asan
 
-bench:
+# The Debian packages volkit and volkit-sim, in build/release.
+package: release
+	cd build/release && cpack -G DEB
+
+bench: deps
 	cmake --preset release -DVOLKIT_BENCH=ON >/dev/null
 	cmake --build --preset release -j $(JOBS)
 	build/release/bench/volkit_bench
 
 # libFuzzer runs of every target (clang): FUZZ_SECONDS each, growing the
-# corpus in build/fuzz/corpus; crashes land in build/fuzz/findings/.
+# corpus in build/fuzz/corpus; crashes land in build/fuzz/findings/.  Paths
+# are absolute: the command-line target works in a scratch directory.
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS := firmware command_line decoder
-fuzz:
+fuzz: deps-analysis
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
 	@mkdir -p build/fuzz/findings
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build/fuzz/corpus/$$t; \
 	  echo "fuzz: $$t for $(FUZZ_SECONDS) s"; \
-	  build/fuzz/fuzz/volkit_fuzz_$$t build/fuzz/corpus/$$t fuzz/corpus/$$t \
+	  build/fuzz/fuzz/volkit_fuzz_$$t $(CURDIR)/build/fuzz/corpus/$$t $(CURDIR)/fuzz/corpus/$$t \
 	    -max_total_time=$(FUZZ_SECONDS) -close_fd_mask=3 -print_final_stats=1 \
-	    -artifact_prefix=build/fuzz/findings/$$t- || exit 1; \
+	    -artifact_prefix=$(CURDIR)/build/fuzz/findings/$$t- || exit 1; \
 	done
+
+# Static checks: clang-tidy over every source the release build compiles
+# (.clang-tidy says which checks), and the formatting of every C++ file.
+lint: deps-analysis release
+	git ls-files '*.cc' '*.h' | xargs clang-format --dry-run -Werror
+	run-clang-tidy -quiet -p build/release -j $(JOBS) '/(src|sim|tests|fuzz|bench)/' >build/release/lint.log 2>&1 \
+	  || { grep -E 'error:|warning:' build/release/lint.log | sort -u; exit 1; }
 
 # Records the checked-in seeds afresh from the built-in virtual lab.
 fuzz-seeds: release

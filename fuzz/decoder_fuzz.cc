@@ -51,7 +51,9 @@ void ClassifyReplies(ConstBytes p) {
   // The reply is the first 128 bytes at most, the sense what follows.
   size_t split = p.size() < kReplyBufferBytes ? p.size() : kReplyBufferBytes;
   for (int command_class : {kScsiClassFormat, kScsiClassOther}) {
-    Take(static_cast<uint64_t>(ClassifyScsiReply(command_class, p.first(split), p.subspan(split)) + 4));
+    int reply_class = ClassifyScsiReply(command_class, p.first(split), p.subspan(split));
+    int shifted = reply_class + 4;
+    Take(static_cast<uint64_t>(shifted));
   }
   Take(IocStatusOk(p) + RaidReplyActionStatus(p) + RaidReplyBlocksRemaining(p));
 }

@@ -12,17 +12,22 @@ void PrintUsage(FILE* out) {
       "       vxtsim [--lab FILE] [--state FILE] show\n"
       "       vxtsim [--lab FILE] [--state FILE] check\n"
       "       vxtsim [--lab FILE] [--state FILE] fail CONTROLLER:TARGET\n"
+      "       vxtsim [--lab FILE] [--state FILE] [--log FILE] capture [CAPTURE ARGS...]\n"
+      "       vxtsim capture [--controller N | --all] [--out FILE]\n"
       "Runs COMMAND with the virtual controller standing in for /dev/vxtctl.\n"
       "  --lab FILE    lab to start from (default: the built-in lab)\n"
       "  --state FILE  state carried from command to command\n"
       "                (default: $XDG_STATE_HOME/vxtsim/state.json)\n"
       "  --log FILE    append one JSON line per driver call to FILE\n"
-      "  fail          fails the disk at TARGET (bus 0) of the state\n",
+      "  fail          fails the disk at TARGET (bus 0) of the state\n"
+      "capture writes the controllers of /dev/vxtctl as a lab; with launcher\n"
+      "options before it, those of the virtual controller.\n",
       out);
 }
 
 bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
   int i = 1;
+  bool capture = false;
   for (; i < argc; ++i) {
     std::string arg = argv[i];
     std::string* target = nullptr;
@@ -66,6 +71,10 @@ bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
       opts.command.push_back(argv[i + 1]);
       return true;
     }
+    if (arg == "capture") {
+      capture = true;
+      break;
+    }
     if (arg == "reset" || arg == "show" || arg == "check") {
       if (i + 1 != argc) {
         std::fprintf(stderr, "vxtsim: %s takes no arguments\n", arg.c_str());
@@ -81,7 +90,7 @@ bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
     std::fprintf(stderr, "vxtsim: no command given\n");
     return false;
   }
-  opts.verb = "run";
+  opts.verb = capture ? "capture" : "run";
   return true;
 }
 

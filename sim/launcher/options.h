@@ -8,10 +8,11 @@
 namespace vxtsim {
 
 struct LaunchOptions {
-  std::string lab_path;              // empty: the built-in lab
-  std::string state_path;            // empty: the per-user state file
-  std::string log_path;              // empty: no request log
-  std::string verb;                  // "run", "reset", "show", "check", "fail" or "help"
+  std::string lab_path;    // empty: the built-in lab
+  std::string state_path;  // empty: the per-user state file
+  std::string log_path;    // empty: no request log
+  // "run", "capture", "reset", "show", "check", "fail" or "help"
+  std::string verb;
   std::vector<std::string> command;  // the command, or what "fail" fails
 };
 

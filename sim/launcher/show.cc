@@ -51,7 +51,7 @@ void PrintController(const Controller& ctl, FILE* out) {
     std::fprintf(out, "  volume %u", static_cast<unsigned>(vol.id));
     if (vol.bus) std::fprintf(out, " (bus %u)", static_cast<unsigned>(vol.bus));
     std::fprintf(out, ": %s, %llu blocks, state %u", VolumeTypeName(vol.type),
-                 static_cast<unsigned long long>(VolumeMaxLba(ctl, vol) + 1),
+                 static_cast<unsigned long long>(VolumeMaxLba(ctl, vol)) + 1,
                  static_cast<unsigned>(vol.state));
     if (vol.inactive) std::fprintf(out, ", inactive");
     std::fprintf(out, ", members");

@@ -58,6 +58,14 @@ int DisplayCommand(ControllerInfo* c, int argc, char** argv) {
   std::printf("Read configuration has been initiated for controller %s\n", argv[1]);
   int result = RunSections(c, log_file);
   FlushStandardOutput();
-  if (log_file != nullptr) std::fclose(log_file);
+  if (log_file != nullptr) {
+    // A copy that did not reach its file is no copy: the run says so.
+    bool lost = std::ferror(log_file) != 0;
+    if (std::fclose(log_file) != 0 && !lost) {
+      std::perror("Error when writing in file");
+      lost = true;
+    }
+    if (lost && result == 0) result = 1;
+  }
   return result;
 }

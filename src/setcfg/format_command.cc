@@ -7,6 +7,7 @@
 #include "cli/confirm.h"
 #include "cli/drive_address.h"
 #include "cli/elapsed_ticker.h"
+#include "cli/output_check.h"
 #include "cli/words.h"
 #include "setcfg/setcfg.h"
 #include "vxt/drive_class.h"
@@ -85,7 +86,7 @@ int FormatCommand(ControllerInfo* c, int argc, char** argv) {
     return 1;
   }
   std::printf("Formatting hard disk drive...\n");
-  std::fflush(stdout);
+  FlushStandardOutput();
   ElapsedTicker ticker = StartElapsedTicker(STDERR_FILENO);
   int result = ScsiFormatUnit(c, id, 0, 1);
   StopElapsedTicker(&ticker);

@@ -1,5 +1,7 @@
 #include "support/volkit_run.h"
 
+#include "support/run_program.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <signal.h>
@@ -191,6 +193,16 @@ VolkitRun RunVxtsim(const json& lab, const std::vector<std::string>& launcher_ar
 
 VolkitRun RunLauncher(const std::vector<std::string>& args, const std::string& stdin_text) {
   return Launch(MakeScratchDir(), args, stdin_text);
+}
+
+VolkitRun RunProgram(const std::vector<std::string>& argv, const std::string& stdin_text) {
+  VolkitRun run;
+  run.dir = MakeScratchDir();
+  WriteAll(run.dir + "/stdin", stdin_text);
+  run.status = Spawn(argv, run.dir);
+  run.out = ReadAll(run.dir + "/stdout");
+  run.err = ReadAll(run.dir + "/stderr");
+  return run;
 }
 
 std::string FrameHex(const json& log_line, size_t n) {
