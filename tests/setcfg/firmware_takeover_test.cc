@@ -122,6 +122,17 @@ TEST(FirmwareTakeover, MemberTakenOfflineOnPurposeKeepsTheSpareASpare) {
   EXPECT_TRUE(Has(status.out, Field("Current operation", "Synchronize"))) << status.out;
 }
 
+TEST(FirmwareTakeover, MemberStatesRefusedWhileIrIsDisabled) {
+  json lab = MirrorLab(true);
+  lab["controllers"][0]["runtime"] = {{"ir_disabled", true}};
+  VolkitRun run = RunVolkit(lab, {"0", "setoffline", "1"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, std::string(kBanner) + "volkit: Setoffline command failed.\n");
+  ASSERT_EQ(RaidActions(run).size(), 1u);
+  EXPECT_FALSE(RaidActions(run)[0].Ok);
+  EXPECT_EQ(PhysDiskState(run, 1), 0);
+}
+
 TEST(FirmwareLocate, ShowListsTheLitSlotWhateverTheProcessorReports) {
   for (bool reports : {true, false}) {
     SCOPED_TRACE(reports);
