@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "capture/capture_main.h"
+#include "fail_command.h"
 #include "options.h"
 #include "show.h"
 #include "state_setup.h"
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
   }
   vxtsim::Model state;
   if (!vxtsim::PrepareState(opts, state_path, opts.verb == "reset", state)) return 2;
+  if (opts.verb == "fail") return vxtsim::FailCommand(opts.command[0], state_path, state);
   if (opts.verb == "show") {
     vxtsim::PrintSummary(state, state_path, stdout);
     return 0;

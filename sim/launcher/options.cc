@@ -11,6 +11,7 @@ void PrintUsage(FILE* out) {
       "       vxtsim [--lab FILE] [--state FILE] reset\n"
       "       vxtsim [--lab FILE] [--state FILE] show\n"
       "       vxtsim [--lab FILE] [--state FILE] check\n"
+      "       vxtsim [--lab FILE] [--state FILE] fail CONTROLLER:TARGET\n"
       "       vxtsim [--lab FILE] [--state FILE] [--log FILE] capture [CAPTURE ARGS...]\n"
       "       vxtsim capture [--controller N | --all] [--out FILE]\n"
       "Runs COMMAND with the virtual controller standing in for /dev/vxtctl.\n"
@@ -18,6 +19,7 @@ void PrintUsage(FILE* out) {
       "  --state FILE  state carried from command to command\n"
       "                (default: $XDG_STATE_HOME/vxtsim/state.json)\n"
       "  --log FILE    append one JSON line per driver call to FILE\n"
+      "  fail          fails the disk at TARGET (bus 0) of the state\n"
       "capture writes the controllers of /dev/vxtctl as a lab; with launcher\n"
       "options before it, those of the virtual controller.\n",
       out);
@@ -59,6 +61,15 @@ bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
     if (arg.size() > 1 && arg[0] == '-') {
       std::fprintf(stderr, "vxtsim: unknown option %s\n", arg.c_str());
       return false;
+    }
+    if (arg == "fail") {
+      if (i + 2 != argc) {
+        std::fprintf(stderr, "vxtsim: fail takes one CONTROLLER:TARGET\n");
+        return false;
+      }
+      opts.verb = arg;
+      opts.command.push_back(argv[i + 1]);
+      return true;
     }
     if (arg == "capture") {
       capture = true;

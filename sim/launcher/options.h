@@ -11,8 +11,9 @@ struct LaunchOptions {
   std::string lab_path;    // empty: the built-in lab
   std::string state_path;  // empty: the per-user state file
   std::string log_path;    // empty: no request log
-  std::string verb;        // "run", "capture", "reset", "show", "check" or "help"
-  std::vector<std::string> command;
+  // "run", "capture", "reset", "show", "check", "fail" or "help"
+  std::string verb;
+  std::vector<std::string> command;  // the command, or what "fail" fails
 };
 
 // Returns false after printing a message when the line cannot be used.

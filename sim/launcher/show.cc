@@ -1,6 +1,9 @@
 #include "show.h"
 
+#include <string>
+
 #include "model/controller.h"
+#include "model/firmware.h"
 #include "model/raid_config.h"
 
 namespace vxtsim {
@@ -17,6 +20,22 @@ const char* VolumeTypeName(uint8_t type) {
       return "IM";
     default:
       return "?";
+  }
+}
+
+void PrintLitSlots(const Controller& ctl, FILE* out) {
+  for (const Enclosure& enc : ctl.enclosures) {
+    std::string slots;
+    size_t lit = 0;
+    for (const auto& [slot, word] : enc.slot_status) {
+      if (!LocateLedLit(enc, slot)) continue;
+      slots += ' ';
+      slots += std::to_string(slot);
+      ++lit;
+    }
+    if (lit == 0) continue;
+    std::fprintf(out, "  enclosure %u: locate LED lit in slot%s%s\n",
+                 static_cast<unsigned>(enc.handle), lit > 1 ? "s" : "", slots.c_str());
   }
 }
 
@@ -48,13 +67,15 @@ void PrintController(const Controller& ctl, FILE* out) {
     std::fprintf(out, "  physical disk %u: target %u", static_cast<unsigned>(pd.num),
                  static_cast<unsigned>(pd.target));
     if (pd.bus) std::fprintf(out, " (bus %u)", static_cast<unsigned>(pd.bus));
-    std::fprintf(out, ", %s, state %u%s\n",
+    std::fprintf(out, ", %s, state %u%s%s\n",
                  IsHotSpare(ctl, pd)           ? "hot spare"
                  : IsVolumeMember(ctl, pd.num) ? "volume member"
                                                : "in no volume",
                  static_cast<unsigned>(pd.state),
-                 pd.status_flags == kDiskOutOfSync ? ", out of sync" : "");
+                 pd.status_flags == kDiskOutOfSync ? ", out of sync" : "",
+                 pd.failed ? ", failed" : "");
   }
+  PrintLitSlots(ctl, out);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -7,11 +8,16 @@
 #include "fault_effects.h"
 #include "faults.h"
 #include "firmware.h"
+#include "member_failure.h"
 #include "protocol.h"
 
 namespace vxtsim {
 
 namespace {
+
+// A request that outlasts its timeout is given up after this long: the
+// simulated driver never makes its caller wait for the timeout itself.
+constexpr uint32_t kTimeoutWaitMs = 100;
 
 template <typename T>
 T Field(const uint8_t* record, size_t offset) {
@@ -137,12 +143,15 @@ void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
   Controller* ctl = model.FindController(number);
   if (!ctl) return Fail(r, ENODEV);
   if (msg.HasData() && size_t{msg.sge_offset} * 4 + 12 > pt::kFrameSize) return Fail(r, EINVAL);
+  // Disks a lab marks failed are noticed before the firmware's next answer.
+  if (HandleFailedDisks(*ctl)) r.changed = true;
 
   static const FaultEffect kNoEffect;
   std::optional<FaultHit> hit;
   if (!model.faults.empty()) hit = MatchFault(model, DescribeFrame(number, msg.frame), r.changed);
   const FaultEffect& effect = hit ? *hit->effect : kNoEffect;
   if (hit) r.log.Number(LogKey::kFault, static_cast<int64_t>(hit->rule));
+  if (effect.fail_phys_disk.given && FailPhysDisk(*ctl, effect.fail_phys_disk)) r.changed = true;
   if (effect.err.given) return Fail(r, effect.err.value);
 
   Completion done;
@@ -153,6 +162,15 @@ void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
     EffectAfterWork(effect, msg, done);
   }
   if (done.changed) r.changed = true;
+  if (done.busy_ms) {
+    // The firmware goes on with the work; the driver stops waiting for it.
+    uint64_t limit_ms = uint64_t{msg.timeout} * 1000;
+    if (msg.timeout != 0 && done.busy_ms > limit_ms) {
+      r.wait_ms = static_cast<uint32_t>(std::min<uint64_t>(limit_ms, kTimeoutWaitMs));
+      return Fail(r, ETIMEDOUT);
+    }
+    r.wait_ms = done.busy_ms;
+  }
 
   size_t data_n = std::min(done.data_in.size(), msg.data_in_size);
   if (data_n) std::memcpy(in_ptr, done.data_in.data(), data_n);

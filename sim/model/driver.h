@@ -12,6 +12,7 @@ struct IoctlResult {
   int result = 0;  // what ioctl returns: 0 or -1
   int err = 0;     // errno when result is -1
   bool changed = false;
+  uint32_t wait_ms = 0;  // how long the request keeps the caller waiting
   LogLine log;
 };
 

@@ -26,6 +26,7 @@ struct Completion {
   Bytes data_in;  // delivered up to the room the host gave
   Bytes sense;
   bool changed = false;  // the controller state was modified
+  uint32_t busy_ms = 0;  // how long the request takes before it completes
 };
 
 void ProcessMessage(Controller& ctl, const Message& msg, Completion& out);
@@ -41,6 +42,10 @@ void HandlePortFacts(const Controller& ctl, const Message& msg, Completion& out)
 void HandleConfig(Controller& ctl, const Message& msg, Completion& out);
 void HandleRaidAction(Controller& ctl, const Message& msg, Completion& out);
 void HandleSep(Controller& ctl, const Message& msg, Completion& out);
+// A slot's status word as last written (1 when never written), and whether
+// it lights the slot's locate LED.
+uint32_t SlotStatus(const Enclosure& enc, uint16_t slot);
+bool LocateLedLit(const Enclosure& enc, uint16_t slot);
 
 // The controller reset: non-volatile settings become current.
 void ResetController(Controller& ctl);

@@ -485,6 +485,7 @@ void ReadDevice(Obj& o, const Controller& c, size_t index, Device& d) {
   Flag(o, "ssd", d.ssd);
   Flag(o, "not_ready", d.not_ready);
   Num(o, "rotation_rate", d.rotation_rate);
+  Num(o, "format_ms", d.format_ms);
   bool listed = false;
   if (const json* pages = ListAt(o, "vpd_pages", listed)) {
     d.vpd_pages_given = true;
@@ -513,6 +514,7 @@ void ReadEnclosure(Obj& o, size_t index, Enclosure& e) {
   Num(o, "start_target", e.start_target);
   Num(o, "start_bus", e.start_bus);
   ReadPatches(o, "page_bytes", e.page_bytes);
+  Flag(o, "reports_identify", e.reports_identify);
   const json* taken = o.Take("slot_status");
   Obj status(o.problems(), taken, o.PathOf("slot_status"));
   if (status.present()) {
@@ -577,6 +579,7 @@ void ReadPhysDisk(Obj& o, const Controller& c, PhysDisk& pd) {
   Num(o, "state", pd.state);
   Num(o, "status_flags", pd.status_flags);
   Num(o, "hot_spare_pool", pd.hot_spare_pool);
+  Flag(o, "failed", pd.failed);
   Num(o, "max_lba", pd.max_lba);
   Text(o, "vendor", pd.vendor);
   Text(o, "product", pd.product);
@@ -870,6 +873,7 @@ void ReadEffect(Obj& rule, FaultEffect& e) {
   Flag(o, "unit_attention", e.unit_attention);
   Num(o, "response_info", e.response_info);
   Num(o, "short", e.short_data);
+  Num(o, "fail_phys_disk", e.fail_phys_disk);
   o.Done();
 }
 

@@ -140,6 +140,7 @@ json DeviceJson(const Device& d) {
   Put(o, "ssd", d.ssd);
   Put(o, "not_ready", d.not_ready);
   Put(o, "rotation_rate", d.rotation_rate);
+  Put(o, "format_ms", d.format_ms);
   if (d.vpd_pages_given) o["vpd_pages"] = d.vpd_pages;
   PutPatches(o, "inquiry_bytes", d.inquiry_bytes);
   PutPatches(o, "page_bytes", d.page_bytes);
@@ -156,6 +157,7 @@ json EnclosureJson(const Enclosure& e) {
   Put(o, "start_target", e.start_target);
   Put(o, "start_bus", e.start_bus);
   PutPatches(o, "page_bytes", e.page_bytes);
+  Put(o, "reports_identify", e.reports_identify);
   if (e.slot_status_given) {
     json status = json::object();
     for (const auto& [slot, word] : e.slot_status) Put(status, std::to_string(slot).c_str(), word);
@@ -180,6 +182,7 @@ json PhysDiskJson(const PhysDisk& pd) {
   Put(o, "state", pd.state);
   Put(o, "status_flags", pd.status_flags);
   Put(o, "hot_spare_pool", pd.hot_spare_pool);
+  Put(o, "failed", pd.failed);
   Put(o, "max_lba", pd.max_lba);
   Put(o, "vendor", pd.vendor);
   Put(o, "product", pd.product);
@@ -343,6 +346,7 @@ json FaultJson(const FaultRule& r) {
   Put(effect, "unit_attention", e.unit_attention);
   Put(effect, "response_info", e.response_info);
   Put(effect, "short", e.short_data);
+  Put(effect, "fail_phys_disk", e.fail_phys_disk);
   PutObject(o, "effect", e.given, effect);
   Put(o, "first", r.first);
   Put(o, "nth", r.nth);

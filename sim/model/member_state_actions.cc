@@ -1,6 +1,8 @@
 // Actions 10 and 11 take a member of a redundant volume offline and bring
 // it back. The firmware refuses to take away a volume's last good copy of
-// any block; a member that comes back online is resynchronised.
+// any block, and a request for the state the disk is in already; a member
+// that comes back online is resynchronised. A member taken offline on
+// purpose has not failed: no hot spare takes its place.
 #include "raid_actions.h"
 #include "raid_config.h"
 #include "raid_edit.h"
@@ -22,10 +24,6 @@ uint16_t FindMember(Controller& ctl, const Message& msg, PhysDisk*& pd, Volume*&
   return kActionDone;
 }
 
-bool InSync(const PhysDisk& pd) {
-  return pd.state == kDiskOnline && pd.status_flags != kDiskOutOfSync;
-}
-
 }  // namespace
 
 uint16_t SetPhysDiskOffline(Controller& ctl, const Message& msg, Completion& out) {
@@ -33,7 +31,8 @@ uint16_t SetPhysDiskOffline(Controller& ctl, const Message& msg, Completion& out
   Volume* vol = nullptr;
   uint16_t status = FindMember(ctl, msg, pd, vol);
   if (status != kActionDone) return status;
-  if (pd->state == kDiskOfflineRequested) return kActionDone;
+  // Already offline, or failed: nothing to take offline.
+  if (pd->state != kDiskOnline) return kActionInUse;
   for (const VolumeMember& m : vol->members) {
     const PhysDisk* other = FindPhysDisk(ctl, m.num);
     if (m.num != pd->num && (!other || !InSync(*other))) return kActionInUse;
@@ -51,7 +50,8 @@ uint16_t SetPhysDiskOnline(Controller& ctl, const Message& msg, Completion& out)
   Volume* vol = nullptr;
   uint16_t status = FindMember(ctl, msg, pd, vol);
   if (status != kActionDone) return status;
-  if (pd->state == kDiskOnline) return kActionDone;
+  // Online already, or a failed disk that cannot come back.
+  if (pd->state == kDiskOnline || pd->failed || pd->state == kDiskFailed) return kActionInUse;
   pd->state = kDiskOnline;
   pd->status_flags = kDiskOutOfSync;
   StartResync(ctl, *vol);

@@ -95,6 +95,7 @@ struct FaultEffect {
   Given<uint16_t> ioc_status, action_status;
   Given<uint8_t> scsi_status, scsi_state, sense_key, asc, ascq;
   Given<uint32_t> response_info, short_data;
+  Given<uint8_t> fail_phys_disk;  // the physical disk fails, then the request is served
 };
 
 struct FaultRule {

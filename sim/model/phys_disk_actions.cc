@@ -23,7 +23,6 @@ unsigned LowestFreeNum(const Controller& ctl) {
 
 uint16_t CreatePhysDisk(Controller& ctl, const Message& msg, Completion& out) {
   if (!PageImage(ctl, kRaidPhysDiskPg0, msg)) return kActionInvalid;
-  if (IrDisabled(ctl)) return kActionLimit;
   const Bytes& image = msg.data_out;
   uint8_t target = Get8(image, 4), bus = Get8(image, 5), pool = Get8(image, 10);
   const Device* disk = DiskAt(ctl, bus, target);

@@ -35,6 +35,9 @@ ActionHandler HandlerOf(uint8_t action) {
   }
 }
 
+// Everything but the progress report changes the configuration.
+bool ChangesConfiguration(uint8_t action) { return action != 1; }
+
 }  // namespace
 
 bool PageImage(const Controller& ctl, PageIndex page, const Message& msg) {
@@ -50,8 +53,15 @@ void HandleRaidAction(Controller& ctl, const Message& msg, Completion& out) {
   if (msg.HasData() && msg.sge_offset != kRaidSgeWords) {
     return SetIocStatus(out.reply, kStatusInvalidSgl);
   }
-  ActionHandler handler = HandlerOf(Get8(msg.frame, 0));
-  Put16(out.reply, 12, handler ? handler(ctl, msg, out) : uint16_t{kActionInvalid});
+  uint8_t action = Get8(msg.frame, 0);
+  ActionHandler handler = HandlerOf(action);
+  uint16_t status = kActionInvalid;
+  if (handler && ChangesConfiguration(action) && IrDisabled(ctl)) {
+    status = kActionLimit;
+  } else if (handler) {
+    status = handler(ctl, msg, out);
+  }
+  Put16(out.reply, 12, status);
 }
 
 }  // namespace vxtsim

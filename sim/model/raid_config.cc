@@ -82,6 +82,10 @@ bool IsVolumeMember(const Controller& ctl, uint8_t num) {
   return VolumeOfMember(ctl, num) != nullptr;
 }
 
+bool InSync(const PhysDisk& pd) {
+  return pd.state == kDiskOnline && pd.status_flags != kDiskOutOfSync;
+}
+
 bool IsHotSpare(const Controller& ctl, const PhysDisk& pd) {
   return pd.hot_spare_pool != 0 && !IsVolumeMember(ctl, pd.num);
 }

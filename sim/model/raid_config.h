@@ -25,6 +25,8 @@ uint32_t DiskMaxLba(const Device& dev);
 const Volume* VolumeOfMember(const Controller& ctl, uint8_t num);
 Volume* VolumeOfMember(Controller& ctl, uint8_t num);
 bool IsVolumeMember(const Controller& ctl, uint8_t num);
+// Online and holding a good copy of its volume's blocks.
+bool InSync(const PhysDisk& pd);
 // A physical disk that no volume uses and that belongs to a hot-spare pool.
 bool IsHotSpare(const Controller& ctl, const PhysDisk& pd);
 size_t HotSpareCount(const Controller& ctl);

@@ -15,11 +15,11 @@ namespace vxtsim {
 enum VolumeTypeCode : uint8_t { kVolumeIS = 0, kVolumeIME = 1, kVolumeIM = 2 };
 
 // RaidPhysDiskPg0 PhysDiskState values the firmware sets.
-enum PhysDiskState : uint8_t { kDiskOnline = 0, kDiskOfflineRequested = 5 };
+enum PhysDiskState : uint8_t { kDiskOnline = 0, kDiskFailed = 3, kDiskOfflineRequested = 5 };
 // RaidPhysDiskPg0 PhysDiskStatusFlags.
 constexpr uint8_t kDiskOutOfSync = 0x01;
 // RaidVolPg0 VolumeState values.
-enum VolumeState : uint8_t { kVolumeOptimal = 0, kVolumeDegraded = 1 };
+enum VolumeState : uint8_t { kVolumeOptimal = 0, kVolumeDegraded = 1, kVolumeFailed = 2 };
 
 struct Smart {
   bool given = false;
@@ -33,7 +33,8 @@ struct PhysDisk {
   Given<uint8_t> ioc;  // the IOC number
   Given<uint8_t> state, status_flags;
   Given<uint8_t> hot_spare_pool;
-  Given<uint32_t> max_lba;                       // not given: the disk's blocks - 1
+  Given<bool> failed;       // the disk has failed; the firmware reacts at its next request
+  Given<uint32_t> max_lba;  // not given: the disk's blocks - 1
   Given<std::string> vendor, product, revision;  // vendor not given: the disk's strings
   Smart smart;
   Patches page_bytes;

@@ -82,6 +82,7 @@ void ReadWrite(const ScsiTarget& t, const Cdb& cdb, const Message& msg, Completi
 void FormatUnit(const ScsiTarget& t, Completion& out) {
   // A volume's members are not the volume's to format.
   (t.disk ? t.disk->block_data : t.volume->block_data) = BlockStore();
+  out.busy_ms = t.disk ? t.disk->format_ms.value : kDefaultFormatMs;
   out.changed = true;
 }
 

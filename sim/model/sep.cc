@@ -1,4 +1,6 @@
 // Enclosure processor requests: read and write the status word of a slot.
+// The word last written drives the slot's LEDs; bit 17 lights the locate
+// LED whether or not the processor reports that bit back.
 #include "firmware.h"
 #include "protocol.h"
 #include "sas_topology.h"
@@ -9,6 +11,7 @@ namespace {
 
 constexpr uint8_t kAddressBySlot = 0x01;
 constexpr uint32_t kSlotStatusUnwritten = 0x00000001;
+constexpr uint32_t kSlotIdentify = 0x00020000;
 
 }  // namespace
 
@@ -30,8 +33,18 @@ void HandleSep(Controller& ctl, const Message& msg, Completion& out) {
     enc->slot_status[slot] = Get32(msg.frame, 12);
     out.changed = true;
   }
-  auto it = enc->slot_status.find(slot);
-  Put32(out.reply, 20, it == enc->slot_status.end() ? kSlotStatusUnwritten : it->second.value);
+  uint32_t status = SlotStatus(*enc, slot);
+  if (!enc->reports_identify) status &= ~kSlotIdentify;
+  Put32(out.reply, 20, status);
+}
+
+uint32_t SlotStatus(const Enclosure& enc, uint16_t slot) {
+  auto it = enc.slot_status.find(slot);
+  return it == enc.slot_status.end() ? kSlotStatusUnwritten : it->second.value;
+}
+
+bool LocateLedLit(const Enclosure& enc, uint16_t slot) {
+  return (SlotStatus(enc, slot) & kSlotIdentify) != 0;
 }
 
 }  // namespace vxtsim

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 #include "driver.h"
 #include "faults.h"
@@ -27,6 +28,13 @@ LogLine NodeLine(const char* call, int result, int err) {
     line.Text(LogKey::kError, ErrnoName(err));
   }
   return line;
+}
+
+// Sleeps through signals to the end, as a driver waiting for its request.
+void Wait(uint32_t ms) {
+  timespec left{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000};
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
 }
 
 }  // namespace
@@ -101,6 +109,7 @@ void Simulator::Close(int fd) {
 
 int Simulator::Ioctl(int fd, unsigned long request, void* arg, int& err) {
   IoctlResult r = DriverIoctl(model_, request, arg);
+  if (r.wait_ms) Wait(r.wait_ms);
   err = r.err;
   r.log.Text(LogKey::kCall, "ioctl");
   r.log.Number(LogKey::kFd, fd);

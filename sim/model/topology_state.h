@@ -27,6 +27,8 @@ struct BlockStore {
   std::map<uint64_t, StoredBlock> blocks;
 };
 
+constexpr uint32_t kDefaultFormatMs = 100;
+
 struct Device {
   Given<uint16_t> handle;  // list position + 9
   Given<DeviceKind> kind{DeviceKind::kDisk};
@@ -46,6 +48,7 @@ struct Device {
   Given<uint8_t> type;  // peripheral device type
   Given<bool> removable, ssd, not_ready;
   Given<uint16_t> rotation_rate{7200};
+  Given<uint32_t> format_ms{kDefaultFormatMs};  // how long FORMAT UNIT takes
   bool vpd_pages_given = false;
   std::vector<uint8_t> vpd_pages;  // the pages INQUIRY with EVPD answers
   Patches inquiry_bytes, page_bytes;
@@ -62,6 +65,9 @@ struct Enclosure {
   Given<uint16_t> start_slot;
   Given<uint8_t> start_target, start_bus;
   Patches page_bytes;
+  // The status the processor returns carries the identify bit as last
+  // written; false: it never shows there, though the LED lights.
+  Given<bool> reports_identify{true};
   bool slot_status_given = false;
   std::map<uint16_t, Given<uint32_t>> slot_status;  // slots never written read 1
 };

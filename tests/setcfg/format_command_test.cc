@@ -265,5 +265,30 @@ TEST(FormatCommand, ElapsedTimeOnATerminalOnly) {
   EXPECT_EQ(run.tty.find("Elapsed"), std::string::npos);
 }
 
+TEST(FormatCommand, ElapsedTimeCountsWhileTheDiskFormats) {
+  json lab = FormatLab();
+  lab["controllers"][0]["devices"][1]["format_ms"] = 2300;
+  auto start = std::chrono::steady_clock::now();
+  TtyRun run = RunWithTerminalStderr(lab, {"0", "format", "1", "noprompt"});
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2300));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string(kBanner) + kFormatting);
+  EXPECT_NE(run.tty.find("\rElapsed time: 0:00:01"), std::string::npos) << run.tty;
+  EXPECT_NE(run.tty.find("\rElapsed time: 0:00:02"), std::string::npos) << run.tty;
+}
+
+TEST(FormatCommand, FormatLongerThanTheTimeoutFailsWithoutWaitingForIt) {
+  json lab = FormatLab();
+  lab["controllers"][0]["devices"][1]["format_ms"] = 18000001;  // past the 18000 s limit
+  auto start = std::chrono::steady_clock::now();
+  VolkitRun run = RunVolkit(lab, {"0", "format", "1", "noprompt"});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, std::string(kBanner) + kFormatting);
+  std::vector<json> formats = ScsiRequests(run, 0x04);
+  ASSERT_EQ(formats.size(), 2u);  // the channel tries once more
+  for (const json& f : formats) EXPECT_EQ(f.value("error", ""), "ETIMEDOUT");
+}
+
 }  // namespace
 }  // namespace volkit_test
