@@ -18,12 +18,19 @@ TEST(Demo, EveryStepShowsItsCommandAndSucceeds) {
   for (const char* command :
        {"$ vxtsim -- volkit list\n", "$ vxtsim -- volkit 0 display\n",
         "$ vxtsim -- volkit 0 create im max 2 3 noprompt\n", "$ vxtsim -- volkit 0 status\n",
+        "$ vxtsim -- volkit 0 hotspare delete 9\n", "$ vxtsim -- volkit 0 hotspare 9\n",
+        "$ vxtsim fail 0:1\n", "$ vxtsim -- volkit 0 setoffline 3\n",
+        "$ vxtsim -- volkit 0 setonline 3\n", "$ vxtsim -- volkit 0 locate 2 on\n",
+        "$ vxtsim show\n", "$ vxtsim -- volkit 0 locate 2 off\n",
         "$ vxtsim -- volkit 0 delete noprompt\n"}) {
     EXPECT_NE(demo.out.find(command), std::string::npos) << command;
   }
   // The new mirror resynchronises beside the lab's own.
   EXPECT_NE(demo.out.find("IR Volume 2\n  Volume ID                               : 2\n"),
             std::string::npos);
+  // The spare at target 9 took the failed disk's place, and the LED was lit.
+  EXPECT_NE(demo.out.find("physical disk 2: target 9, volume member"), std::string::npos);
+  EXPECT_NE(demo.out.find("locate LED lit in slot 2"), std::string::npos);
   EXPECT_NE(demo.out.find("docs/vxtsim.md"), std::string::npos);
 }
 
