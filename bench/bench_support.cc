@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace {
 
@@ -69,6 +70,39 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::trunc);
   out << text;
   return static_cast<bool>(out);
+}
+
+const std::string& WriteLabOnce(const std::string& name, const std::string& lab) {
+  static std::map<std::string, std::string> paths;
+  auto [it, added] = paths.emplace(name, BenchDirectory(name) + "/lab.json");
+  if (added) WriteTextFile(it->second, lab);
+  return it->second;
+}
+
+nlohmann::json LargeSasLab(int disks, int per_enclosure, const char* serial,
+                           const nlohmann::json& pages, const nlohmann::json& raid) {
+  nlohmann::json devices = nlohmann::json::array();
+  for (int t = 0; t < disks; ++t) {
+    devices.push_back({{"target", t},
+                       {"enclosure", 1 + t / per_enclosure},
+                       {"slot", t % per_enclosure},
+                       {"serial", serial + std::to_string(5000 + t)},
+                       {"vendor", "ORBITAL"},
+                       {"product", "OD146SAS10K"},
+                       {"blocks", 286749488}});
+  }
+  nlohmann::json enclosures = nlohmann::json::array();
+  for (int e = 0; e * per_enclosure < disks; ++e) {
+    enclosures.push_back({{"num_slots", per_enclosure}, {"start_target", e * per_enclosure}});
+  }
+  return {{"controllers",
+           {{{"number", 0},
+             {"pci", {{"device_id", "0x54"}}},
+             {"port_facts", {{"device_limit", 128}}},
+             {"pages", pages},
+             {"enclosures", enclosures},
+             {"devices", devices},
+             {"raid", raid}}}}};
 }
 
 RunFigures RunVolkit(const std::string& dir, const std::string& lab_path,

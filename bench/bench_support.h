@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,17 @@ std::string BenchDirectory(const std::string& name);
 
 // Writes `text` to `path`; false on failure.
 bool WriteTextFile(const std::string& path, const std::string& text);
+
+// Writes `lab` (JSON text) once into the scratch directory `name` and returns
+// the file's path; later calls with the same name return the same path.
+const std::string& WriteLabOnce(const std::string& name, const std::string& lab);
+
+// A lab of one SAS controller 0 (DeviceLimit 128) with `disks` SAS disks of
+// 286749488 blocks at targets 0.., `per_enclosure` to an enclosure; `serial`
+// starts each disk's serial number.  `pages` and `raid` as the lab format has
+// them.
+nlohmann::json LargeSasLab(int disks, int per_enclosure, const char* serial,
+                           const nlohmann::json& pages, const nlohmann::json& raid);
 
 // Starts the state afresh from `lab_path`, then runs volkit with `args`
 // under vxtsim with standard output and error discarded.  The state file is

@@ -2,7 +2,6 @@
 // enclosures with DeviceLimit 128.  CREATE takes at most a second volume, so
 // its lab holds one mirror and a hot spare; DELETE's lab holds two volumes,
 // two hot spares and a third of the disks as RAID members.
-#include <map>
 #include <nlohmann/json.hpp>
 
 #include "bench_support.h"
@@ -14,35 +13,11 @@ using nlohmann::json;
 constexpr int kDisks = 120;
 constexpr int kPerEnclosure = 30;
 
-json Disks() {
-  json devices = json::array();
-  for (int t = 0; t < kDisks; ++t) {
-    devices.push_back({{"target", t},
-                       {"enclosure", 1 + t / kPerEnclosure},
-                       {"slot", t % kPerEnclosure},
-                       {"serial", "CD" + std::to_string(5000 + t)},
-                       {"vendor", "ORBITAL"},
-                       {"product", "OD146SAS10K"},
-                       {"blocks", 286749488}});
-  }
-  return devices;
-}
-
 json Controller(const json& raid) {
-  json enclosures = json::array();
-  for (int e = 0; e < kDisks / kPerEnclosure; ++e) {
-    enclosures.push_back({{"num_slots", kPerEnclosure}, {"start_target", e * kPerEnclosure}});
-  }
-  return {{"controllers",
-           {{{"number", 0},
-             {"pci", {{"device_id", "0x54"}}},
-             {"port_facts", {{"device_limit", 128}}},
-             {"pages",
-              {{"IocPg2", {{"MaxVolumes", 2}, {"MaxPhysDisks", 30}}},
-               {"IocPg6", {{"MaxDrivesIME", 10}, {"MaxDrivesIS", 10}, {"MaxHotSpares", 4}}}}},
-             {"enclosures", enclosures},
-             {"devices", Disks()},
-             {"raid", raid}}}}};
+  return LargeSasLab(kDisks, kPerEnclosure, "CD",
+                     {{"IocPg2", {{"MaxVolumes", 2}, {"MaxPhysDisks", 30}}},
+                      {"IocPg6", {{"MaxDrivesIME", 10}, {"MaxDrivesIS", 10}, {"MaxHotSpares", 4}}}},
+                     raid);
 }
 
 json PhysDisks(int count, int spares) {
@@ -54,10 +29,7 @@ json PhysDisks(int count, int spares) {
 }
 
 const std::string& WriteLab(const std::string& name, const json& lab) {
-  static std::map<std::string, std::string> paths;
-  auto [it, added] = paths.emplace(name, BenchDirectory(name) + "/lab.json");
-  if (added) WriteTextFile(it->second, lab.dump(1));
-  return it->second;
+  return WriteLabOnce(name, lab.dump(1));
 }
 
 const std::string& CreateLab() {
@@ -82,8 +54,11 @@ std::vector<std::string> CreateWords(const char* type, int drives) {
   std::vector<std::string> words = {"0", "create", type, "max"};
   for (int i = 0; i < drives; ++i) {
     int t = kDisks - 1 - i;
-    words.push_back(std::to_string(1 + t / kPerEnclosure) + ":" +
-                    std::to_string(t % kPerEnclosure));
+    // Built piece by piece: GCC 12 warns falsely about the chained operator+.
+    std::string word = std::to_string(1 + t / kPerEnclosure);
+    word += ':';
+    word += std::to_string(t % kPerEnclosure);
+    words.push_back(word);
   }
   words.push_back("noprompt");
   return words;

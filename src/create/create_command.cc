@@ -1,23 +1,19 @@
 // The CREATE handler: argument checks, the dialogue, the controller's
 // capability and volume checks, then the candidate checks and the build.
-#include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "cli/confirm.h"
-#include "cli/words.h"
 #include "create/candidates.h"
 #include "create/create.h"
 #include "create/raid_limits.h"
 #include "create/volume_build.h"
+#include "create/volume_request.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 
 namespace {
 
-constexpr int kFirstDriveArgument = 5;
+constexpr int kFirstDriveArgument = kFirstOptionArgument;
 constexpr int kFail = 1;
 
 constexpr char kCreateUsage[] =
@@ -45,132 +41,23 @@ constexpr char kCreateUsage[] =
     "      where noprompt is an optional argument that eliminates\n"
     "          warnings and prompts\n";
 
-struct VolumeTypeWord {
-  const char* Word;
-  uint8_t Code;
-  uint32_t Capability;
-};
-
-constexpr VolumeTypeWord kVolumeTypeWords[] = {
-    {"im", kVolumeTypeIM, kCapabilityIm},    {"raid1", kVolumeTypeIM, kCapabilityIm},
-    {"ime", kVolumeTypeIME, kCapabilityIme}, {"raid1e", kVolumeTypeIME, kCapabilityIme},
-    {"is", kVolumeTypeIS, kCapabilityIs},    {"raid0", kVolumeTypeIS, kCapabilityIs},
-};
-
 void SayDriveCount() { std::fprintf(stderr, "volkit: incorrect number of SCSI ID's specified\n"); }
-
-// Drops `noprompt` from the count wherever it stands; the words are not
-// moved, so only a trailing `noprompt` leaves the drive list clean.
-int DropNoPrompt(int argc, char** argv, bool* no_prompt) {
-  int count = argc;
-  for (int i = kFirstDriveArgument; i < count; ++i) {
-    LowerCaseWord(argv[i]);
-    if (std::strcmp(argv[i], "noprompt") == 0) {
-      *no_prompt = true;
-      --count;
-    }
-  }
-  return count;
-}
-
-int CheckIrCapable(ConstBytes iocpg2, const char* controller_word) {
-  if (!(IocPg2CapabilityFlags(iocpg2) & (kCapabilityIs | kCapabilityIme | kCapabilityIm))) {
-    std::fprintf(stderr,
-                 "volkit: Controller specified by controller number \"%s\"\n"
-                 "        has either IR capaability disabled OR has initiator-only firmware.\n"
-                 "        If you wish to create a RAID volume, enable IR capability or please\n"
-                 "        flash IR firmware before attempting this operation again\n",
-                 controller_word);
-    return 0;
-  }
-  uint8_t active = IocPg2NumActiveVolumes(iocpg2);
-  if (active > 1 || active >= IocPg2MaxVolumes(iocpg2)) {
-    std::fprintf(stderr,
-                 "volkit: Controller specified by controller number \"%s\"\n"
-                 "        already has max RAID volume. Use the DELETE command\n"
-                 "        to delete volume(s) if wish to create a new volume\n",
-                 controller_word);
-    return 0;
-  }
-  return 1;
-}
-
-int ParseVolumeType(ControllerInfo* c, ConstBytes iocpg2, char* word) {
-  LowerCaseWord(word);
-  for (const VolumeTypeWord& t : kVolumeTypeWords) {
-    if (std::strcmp(word, t.Word) != 0) continue;
-    if (!(IocPg2CapabilityFlags(iocpg2) & t.Capability)) {
-      std::fprintf(stderr,
-                   t.Code == kVolumeTypeIM
-                       ? "volkit: Requested volume type \"%s\" cannot be supported by\n"
-                         "    current controller firmware.\n"
-                       : "volkit: Requested volume type \"%s\" cannot be supported by\n"
-                         "    current controller firmware\n",
-                   word);
-      return 0;
-    }
-    c->CreateVolumeType = t.Code;
-    return 1;
-  }
-  std::fprintf(stderr, "volkit: Invalid RAID volume type specified  \"%s\"!\n", word);
-  return 0;
-}
-
-int ParseSize(ControllerInfo* c, char* word) {
-  if (std::isalpha(static_cast<unsigned char>(word[0]))) {
-    LowerCaseWord(word);
-    if (std::strcmp(word, "max") != 0) {
-      std::fprintf(stderr,
-                   "volkit: Invalid size specification. It must be either \n"
-                   "    'MAX' or a valid size in mega bytes.\n");
-      return 0;
-    }
-    c->SizeMB = 0xFFFFFFFF;
-    c->SizeGiven = 0;
-    return 1;
-  }
-  char* end = nullptr;
-  errno = 0;
-  unsigned long long size = std::strtoull(word, &end, 0);
-  if (errno == ERANGE || end == word || *end != '\0' ||
-      !std::isdigit(static_cast<unsigned char>(word[0])) || size == 0) {
-    std::fprintf(stderr, "volkit: Invalid size specification \"%s\"!\n", word);
-    return 0;
-  }
-  c->SizeMB = size;
-  c->SizeGiven = 1;
-  return 1;
-}
 
 // Takes a trailing `qsync` off the count.  A last word that starts with a
 // digit is a drive and is left alone.
 int ParseQuickSync(ControllerInfo* c, char** argv, int* count) {
   c->QuickSync = 0;
-  char* last = argv[*count - 1];
-  if (std::isdigit(static_cast<unsigned char>(last[0]))) return 1;
-  LowerCaseWord(last);
-  if (std::strcmp(last, "qsync") != 0) {
-    std::fprintf(stderr, "volkit: Invalid sync option specified  \"%s\"!\n", last);
-    return 0;
-  }
-  c->QuickSync = 1;
-  --*count;
+  bool is_sync = false;
+  if (!ParseSyncWord(c, argv[*count - 1], &is_sync)) return 0;
+  if (is_sync) --*count;
   return 1;
 }
 
 // The disks of the volumes already there, with the new ones, must stay within
-// the controller's total.  -1 when a volume page cannot be read.
+// the controller's total.
 int CheckDiskTotal(ControllerInfo* c, ConstBytes iocpg2, int drive_words) {
   int total = 0;
-  int volumes = IocPg2VolumeCount(iocpg2);
-  for (int i = 0; i < volumes; ++i) {
-    PageBuffer vol0;
-    if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
-                           IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0)) {
-      return -1;
-    }
-    total += RaidVolPg0NumPhysDisks(vol0);
-  }
+  if (CountVolumeMembers(c, iocpg2, &total) != 1) return -1;
   if (total + drive_words > TheRaidLimits.MaxPhysDisks) {
     std::fprintf(stderr,
                  "volkit: Incorrect number of SCSI ID's specified;Exceeds total disks for "
@@ -178,12 +65,6 @@ int CheckDiskTotal(ControllerInfo* c, ConstBytes iocpg2, int drive_words) {
     return 0;
   }
   return 1;
-}
-
-int TypeMaxDrives(uint8_t type) {
-  if (type == kVolumeTypeIM) return TheRaidLimits.MaxDrivesIM;
-  if (type == kVolumeTypeIME) return TheRaidLimits.MaxDrivesIME;
-  return TheRaidLimits.MaxDrivesIS;
 }
 
 // The drive count the type takes.  Whatever limits the firmware reports, a

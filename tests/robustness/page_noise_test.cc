@@ -30,6 +30,9 @@ const std::vector<std::vector<std::string>> kCommands = {
     {"0", "rebuild", "0"},
     {"0", "locate", "1:2", "on"},
     {"0", "format", "4", "noprompt"},
+    {"0", "hotspare", "2"},
+    {"0", "hotspare", "delete", "9"},
+    {"0", "auto", "is", "max", "noprompt"},
 };
 
 std::string Hex(uint8_t byte) {

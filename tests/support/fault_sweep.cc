@@ -108,17 +108,21 @@ struct Fault {
   bool transient, persistent;
 };
 
-bool Deep() {
+}  // namespace
+
+bool DeepSweep() {
   const char* deep = std::getenv("VOLKIT_DEEP_SWEEP");
   return deep && *deep && std::string(deep) != "0";
 }
+
+namespace {
 
 // The ways the driver and the firmware can fail a request of this kind.
 // Without the deep mode the fault kinds that reach no new code path are
 // left out: a transient ioctl failure of a request the send routine retries
 // (the retry succeeds), and the rarer statuses and sense codes.
 std::vector<Fault> FaultsFor(const json& line) {
-  const bool deep = Deep();
+  const bool deep = DeepSweep();
   std::vector<Fault> faults;
   const std::string kind = line.at("kind");
   const int function = line.value("function", -1);
@@ -200,12 +204,15 @@ void CheckRun(const SweepScenario& s, const VolkitRun& clean, const json& before
 
   const json now = Configuration(run.state);
   std::string which = now == after ? "new" : now == before ? "old" : "";
-  if (which.empty() && s.partial) which = s.partial(run);
+  if (which.empty() && s.partial) which = s.partial(run, before, after);
   EXPECT_NE(which, "") << "configuration neither old nor new:\n"
                        << now.dump() << "\nold " << before.dump() << "\nnew " << after.dump();
 
   const bool failed =
       run.status != 0 || (s.failure_exits_zero && run.err.find("volkit: ") != std::string::npos);
+  if (failed && s.failure_keeps_old) {
+    EXPECT_EQ(which, "old") << "failed with the " << which << " configuration";
+  }
   if (!failed && s.changing) {
     EXPECT_EQ(which, "new") << "exit 0 with the " << which << " configuration";
   }
@@ -277,7 +284,7 @@ SweepCounts SweepSingleFaults(const SweepScenario& s) {
 
   const std::vector<json> requests = Requests(clean);
   counts.requests = requests.size();
-  const std::vector<bool> sampled = Sampled(requests, Deep() || s.every_request);
+  const std::vector<bool> sampled = Sampled(requests, DeepSweep() || s.every_request);
   for (size_t k = 0; k < requests.size(); ++k) {
     if (!sampled[k]) continue;
     ++counts.swept;

@@ -21,11 +21,14 @@ struct SweepScenario {
   // The command changes the configuration, so an exit status of 0 also means
   // the configuration the clean run left.
   bool changing = false;
+  // A failed run leaves the old configuration (a build rolled back).
+  bool failure_keeps_old = false;
   // Whether a failed run exits 0 anyway (AUTO over every SAS controller).
   bool failure_exits_zero = false;
   // Names a configuration other than the old and the new one that is
-  // acceptable after `run` (empty: none is).
-  std::function<std::string(const VolkitRun& run)> partial;
+  // acceptable after `run` (empty: none is); `before` and `after` are the
+  // configurations before and after the clean run.
+  std::function<std::string(const VolkitRun& run, const json& before, const json& after)> partial;
   // Fail every request of a scan, not only its first few and its last.
   bool every_request = false;
   // A run that exits 0 prints only lines of the clean run; in a report
@@ -47,5 +50,8 @@ json Configuration(const json& lab_or_state);
 // Runs the sweep; each failed check names the fault and the run's output.
 // VOLKIT_DEEP_SWEEP=1 in the environment adds the rarer fault kinds.
 SweepCounts SweepSingleFaults(const SweepScenario& scenario);
+
+// VOLKIT_DEEP_SWEEP is set: bigger labs and every fault kind.
+bool DeepSweep();
 
 }  // namespace volkit_test

@@ -1,0 +1,121 @@
+// The AUTO handler (also AUTO1): a volume from drives the program picks
+// itself, built by the same builders as CREATE's.
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "cli/confirm.h"
+#include "create/auto_select.h"
+#include "create/candidates.h"
+#include "create/create.h"
+#include "create/raid_limits.h"
+#include "create/volume_build.h"
+#include "create/volume_request.h"
+#include "vxt/pages.h"
+#include "vxt/vxt_util.h"
+
+namespace {
+
+constexpr int kFail = 1;
+constexpr int kSyncOptionCount = 6;
+
+constexpr char kAutoUsage[] =
+    "  The format of the AUTO command is\n"
+    "    volkit <controller #> auto <volume type> <size>\n"
+    "    [qsync] [noprompt]\n"
+    "      where <controller #> is:\n"
+    "          A controller number between 0 and 255 OR\n"
+    "          'SAS' to configure all SAS controllers\n"
+    "      where <volume type> is:\n"
+    "          The type of the volume to create and is either IM/RAID1 (or)\n"
+    "          IME/RAID1E (or) IS/RAID0.\n"
+    "      where <size> is:\n"
+    "          The size of the volume to create. It should be given in Mbytes\n"
+    "          e.g. 2048 or 'MAX' to use the maximum size possible.\n"
+    "      where qsync specifies that the user desires a quick\n"
+    "          synchronization of the two drives in an IM volume\n"
+    "      where noprompt is an optional argument that eliminates\n"
+    "          warnings and prompts\n";
+
+// Only a lone word after the size can be the sync option.
+int ParseSyncOption(ControllerInfo* c, char** argv, int count) {
+  c->QuickSync = 0;
+  bool is_sync = false;
+  return count != kSyncOptionCount || ParseSyncWord(c, argv[kFirstOptionArgument], &is_sync);
+}
+
+// Keeps the drives the controller and the type allow, the lowest IDs first.
+void TrimCandidates(ControllerInfo* c, int existing_disks) {
+  int n = c->NumRAIDCandidates;
+  if (c->BusType == kBusTypeSas && existing_disks + n > TheRaidLimits.MaxPhysDisks) {
+    n = TheRaidLimits.MaxPhysDisks - existing_disks;
+  }
+  int type_max = TypeMaxDrives(c->CreateVolumeType);
+  if (n > type_max) n = type_max;
+  c->NumRAIDCandidates = n;
+}
+
+struct DriveCount {
+  const char* TypeName;
+  int Minimum;
+  int Maximum;
+};
+
+// The count the type takes.  Whatever limits the firmware reports, the
+// builders need two drives for a mirror of either kind and one for a stripe;
+// a lower firmware minimum would end the build on its precondition.
+DriveCount CountRule(uint8_t type) {
+  const RaidLimits& l = TheRaidLimits;
+  auto at_least = [](int limit, int floor) { return limit > floor ? limit : floor; };
+  if (type == kVolumeTypeIM) return {"IM", at_least(l.MinDrivesIM, 2), INT_MAX};
+  if (type == kVolumeTypeIME) return {"IME", at_least(l.MinDrivesIME, 2), l.MaxDrivesIME};
+  return {"IS", at_least(l.MinDrivesIS, 1), l.MaxDrivesIS};
+}
+
+int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, bool is_auto1, bool no_prompt) {
+  MaxTargetId = c->BusType == kBusTypeSas ? 127 : 15;
+  ResetCandidates(c, kMaxCandidateIds);
+  int existing_disks = 0;
+  if (c->BusType == kBusTypeSas && IocPg2NumActiveVolumes(iocpg2) != 0 &&
+      CountVolumeMembers(c, iocpg2, &existing_disks) != 1) {
+    return kFail;
+  }
+  LoadRaidLimits(c);
+  SelectAutoDrives(c, is_auto1);
+  TrimCandidates(c, existing_disks);
+  if (!no_prompt && !ConfirmOperation(kCreateIntro, kDataLossWarning, kLastChanceWarning)) {
+    return kFail;
+  }
+  const DriveCount rule = CountRule(c->CreateVolumeType);
+  const int n = c->NumRAIDCandidates;
+  if (n < rule.Minimum || n > rule.Maximum) {
+    std::fprintf(stderr, "volkit: at least %d drives must be available for %s creation.\n",
+                 rule.Minimum, rule.TypeName);
+    return kFail;
+  }
+  int built = c->CreateVolumeType == kVolumeTypeIM ? CreateIMVolume(c) : Create1EVolume(c);
+  if (built == 1) return 0;
+  std::printf("volkit: Volume creation failed.\n");
+  return kFail;
+}
+
+}  // namespace
+
+int AutoCommand(ControllerInfo* c, int argc, char** argv) {
+  if (argc < 5 || argc > 7) {
+    std::fprintf(stderr,
+                 "volkit: Incorrect number of command line parameters for 'AUTO' command!\n");
+    std::printf("%s\n", kAutoUsage);
+    return kFail;
+  }
+  const bool is_auto1 = std::strcmp(argv[2], "auto1") == 0;
+  bool no_prompt = false;
+  int count = DropNoPrompt(argc, argv, &no_prompt);
+  PageBuffer iocpg2;
+  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return kFail;
+  if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(c, iocpg2, argv[3]) ||
+      !ParseSize(c, argv[4]) || !ParseSyncOption(c, argv, count)) {
+    return kFail;
+  }
+  return SelectAndBuild(c, iocpg2, is_auto1, no_prompt);
+}

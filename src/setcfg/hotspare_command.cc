@@ -1,0 +1,65 @@
+// The HOTSPARE handler: making a global hot spare, or deleting one.
+#include <cstdio>
+#include <cstring>
+
+#include "cli/drive_address.h"
+#include "cli/words.h"
+#include "create/boot_device.h"
+#include "create/raid_limits.h"
+#include "setcfg/hot_spares.h"
+
+namespace {
+
+constexpr char kHotSpareUsage[] =
+    "  volkit <controller #> HOTSPARE [DELETE] <SCSI ID>/<Encl:Bay>\n"
+    "    where <controller #> is:\n"
+    "      Number between 0 and 255\n"
+    "    where DELETE keyword:\n"
+    "      Specifies that the hotspare is to be deleted.\n"
+    "      Omit the DELETE keyword to specify hotspare creation.\n"
+    "    where <SCSI ID> is:\n"
+    "      SCSI target ID of drive that will become the hot spare disk.\n"
+    "    where <Encl:Bay> is:\n"
+    "      Enclosure and Bay # of drive that will become the hot spare disk.\n";
+
+int Create(ControllerInfo* c, uint8_t target_id) {
+  LoadRaidLimits(c);
+  const bool sas = c->BusType == kBusTypeSas;
+  if (CheckHotSpareSlots(c) != 1 || (sas && MatchHotSpareType(c, target_id) != 1) ||
+      CheckHotSpareTarget(c, target_id) != 1 || CreateHotSpare(c, target_id) != 1) {
+    std::printf("volkit: Hot Spare create failed.\n");
+    return 1;
+  }
+  if (sas) UpdateBootDevice(c, kBootEventPhysDiskCreated, 0);
+  return 0;
+}
+
+int Delete(ControllerInfo* c, uint8_t target_id) {
+  HotSpareList list;
+  CollectHotSpares(c, &list);
+  if (!IsAnyHotSpare(c, target_id, list)) {
+    std::printf("volkit: Target %d is not a hotspare or is a member of a volume.\n", target_id);
+    return 1;
+  }
+  if (DeleteHotSpare(c, target_id) == 1) return 0;
+  std::printf("volkit: Hotspare delete failed.\n");
+  return 1;
+}
+
+}  // namespace
+
+int HotSpareCommand(ControllerInfo* c, int argc, char** argv) {
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr, "%s\n", kHotSpareUsage);
+    return 1;
+  }
+  LowerCaseWord(argv[3]);
+  const bool deleting = std::strcmp(argv[3], "delete") == 0;
+  if (argc != (deleting ? 5 : 4)) {
+    std::printf("%s\n", kHotSpareUsage);
+    return 1;
+  }
+  uint8_t target_id = 0;
+  if (!ResolveDriveTarget(c, argv[deleting ? 4 : 3], &target_id)) return 1;
+  return deleting ? Delete(c, target_id) : Create(c, target_id);
+}
