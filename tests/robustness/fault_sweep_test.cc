@@ -22,8 +22,8 @@ json SmallLab(int disks, int device_limit = 8) {
 }
 
 // Disks 0 and 1 at targets 0 and 1 make up mirror 0.
-json MirrorLab(int disks = 2) {
-  json lab = SmallLab(disks);
+json MirrorLab(int disks = 2, int device_limit = 8) {
+  json lab = SmallLab(disks, device_limit);
   lab["controllers"][0]["raid"] = Lab(R"({
     "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}],
     "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
@@ -69,7 +69,7 @@ TEST(FaultSweep, List) {
 
 TEST(FaultSweep, Display) {
   SweepScenario s;
-  s.lab = MirrorLab(3);
+  s.lab = MirrorLab(3, 4);
   s.args = {"0", "display"};
   s.report = true;
   s.excused = LostEnclosureReply;
@@ -78,7 +78,7 @@ TEST(FaultSweep, Display) {
 
 TEST(FaultSweep, DisplayIntoFile) {
   SweepScenario s;
-  s.lab = MirrorLab();
+  s.lab = SmallLab(1, 2);
   s.args = {"0", "display", "report.txt"};
   s.report = true;
   s.excused = LostEnclosureReply;
@@ -87,7 +87,7 @@ TEST(FaultSweep, DisplayIntoFile) {
 
 TEST(FaultSweep, DisplayKvrFru) {
   SweepScenario s;
-  s.lab = MirrorLab();
+  s.lab = SmallLab(1, 2);
   s.args = {"0", "display", "KVRFRU"};
   s.report = true;
   s.excused = LostEnclosureReply;
@@ -154,6 +154,7 @@ TEST(FaultSweep, AutoOverEverySasController) {
   second["pci"]["bus"] = 3;
   s.lab["controllers"].push_back(second);
   s.args[0] = "SAS";
+  s.every_request = false;  // the first controller's requests are AUTO's own
   s.failure_keeps_old = false;
   s.failure_exits_zero = true;
   s.partial = EachControllerOldOrNew;

@@ -118,9 +118,9 @@ bool DeepSweep() {
 namespace {
 
 // The ways the driver and the firmware can fail a request of this kind.
-// Without the deep mode the fault kinds that reach no new code path are
-// left out: a transient ioctl failure of a request the send routine retries
-// (the retry succeeds), and the rarer statuses and sense codes.
+// Without the deep mode only the forms that reach their own code path run:
+// a failing ioctl or a medium error persistent (the request layer retries
+// them once), the others transient, and one status and sense code each.
 std::vector<Fault> FaultsFor(const json& line) {
   const bool deep = DeepSweep();
   std::vector<Fault> faults;
@@ -130,7 +130,7 @@ std::vector<Fault> FaultsFor(const json& line) {
   faults.push_back({"ioctl fails", {{"errno", "EIO"}}, deep || !retried, true});
   faults.push_back({"no reply", {{"no_reply", true}}, true, deep});
   if (kind != "passthrough") return faults;
-  faults.push_back({"IocStatus 0x0004", {{"ioc_status", "0x0004"}}, true, true});
+  faults.push_back({"IocStatus 0x0004", {{"ioc_status", "0x0004"}}, true, deep});
   if (deep) faults.push_back({"IocStatus 0x0022", {{"ioc_status", "0x0022"}}, true, true});
   if (function == 0x15) {
     faults.push_back({"ActionStatus 1", {{"action_status", 1}}, true, true});
