@@ -1,22 +1,24 @@
 # Thin wrapper over the CMake presets; see README.md.
 JOBS ?= $(shell nproc)
-DEMO_STATE := build/demo-state.json
-VXTSIM := build/release/sim/vxtsim
-VOLKIT := build/release/src/volkit
+# What the demo runs: volkit, the launcher and the interposer it preloads.
+DEMO_TARGETS := volkit vxtsim vxtsim_preload
 
-.PHONY: all release debug asan demo test test-release test-asan bench fuzz fuzz-seeds clean
+.PHONY: all deps release debug asan demo test test-release test-asan package bench fuzz fuzz-seeds clean
 
 all: release
 
-release debug asan:
+# Installs the Debian packages a bare machine lacks; nothing when all are there.
+deps:
+	@scripts/setup-deps
+
+release debug asan: deps
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ -j $(JOBS)
 
-demo: release
-	@rm -f $(DEMO_STATE)
-	$(VXTSIM) --state $(DEMO_STATE) -- $(VOLKIT) list
-	$(VXTSIM) --state $(DEMO_STATE) -- $(VOLKIT) 0 display
-	$(VXTSIM) --state $(DEMO_STATE) -- $(VOLKIT) 0 status
+demo: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target $(DEMO_TARGETS)
+	@scripts/demo build/release
 
 test-release: release
 	ctest --preset release -j $(JOBS)
@@ -26,7 +28,11 @@ test-asan: asan
 
 test: test-release test-asan
 
-bench:
+# The Debian packages volkit and volkit-sim, in build/release.
+package: release
+	cd build/release && cpack -G DEB
+
+bench: deps
 	cmake --preset release -DVOLKIT_BENCH=ON >/dev/null
 	cmake --build --preset release -j $(JOBS)
 	build/release/bench/volkit_bench

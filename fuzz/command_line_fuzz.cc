@@ -2,8 +2,12 @@
 // sizes, drive specifiers and option words, followed by the firmware answers
 // the command then meets.  Input: words ended by zero bytes, an empty word,
 // then the firmware script.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,8 +15,15 @@
 #include "command_runner.h"
 #include "firmware_script.h"
 
+// DISPLAY writes its copy wherever a word says: the words never leave a
+// scratch directory of their own (no word names a path with a slash).
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz::QuietStandardStreams();
+  char dir[] = "/tmp/volkit-fuzz-XXXXXX";
+  if (mkdtemp(dir) == nullptr || chdir(dir) != 0) {
+    std::perror("scratch directory");
+    std::abort();
+  }
   return 0;
 }
 
@@ -24,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (!script.Empty() && words.size() < kMostWords) {
     std::string word = script.Text(&text);
     if (word.empty()) break;
+    for (char& c : word) {
+      if (c == '/') c = '_';
+    }
     unsigned long value = 0;
     ParseWholeUnsigned(word.c_str(), &value);
     words.push_back(word);
@@ -31,5 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::UseScript(&script);
   fuzz::RunWords(words);
   fuzz::UseScript(nullptr);
+  // Whatever a word made in the scratch directory goes with the run.
+  for (const std::string& word : words) unlink(word.c_str());
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/capture_main.h"
 #include "options.h"
 #include "show.h"
 #include "state_setup.h"
@@ -22,11 +23,15 @@ std::string Absolute(const std::string& path) {
   return std::string(cwd) + "/" + path;
 }
 
-std::string ExeDir() {
+std::string ExePath() {
   char exe[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (n <= 0) return ".";
-  std::string path(exe, static_cast<size_t>(n));
+  return n <= 0 ? "" : std::string(exe, static_cast<size_t>(n));
+}
+
+std::string ExeDir() {
+  std::string path = ExePath();
+  if (path.empty()) return ".";
   return path.substr(0, path.rfind('/'));
 }
 
@@ -63,8 +68,12 @@ int Run(const vxtsim::LaunchOptions& opts, const std::string& state_path) {
   } else {
     setenv("VXTSIM_LOG", Absolute(opts.log_path).c_str(), 1);
   }
+  std::vector<std::string> command = opts.command;
+  // Capture of the simulated controller: this launcher, run under the
+  // interposer.
+  if (opts.verb == "capture") command.insert(command.begin(), ExePath());
   std::vector<char*> argv;
-  for (const std::string& word : opts.command) argv.push_back(const_cast<char*>(word.c_str()));
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
   execvp(argv[0], argv.data());
   std::fprintf(stderr, "vxtsim: cannot run %s: %s\n", argv[0], std::strerror(errno));
@@ -74,6 +83,10 @@ int Run(const vxtsim::LaunchOptions& opts, const std::string& state_path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Without launcher options capture reads the node this process sees.
+  if (argc > 1 && std::strcmp(argv[1], "capture") == 0) {
+    return capture::CaptureMain(argc - 1, argv + 1);
+  }
   vxtsim::LaunchOptions opts;
   if (!vxtsim::ParseOptions(argc, argv, opts)) {
     vxtsim::PrintUsage(stderr);
@@ -84,11 +97,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::string state_path = opts.state_path.empty() ? vxtsim::DefaultStatePath() : opts.state_path;
+  if (opts.verb == "check") return vxtsim::CheckCommand(opts, state_path);
   if (state_path.empty()) {
     std::fprintf(stderr, "vxtsim: no state file: give --state FILE or set HOME\n");
     return 2;
   }
-  vxtsim::json state;
+  vxtsim::Model state;
   if (!vxtsim::PrepareState(opts, state_path, opts.verb == "reset", state)) return 2;
   if (opts.verb == "show") {
     vxtsim::PrintSummary(state, state_path, stdout);

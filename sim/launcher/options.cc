@@ -10,16 +10,22 @@ void PrintUsage(FILE* out) {
       "usage: vxtsim [--lab FILE] [--state FILE] [--log FILE] -- COMMAND [ARGS...]\n"
       "       vxtsim [--lab FILE] [--state FILE] reset\n"
       "       vxtsim [--lab FILE] [--state FILE] show\n"
+      "       vxtsim [--lab FILE] [--state FILE] check\n"
+      "       vxtsim [--lab FILE] [--state FILE] [--log FILE] capture [CAPTURE ARGS...]\n"
+      "       vxtsim capture [--controller N | --all] [--out FILE]\n"
       "Runs COMMAND with the virtual controller standing in for /dev/vxtctl.\n"
       "  --lab FILE    lab to start from (default: the built-in lab)\n"
       "  --state FILE  state carried from command to command\n"
       "                (default: $XDG_STATE_HOME/vxtsim/state.json)\n"
-      "  --log FILE    append one JSON line per driver call to FILE\n",
+      "  --log FILE    append one JSON line per driver call to FILE\n"
+      "capture writes the controllers of /dev/vxtctl as a lab; with launcher\n"
+      "options before it, those of the virtual controller.\n",
       out);
 }
 
 bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
   int i = 1;
+  bool capture = false;
   for (; i < argc; ++i) {
     std::string arg = argv[i];
     std::string* target = nullptr;
@@ -54,7 +60,11 @@ bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
       std::fprintf(stderr, "vxtsim: unknown option %s\n", arg.c_str());
       return false;
     }
-    if (arg == "reset" || arg == "show") {
+    if (arg == "capture") {
+      capture = true;
+      break;
+    }
+    if (arg == "reset" || arg == "show" || arg == "check") {
       if (i + 1 != argc) {
         std::fprintf(stderr, "vxtsim: %s takes no arguments\n", arg.c_str());
         return false;
@@ -69,7 +79,7 @@ bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
     std::fprintf(stderr, "vxtsim: no command given\n");
     return false;
   }
-  opts.verb = "run";
+  opts.verb = capture ? "capture" : "run";
   return true;
 }
 

@@ -11,7 +11,7 @@ struct LaunchOptions {
   std::string lab_path;    // empty: the built-in lab
   std::string state_path;  // empty: the per-user state file
   std::string log_path;    // empty: no request log
-  std::string verb;        // "run", "reset", "show" or "help"
+  std::string verb;        // "run", "capture", "reset", "show", "check" or "help"
   std::vector<std::string> command;
 };
 

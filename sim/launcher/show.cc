@@ -9,66 +9,68 @@ namespace {
 
 const char* VolumeTypeName(uint8_t type) {
   switch (type) {
-    case kVolumeIS: return "IS";
-    case kVolumeIME: return "IME";
-    case kVolumeIM: return "IM";
-    default: return "?";
+    case kVolumeIS:
+      return "IS";
+    case kVolumeIME:
+      return "IME";
+    case kVolumeIM:
+      return "IM";
+    default:
+      return "?";
   }
 }
 
-void PrintController(const json& ctl, FILE* out) {
-  size_t spares = 0;
-  for (const json& pd : PhysDisks(ctl)) spares += IsHotSpare(ctl, pd) ? 1 : 0;
+void PrintController(const Controller& ctl, FILE* out) {
   std::fprintf(out,
                "controller %u: %s, PCI device 0x%04x, %zu devices, %zu enclosures, "
                "%zu volumes, %zu physical disks, %zu hot spares%s\n",
-               static_cast<unsigned>(Num(ctl, "number", 0)), IsSasController(ctl) ? "SAS" : "SCSI",
-               static_cast<unsigned>(Num(Member(ctl, "pci"), "device_id", 0x54)),
-               List(ctl, "devices").size(), List(ctl, "enclosures").size(), Volumes(ctl).size(),
-               PhysDisks(ctl).size(), spares, IrDisabled(ctl) ? ", IR disabled" : "");
-  for (const json& vol : Volumes(ctl)) {
-    std::fprintf(out, "  volume %u", VolumeId(vol));
-    if (VolumeBus(vol)) std::fprintf(out, " (bus %u)", VolumeBus(vol));
-    std::fprintf(out, ": %s, %llu blocks, state %u, members",
-                 VolumeTypeName(VolumeType(vol)),
+               static_cast<unsigned>(ctl.number), ctl.sas ? "SAS" : "SCSI",
+               static_cast<unsigned>(ctl.pci.device_id), ctl.devices.size(), ctl.enclosures.size(),
+               ctl.raid.volumes.size(), ctl.raid.phys_disks.size(), HotSpareCount(ctl),
+               IrDisabled(ctl) ? ", IR disabled" : "");
+  for (const Volume& vol : ctl.raid.volumes) {
+    std::fprintf(out, "  volume %u", static_cast<unsigned>(vol.id));
+    if (vol.bus) std::fprintf(out, " (bus %u)", static_cast<unsigned>(vol.bus));
+    std::fprintf(out, ": %s, %llu blocks, state %u", VolumeTypeName(vol.type),
                  static_cast<unsigned long long>(VolumeMaxLba(ctl, vol) + 1),
-                 static_cast<unsigned>(Num(vol, "state", 0)));
-    for (const VolumeMember& m : VolumeMembers(vol)) std::fprintf(out, " %u", m.num);
-    if (VolumeResyncing(vol)) {
-      const json& r = Member(vol, "resync");
+                 static_cast<unsigned>(vol.state));
+    if (vol.inactive) std::fprintf(out, ", inactive");
+    std::fprintf(out, ", members");
+    for (const VolumeMember& m : vol.members) std::fprintf(out, " %u", m.num);
+    if (vol.Resyncing()) {
       std::fprintf(out, ", resync %llu of %llu blocks left",
-                   static_cast<unsigned long long>(Num(r, "remaining", 0)),
-                   static_cast<unsigned long long>(Num(r, "total", 0)));
+                   static_cast<unsigned long long>(vol.resync.remaining.value),
+                   static_cast<unsigned long long>(vol.resync.total.value));
     }
     std::fprintf(out, "\n");
   }
-  for (const json& pd : PhysDisks(ctl)) {
-    std::fprintf(out, "  physical disk %u: target %u", PhysDiskNum(pd),
-                 static_cast<unsigned>(Num(pd, "target", 0)));
-    if (Num(pd, "bus", 0)) std::fprintf(out, " (bus %u)", static_cast<unsigned>(Num(pd, "bus", 0)));
+  for (const PhysDisk& pd : ctl.raid.phys_disks) {
+    std::fprintf(out, "  physical disk %u: target %u", static_cast<unsigned>(pd.num),
+                 static_cast<unsigned>(pd.target));
+    if (pd.bus) std::fprintf(out, " (bus %u)", static_cast<unsigned>(pd.bus));
     std::fprintf(out, ", %s, state %u%s\n",
-                 IsHotSpare(ctl, pd)                 ? "hot spare"
-                 : IsVolumeMember(ctl, PhysDiskNum(pd)) ? "volume member"
-                                                       : "in no volume",
-                 static_cast<unsigned>(Num(pd, "state", 0)),
-                 Num(pd, "status_flags", 0) == 1 ? ", out of sync" : "");
+                 IsHotSpare(ctl, pd)           ? "hot spare"
+                 : IsVolumeMember(ctl, pd.num) ? "volume member"
+                                               : "in no volume",
+                 static_cast<unsigned>(pd.state),
+                 pd.status_flags == kDiskOutOfSync ? ", out of sync" : "");
   }
 }
 
 }  // namespace
 
-void PrintSummary(const json& state, const std::string& path, FILE* out) {
-  const json& node = Member(state, "node");
+void PrintSummary(const Model& state, const std::string& path, FILE* out) {
+  const NodeState& node = state.node;
   std::fprintf(out, "state: %s\n", path.c_str());
-  std::fprintf(out, "node /dev/vxtctl: %s, %s, driver %s\n",
-               Flag(node, "exists", true) ? "present" : "absent",
-               Flag(node, "creatable", true) ? "may be created" : "may not be created",
-               Flag(node, "driver_loaded", true) ? "loaded" : "not loaded");
-  for (const json& ctl : List(state, "controllers")) PrintController(ctl, out);
-  const json& faults = List(state, "faults");
-  if (!faults.empty()) {
-    std::fprintf(out, "fault rules: %zu (hits:", faults.size());
-    for (const json& rule : faults) std::fprintf(out, " %llu", static_cast<unsigned long long>(Num(rule, "hits", 0)));
+  std::fprintf(out, "node /dev/vxtctl: %s, %s, driver %s\n", node.exists ? "present" : "absent",
+               node.creatable ? "may be created" : "may not be created",
+               node.driver_loaded ? "loaded" : "not loaded");
+  for (const Controller& ctl : state.controllers) PrintController(ctl, out);
+  if (!state.faults.empty()) {
+    std::fprintf(out, "fault rules: %zu (hits:", state.faults.size());
+    for (const FaultRule& rule : state.faults) {
+      std::fprintf(out, " %llu", static_cast<unsigned long long>(rule.hits.value));
+    }
     std::fprintf(out, ")\n");
   }
 }

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "model/lab_values.h"
+#include "model/model.h"
 
 namespace vxtsim {
 
-void PrintSummary(const json& state, const std::string& path, FILE* out);
+void PrintSummary(const Model& state, const std::string& path, FILE* out);
 
 }  // namespace vxtsim

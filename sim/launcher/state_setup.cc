@@ -1,13 +1,13 @@
 #include "state_setup.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "default_lab.h"
-#include "model/lab_check.h"
 #include "model/state_file.h"
 
 namespace vxtsim {
@@ -21,6 +21,44 @@ bool MakeDirs(const std::string& dir) {
     if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
   return true;
+}
+
+// The lab the options name, parsed; false after a message.
+bool LoadLab(const LaunchOptions& opts, json& lab, std::string& origin) {
+  std::string text = kDefaultLab;
+  origin = "built-in lab";
+  if (!opts.lab_path.empty()) {
+    origin = opts.lab_path;
+    if (!ReadFile(opts.lab_path, text)) {
+      std::fprintf(stderr, "vxtsim: cannot read lab %s\n", opts.lab_path.c_str());
+      return false;
+    }
+  }
+  try {
+    lab = ParseLab(text, origin);
+  } catch (const LabError& e) {
+    std::fprintf(stderr, "vxtsim: %s\n", e.what());
+    return false;
+  }
+  return true;
+}
+
+// Prints every problem of a document, one line each; true when it has none.
+bool Checked(const json& doc, const std::string& origin, Model& model) {
+  std::vector<std::string> problems = ReadModel(doc, model);
+  for (const std::string& p : problems) {
+    std::fprintf(stderr, "vxtsim: %s: %s\n", origin.c_str(), p.c_str());
+  }
+  return problems.empty();
+}
+
+bool LoadedState(const std::string& path, json& state) {
+  try {
+    state = LoadState(path);
+    return true;
+  } catch (const LabError&) {
+    return false;
+  }
 }
 
 }  // namespace
@@ -43,35 +81,40 @@ std::string DefaultStatePath() {
 }
 
 bool PrepareState(const LaunchOptions& opts, const std::string& state_path, bool fresh,
-                  json& state) {
+                  Model& model) {
+  json lab;
+  std::string origin;
+  if (!LoadLab(opts, lab, origin) || !Checked(lab, origin, model)) return false;
+  json state;
+  if (!fresh && LoadedState(state_path, state)) {
+    const json& meta = state.is_object() && state.contains("vxtsim") ? state["vxtsim"] : json();
+    std::string made_from = meta.is_object() ? meta.value("lab_digest", "") : "";
+    if (opts.lab_path.empty() || made_from == LabDigest(lab)) {
+      return Checked(state, state_path, model);
+    }
+  }
   try {
-    std::string text = kDefaultLab;
-    std::string origin = "built-in lab";
-    if (!opts.lab_path.empty()) {
-      origin = opts.lab_path;
-      if (!ReadFile(opts.lab_path, text)) {
-        std::fprintf(stderr, "vxtsim: cannot read lab %s\n", opts.lab_path.c_str());
-        return false;
-      }
-    }
-    json lab = ParseLab(text, origin);
-    if (!fresh) {
-      try {
-        state = LoadState(state_path);
-        std::string made_from = Text(Member(state, "vxtsim"), "lab_digest", "");
-        if (opts.lab_path.empty() || made_from == LabDigest(lab)) return true;
-      } catch (const LabError&) {
-        // Missing or unreadable: start afresh below.
-      }
-    }
-    CheckLab(lab);
     state = StateFromLab(lab);
     SaveState(state_path, state);
-    return true;
   } catch (const LabError& e) {
     std::fprintf(stderr, "vxtsim: %s\n", e.what());
     return false;
   }
+  return Checked(state, state_path, model);
+}
+
+int CheckCommand(const LaunchOptions& opts, const std::string& state_path) {
+  json lab;
+  std::string origin;
+  if (!LoadLab(opts, lab, origin)) return 2;
+  Model model;
+  bool ok = Checked(lab, origin, model);
+  json state;
+  if (!state_path.empty() && LoadedState(state_path, state))
+    ok = Checked(state, state_path, model) && ok;
+  if (!ok) return 2;
+  std::printf("ok\n");
+  return 0;
 }
 
 }  // namespace vxtsim

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/lab_values.h"
+#include "model/model.h"
 #include "options.h"
 
 namespace vxtsim {
@@ -15,8 +15,13 @@ std::string DefaultStatePath();
 // Makes sure the state file holds a usable state. Without --lab any readable
 // state is kept; with --lab only a state made from that same lab is. Else
 // (or with `fresh`) the state starts afresh from the --lab file or the
-// built-in lab. Returns false after a message.
+// built-in lab. The lab, and a state that is kept, must check. Returns false
+// after printing every problem.
 bool PrepareState(const LaunchOptions& opts, const std::string& state_path, bool fresh,
-                  json& state);
+                  Model& model);
+
+// `vxtsim check`: the lab and, when there is one, the state. Prints "ok" or
+// every problem; returns the exit status.
+int CheckCommand(const LaunchOptions& opts, const std::string& state_path);
 
 }  // namespace vxtsim

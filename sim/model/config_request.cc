@@ -27,8 +27,8 @@ struct ConfigFrame {
 };
 
 ConfigFrame ParseFrame(const Bytes& f) {
-  return {Get8(f, 0), Get8(f, 6), Get8(f, 20), Get8(f, 21), Get8(f, 22), Get8(f, 23),
-          Get16(f, 4), Get32(f, 24)};
+  return {Get8(f, 0),  Get8(f, 6),  Get8(f, 20), Get8(f, 21),
+          Get8(f, 22), Get8(f, 23), Get16(f, 4), Get32(f, 24)};
 }
 
 // The reply carries the page header as the firmware has it.
@@ -52,7 +52,7 @@ bool HeaderMatches(const ConfigFrame& f, const PageDef& def, const PageHeader& h
   return f.length == header.length_words;
 }
 
-uint16_t ReadPage(const json& ctl, const ConfigFrame& f, const PageDef& def,
+uint16_t ReadPage(const Controller& ctl, const ConfigFrame& f, const PageDef& def,
                   const PageHeader& header, Completion& out) {
   if (!HeaderMatches(f, def, header)) return kStatusConfigInvalidPage;
   Bytes page;
@@ -62,7 +62,7 @@ uint16_t ReadPage(const json& ctl, const ConfigFrame& f, const PageDef& def,
   return kStatusSuccess;
 }
 
-uint16_t WritePage(json& ctl, const ConfigFrame& f, const PageDef& def,
+uint16_t WritePage(Controller& ctl, const ConfigFrame& f, const PageDef& def,
                    const PageHeader& header, const Message& msg, Completion& out) {
   if (!def.writable) return kStatusConfigInvalidAction;
   if (!HeaderMatches(f, def, header)) return kStatusConfigInvalidData;
@@ -70,9 +70,9 @@ uint16_t WritePage(json& ctl, const ConfigFrame& f, const PageDef& def,
   if (msg.data_out.size() < size) return kStatusConfigInvalidData;
   Bytes image(msg.data_out.begin(), msg.data_out.begin() + static_cast<long>(size));
   if (Get8(image, 2) != def.number || Get8(image, 3) != def.type) return kStatusConfigInvalidData;
-  if (def.number == 1 && def.type == 0 && !ctl["runtime"].contains("ir_disabled")) {
+  if (IndexOf(def) == kIoUnitPg1 && !ctl.runtime.ir_disabled.given) {
     // The IR switch takes effect at the next reset, not at the write.
-    ctl["runtime"]["ir_disabled"] = IrDisabled(ctl);
+    ctl.runtime.ir_disabled = IrDisabled(ctl);
   }
   StorePage(ctl, def, f.action == kWriteNvram, image);
   out.changed = true;
@@ -81,7 +81,7 @@ uint16_t WritePage(json& ctl, const ConfigFrame& f, const PageDef& def,
 
 }  // namespace
 
-void HandleConfig(json& ctl, const Message& msg, Completion& out) {
+void HandleConfig(Controller& ctl, const Message& msg, Completion& out) {
   ConfigFrame f = ParseFrame(msg.frame);
   out.reply = StartReply(msg.frame, 24, kStatusSuccess);
   Put8(out.reply, 0, f.action);

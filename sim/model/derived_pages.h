@@ -15,9 +15,9 @@ uint16_t BuildRaidPhysDiskPg0(const PageRequest& req, Bytes& page);
 uint16_t BuildSasDevicePg0(const PageRequest& req, Bytes& page);
 uint16_t BuildSasEnclosurePg0(const PageRequest& req, Bytes& page);
 
-uint16_t IocPg2Length(const json& ctl);
-uint16_t IocPg3Length(const json& ctl);
-uint16_t IocPg5Length(const json& ctl);
-uint16_t RaidVolPg0Length(const json& ctl);
+uint16_t IocPg2Length(const Controller& ctl);
+uint16_t IocPg3Length(const Controller& ctl);
+uint16_t IocPg5Length(const Controller& ctl);
+uint16_t RaidVolPg0Length(const Controller& ctl);
 
 }  // namespace vxtsim

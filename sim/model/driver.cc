@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "bytes.h"
-#include "controller.h"
 #include "fault_effects.h"
 #include "faults.h"
 #include "firmware.h"
@@ -26,12 +25,19 @@ void Fail(IoctlResult& r, int err) {
   r.err = err;
 }
 
-// Hex of a frame without its trailing zero bytes, which keeps log lines short
-// and still shows every byte a caller set.
-std::string FrameHex(const Bytes& frame) {
+// A frame is logged without its trailing zero bytes, which keeps log lines
+// short and still shows every byte a caller set.
+size_t FrameLogSize(const Bytes& frame) {
   size_t end = frame.size();
+  // Frames are mostly zeros at the end: skip them a word at a time.
+  while (end >= 8) {
+    uint64_t word;
+    std::memcpy(&word, frame.data() + end - 8, 8);
+    if (word) break;
+    end -= 8;
+  }
   while (end > 0 && frame[end - 1] == 0) --end;
-  return ToHex(frame.data(), end);
+  return end;
 }
 
 const char* DirectionName(int32_t in, int32_t out) {
@@ -44,50 +50,48 @@ const char* DirectionName(int32_t in, int32_t out) {
 // Requests without a message know two effects: fail with an errno (EIO when
 // the rule names none), or succeed without touching the record. Returns true
 // when a rule decided the outcome.
-bool DriverFault(json& state, const RequestFacts& facts, IoctlResult& r) {
-  std::optional<FaultHit> hit = MatchFault(state, facts, r.changed);
+bool DriverFault(Model& model, const RequestFacts& facts, IoctlResult& r) {
+  std::optional<FaultHit> hit = MatchFault(model, facts, r.changed);
   if (!hit) return false;
-  r.log["fault"] = hit->rule;
-  if (Flag(hit->effect, "no_reply", false)) return true;
-  const json& err = Member(hit->effect, "errno");
-  Fail(r, err.is_null() ? EIO : ErrnoValue(err));
+  r.log.Number(LogKey::kFault, static_cast<int64_t>(hit->rule));
+  if (hit->effect->no_reply) return true;
+  Fail(r, hit->effect->err.given ? hit->effect->err.value : EIO);
   return true;
 }
 
-void AdapterInfo(json& state, uint8_t* rec, IoctlResult& r) {
+void AdapterInfo(Model& model, uint8_t* rec, IoctlResult& r) {
   uint32_t number = Field<uint32_t>(rec, ai::kController);
-  r.log["kind"] = "adapter_info";
-  r.log["controller"] = number;
-  r.log["max_data_size"] = Field<int32_t>(rec, ai::kMaxDataSize);
-  if (DriverFault(state, DriverRequestFacts("adapter_info", number), r)) return;
-  const json* ctl = FindController(state, number);
+  r.log.Text(LogKey::kKind, "adapter_info");
+  r.log.Number(LogKey::kController, number);
+  r.log.Number(LogKey::kMaxDataSize, Field<int32_t>(rec, ai::kMaxDataSize));
+  if (DriverFault(model, DriverRequestFacts(RequestKind::kAdapterInfo, number), r)) return;
+  const Controller* ctl = model.FindController(number);
   if (!ctl) return Fail(r, ENODEV);
-  const json& pci = Member(*ctl, "pci");
+  const Pci& pci = ctl->pci;
   Bytes out(ai::kRecordSize);
   std::memcpy(out.data(), rec, out.size());
-  Put32(out, ai::kPciDeviceId, Num(pci, "device_id", 0x54));
-  Put32(out, ai::kSubsysDeviceId, Num(pci, "subsystem_device_id", 0x3020));
-  Put32(out, ai::kSubsysVendorId, Num(pci, "subsystem_vendor_id", 0x1000));
-  uint64_t location = (Num(pci, "device", 0) & 0x1F) | (Num(pci, "function", 0) & 0x7) << 5 |
-                      Num(pci, "bus", 2) << 8;
+  Put32(out, ai::kPciDeviceId, pci.device_id);
+  Put32(out, ai::kSubsysDeviceId, pci.subsystem_device_id);
+  Put32(out, ai::kSubsysVendorId, pci.subsystem_vendor_id);
+  uint64_t location = (pci.device & 0x1F) | (pci.function & 0x7) << 5 | uint64_t{pci.bus} << 8;
   Put32(out, ai::kPciLocation, location);
-  Put32(out, ai::kSegment, Num(pci, "segment", 0));
+  Put32(out, ai::kSegment, pci.segment);
   std::memcpy(rec, out.data(), out.size());
 }
 
-void Reset(json& state, uint8_t* rec, IoctlResult& r) {
+void Reset(Model& model, uint8_t* rec, IoctlResult& r) {
   uint32_t number = Field<uint32_t>(rec, 0);
-  r.log["kind"] = "reset";
-  r.log["controller"] = number;
-  r.log["max_data_size"] = Field<int32_t>(rec, 8);
-  if (DriverFault(state, DriverRequestFacts("reset", number), r)) return;
-  json* ctl = FindController(state, number);
+  r.log.Text(LogKey::kKind, "reset");
+  r.log.Number(LogKey::kController, number);
+  r.log.Number(LogKey::kMaxDataSize, Field<int32_t>(rec, 8));
+  if (DriverFault(model, DriverRequestFacts(RequestKind::kReset, number), r)) return;
+  Controller* ctl = model.FindController(number);
   if (!ctl) return Fail(r, ENODEV);
   ResetController(*ctl);
   r.changed = true;
 }
 
-void PassThrough(json& state, uint8_t* rec, IoctlResult& r) {
+void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
   uint32_t number = Field<uint32_t>(rec, pt::kController);
   int32_t max_data = Field<int32_t>(rec, pt::kMaxDataSize);
   uint8_t* reply_ptr = Field<uint8_t*>(rec, pt::kReplyPtr);
@@ -102,17 +106,17 @@ void PassThrough(json& state, uint8_t* rec, IoctlResult& r) {
   Message msg;
   msg.timeout = Field<uint32_t>(rec, pt::kTimeout);
   msg.sge_offset = Field<uint32_t>(rec, pt::kSgeOffset);
-  r.log["kind"] = "passthrough";
-  r.log["controller"] = number;
-  r.log["port"] = Field<uint32_t>(rec, pt::kPort);
-  r.log["max_data_size"] = max_data;
-  r.log["timeout"] = msg.timeout;
-  r.log["sge_offset"] = msg.sge_offset;
-  r.log["max_reply"] = max_reply;
-  r.log["max_sense"] = max_sense;
-  r.log["data_in_size"] = in_size;
-  r.log["data_out_size"] = out_size;
-  r.log["direction"] = DirectionName(in_size, out_size);
+  r.log.Text(LogKey::kKind, "passthrough");
+  r.log.Number(LogKey::kController, number);
+  r.log.Number(LogKey::kPort, Field<uint32_t>(rec, pt::kPort));
+  r.log.Number(LogKey::kMaxDataSize, max_data);
+  r.log.Number(LogKey::kTimeout, msg.timeout);
+  r.log.Number(LogKey::kSgeOffset, msg.sge_offset);
+  r.log.Number(LogKey::kMaxReply, max_reply);
+  r.log.Number(LogKey::kMaxSense, max_sense);
+  r.log.Number(LogKey::kDataInSize, in_size);
+  r.log.Number(LogKey::kDataOutSize, out_size);
+  r.log.Text(LogKey::kDirection, DirectionName(in_size, out_size));
 
   // The driver copies the record only as far as the caller says it reaches.
   if (max_data < static_cast<int32_t>(pt::kFrame + 4) || max_data > 4096) return Fail(r, EINVAL);
@@ -126,19 +130,20 @@ void PassThrough(json& state, uint8_t* rec, IoctlResult& r) {
   std::memcpy(msg.frame.data(), rec + pt::kFrame, frame_size);
   msg.data_out.assign(out_ptr, out_ptr + out_size);
   msg.data_in_size = static_cast<size_t>(in_size);
-  r.log["function"] = Get8(msg.frame, 3);
-  r.log["frame"] = FrameHex(msg.frame);
-  r.log["data_out"] = ToHex(msg.data_out);
+  r.log.Number(LogKey::kFunction, Get8(msg.frame, 3));
+  r.log.Hex(LogKey::kFrame, msg.frame.data(), FrameLogSize(msg.frame));
+  r.log.Hex(LogKey::kDataOut, msg.data_out.data(), msg.data_out.size());
 
-  json* ctl = FindController(state, number);
+  Controller* ctl = model.FindController(number);
   if (!ctl) return Fail(r, ENODEV);
   if (msg.HasData() && size_t{msg.sge_offset} * 4 + 12 > pt::kFrameSize) return Fail(r, EINVAL);
 
-  std::optional<FaultHit> hit = MatchFault(state, DescribeFrame(number, msg.frame), r.changed);
-  const json no_effect = json::object();
-  const json& effect = hit ? hit->effect : no_effect;
-  if (hit) r.log["fault"] = hit->rule;
-  if (!Member(effect, "errno").is_null()) return Fail(r, ErrnoValue(effect["errno"]));
+  static const FaultEffect kNoEffect;
+  std::optional<FaultHit> hit;
+  if (!model.faults.empty()) hit = MatchFault(model, DescribeFrame(number, msg.frame), r.changed);
+  const FaultEffect& effect = hit ? *hit->effect : kNoEffect;
+  if (hit) r.log.Number(LogKey::kFault, static_cast<int64_t>(hit->rule));
+  if (effect.err.given) return Fail(r, effect.err.value);
 
   Completion done;
   if (EffectReplacesWork(effect)) {
@@ -151,42 +156,42 @@ void PassThrough(json& state, uint8_t* rec, IoctlResult& r) {
 
   size_t data_n = std::min(done.data_in.size(), msg.data_in_size);
   if (data_n) std::memcpy(in_ptr, done.data_in.data(), data_n);
-  r.log["data_in_written"] = data_n;
-  r.log["ioc_status"] = ReplyIocStatus(done.reply);
-  if (Flag(effect, "no_reply", false)) {
-    r.log["reply"] = "";
+  r.log.Number(LogKey::kDataInWritten, static_cast<int64_t>(data_n));
+  r.log.Number(LogKey::kIocStatus, ReplyIocStatus(done.reply));
+  if (effect.no_reply) {
+    r.log.Hex(LogKey::kReply, nullptr, 0);
     return;
   }
   size_t reply_n = std::min(done.reply.size(), static_cast<size_t>(max_reply));
   if (reply_n) std::memcpy(reply_ptr, done.reply.data(), reply_n);
-  r.log["reply"] = ToHex(done.reply.data(), reply_n);
+  r.log.Hex(LogKey::kReply, done.reply.data(), reply_n);
   size_t sense_n = std::min(done.sense.size(), static_cast<size_t>(max_sense));
   if (sense_n) std::memcpy(sense_ptr, done.sense.data(), sense_n);
-  if (sense_n) r.log["sense"] = ToHex(done.sense.data(), sense_n);
+  if (sense_n) r.log.Hex(LogKey::kSense, done.sense.data(), sense_n);
 }
 
 }  // namespace
 
-IoctlResult DriverIoctl(json& state, unsigned long request, void* arg) {
+IoctlResult DriverIoctl(Model& model, unsigned long request, void* arg) {
   IoctlResult r;
-  r.log["request"] = request;
+  r.log.Number(LogKey::kRequest, static_cast<int64_t>(request));
   auto* rec = static_cast<uint8_t*>(arg);
   if (!rec) {
     Fail(r, EFAULT);
   } else if (request == kIoctlAdapterInfo) {
-    AdapterInfo(state, rec, r);
+    AdapterInfo(model, rec, r);
   } else if (request == kIoctlPassThrough) {
-    PassThrough(state, rec, r);
+    PassThrough(model, rec, r);
   } else if (request == kIoctlReset) {
-    Reset(state, rec, r);
+    Reset(model, rec, r);
   } else {
     // The 32-bit pass-through record cannot carry this process's pointers.
     Fail(r, ENOTTY);
   }
-  r.log["result"] = r.result;
+  r.log.Number(LogKey::kResult, r.result);
   if (r.err) {
-    r.log["errno"] = r.err;
-    r.log["error"] = ErrnoName(r.err);
+    r.log.Number(LogKey::kErrno, r.err);
+    r.log.Text(LogKey::kError, ErrnoName(r.err));
   }
   return r;
 }

@@ -3,7 +3,8 @@
 // and sense back within the sizes the caller gave, and applies fault rules.
 #pragma once
 
-#include "lab_values.h"
+#include "log_line.h"
+#include "model.h"
 
 namespace vxtsim {
 
@@ -11,10 +12,10 @@ struct IoctlResult {
   int result = 0;  // what ioctl returns: 0 or -1
   int err = 0;     // errno when result is -1
   bool changed = false;
-  json log = json::object();
+  LogLine log;
 };
 
 // `arg` is the caller's record, read and written in place.
-IoctlResult DriverIoctl(json& state, unsigned long request, void* arg);
+IoctlResult DriverIoctl(Model& model, unsigned long request, void* arg);
 
 }  // namespace vxtsim

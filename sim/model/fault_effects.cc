@@ -7,8 +7,6 @@ namespace vxtsim {
 
 namespace {
 
-bool Has(const json& effect, const char* key) { return !Member(effect, key).is_null(); }
-
 bool IsScsi(const Message& msg) {
   uint8_t fn = Get8(msg.frame, 3);
   return fn == kFnScsiIo || fn == kFnRaidPassThrough;
@@ -16,38 +14,31 @@ bool IsScsi(const Message& msg) {
 
 }  // namespace
 
-bool EffectReplacesWork(const json& effect) {
-  for (const char* key : {"ioc_status", "action_status", "scsi_status", "scsi_state", "sense_key",
-                          "not_ready", "unit_attention", "response_info"}) {
-    if (Has(effect, key)) return true;
-  }
-  return false;
+bool EffectReplacesWork(const FaultEffect& e) {
+  return e.ioc_status.given || e.action_status.given || e.scsi_status.given || e.scsi_state.given ||
+         e.sense_key.given || e.not_ready.given || e.unit_attention.given || e.response_info.given;
 }
 
-void EffectReply(const json& effect, const Message& msg, Completion& out) {
+void EffectReply(const FaultEffect& e, const Message& msg, Completion& out) {
   uint8_t fn = Get8(msg.frame, 3);
   size_t size = IsScsi(msg) ? kScsiReplySize : fn == kFnRaidAction ? 40 : reply::kHeadSize;
-  out.reply = StartReply(msg.frame, size, static_cast<uint16_t>(Num(effect, "ioc_status", 0)));
-  if (Has(effect, "action_status")) Put16(out.reply, 12, Num(effect, "action_status", 0));
+  out.reply = StartReply(msg.frame, size, e.ioc_status);
+  if (e.action_status.given) Put16(out.reply, 12, e.action_status);
   if (!IsScsi(msg)) return;
-  if (Flag(effect, "not_ready", false)) CheckCondition(out, 2, 0x04, 0x01);
-  if (Flag(effect, "unit_attention", false)) CheckCondition(out, 6, 0x29, 0x00);
-  if (Has(effect, "sense_key")) {
-    CheckCondition(out, static_cast<uint8_t>(Num(effect, "sense_key", 0)),
-                   static_cast<uint8_t>(Num(effect, "asc", 0)),
-                   static_cast<uint8_t>(Num(effect, "ascq", 0)));
-  }
-  if (Has(effect, "scsi_status")) Put8(out.reply, 12, Num(effect, "scsi_status", 0));
-  if (Has(effect, "scsi_state")) Put8(out.reply, 13, Num(effect, "scsi_state", 0));
-  if (Has(effect, "response_info")) {
+  if (e.not_ready) CheckCondition(out, 2, 0x04, 0x01);
+  if (e.unit_attention) CheckCondition(out, 6, 0x29, 0x00);
+  if (e.sense_key.given) CheckCondition(out, e.sense_key, e.asc, e.ascq);
+  if (e.scsi_status.given) Put8(out.reply, 12, e.scsi_status);
+  if (e.scsi_state.given) Put8(out.reply, 13, e.scsi_state);
+  if (e.response_info.given) {
     Put8(out.reply, 13, Get8(out.reply, 13) | 0x10);
-    Put32(out.reply, 28, Num(effect, "response_info", 0));
+    Put32(out.reply, 28, e.response_info);
   }
 }
 
-void EffectAfterWork(const json& effect, const Message& msg, Completion& out) {
-  if (!Has(effect, "short")) return;
-  size_t keep = static_cast<size_t>(Num(effect, "short", 0));
+void EffectAfterWork(const FaultEffect& e, const Message& msg, Completion& out) {
+  if (!e.short_data.given) return;
+  size_t keep = e.short_data;
   if (keep < out.data_in.size()) out.data_in.resize(keep);
   SetIocStatus(out.reply, kStatusScsiDataUnderrun);
   if (IsScsi(msg)) Put32(out.reply, 20, out.data_in.size());

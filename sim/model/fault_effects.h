@@ -7,9 +7,9 @@ namespace vxtsim {
 
 // Whether the effect answers in the firmware's place (the request is then
 // not carried out).
-bool EffectReplacesWork(const json& effect);
-void EffectReply(const json& effect, const Message& msg, Completion& out);
+bool EffectReplacesWork(const FaultEffect& effect);
+void EffectReply(const FaultEffect& effect, const Message& msg, Completion& out);
 // Effects on a reply the firmware produced: a short transfer.
-void EffectAfterWork(const json& effect, const Message& msg, Completion& out);
+void EffectAfterWork(const FaultEffect& effect, const Message& msg, Completion& out);
 
 }  // namespace vxtsim

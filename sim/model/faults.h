@@ -7,40 +7,37 @@
 #include <string>
 
 #include "bytes.h"
-#include "lab_values.h"
+#include "model.h"
 
 namespace vxtsim {
 
 // What a rule can match on. Unset members match no rule key.
 struct RequestFacts {
-  std::string request;  // "adapter_info", "passthrough" or "reset"
+  RequestKind request = RequestKind::kPassThrough;
   uint32_t controller = 0;
   std::optional<uint32_t> function, action, page_type, page_number, ext_page_type, address;
-  std::optional<uint32_t> raid_action, scsi_opcode, target;
+  std::optional<uint32_t> raid_action, scsi_opcode, target, vpd_page;
 };
 
 // A request without a message frame (adapter information, reset).
-RequestFacts DriverRequestFacts(const char* request, uint32_t controller);
+RequestFacts DriverRequestFacts(RequestKind request, uint32_t controller);
 
 // Reads the matchable fields out of a message frame.
 RequestFacts DescribeFrame(uint32_t controller, const Bytes& frame);
 
 struct FaultHit {
   size_t rule = 0;
-  json effect;
+  const FaultEffect* effect = nullptr;
 };
 
 // Counts the request against every rule it matches and returns the effect of
 // the first rule that applies to this match. Counters live in the rules
 // ("hits"), so they carry over from one process to the next; `changed` is set
 // when any counter moved.
-std::optional<FaultHit> MatchFault(json& state, const RequestFacts& facts, bool& changed);
+std::optional<FaultHit> MatchFault(Model& model, const RequestFacts& facts, bool& changed);
 
-// Throws LabError for a rule with a key or an effect the model does not know.
-void CheckFaultRules(const json& state);
-
-// An errno given as a number or by name ("EIO").
-int ErrnoValue(const json& value);
+// An errno by its name ("EIO"); false for a name the model does not know.
+bool ErrnoByName(const std::string& name, int& value);
 const char* ErrnoName(int err);
 
 }  // namespace vxtsim

@@ -16,29 +16,46 @@ Bytes StartReply(const Bytes& frame, size_t size, uint16_t ioc_status) {
   return reply;
 }
 
-void SetIocStatus(Bytes& reply, uint16_t ioc_status) { Put16(reply, reply::kIocStatus, ioc_status); }
+void SetIocStatus(Bytes& reply, uint16_t ioc_status) {
+  Put16(reply, reply::kIocStatus, ioc_status);
+}
 
 uint16_t ReplyIocStatus(const Bytes& reply) { return Get16(reply, reply::kIocStatus); }
 
-void ProcessMessage(json& ctl, const Message& msg, Completion& out) {
+void ProcessMessage(Controller& ctl, const Message& msg, Completion& out) {
   switch (Get8(msg.frame, 3)) {
-    case kFnIocFacts: HandleIocFacts(ctl, msg, out); break;
-    case kFnPortFacts: HandlePortFacts(ctl, msg, out); break;
-    case kFnConfig: HandleConfig(ctl, msg, out); break;
+    case kFnIocFacts:
+      HandleIocFacts(ctl, msg, out);
+      break;
+    case kFnPortFacts:
+      HandlePortFacts(ctl, msg, out);
+      break;
+    case kFnConfig:
+      HandleConfig(ctl, msg, out);
+      break;
     case kFnScsiIo:
-    case kFnRaidPassThrough: HandleScsiIo(ctl, msg, out); break;
-    case kFnRaidAction: HandleRaidAction(ctl, msg, out); break;
-    case kFnSep: HandleSep(ctl, msg, out); break;
-    case kFnSataPassThrough: HandleSataPassThrough(ctl, msg, out); break;
-    default: out.reply = StartReply(msg.frame, reply::kHeadSize, kStatusInvalidFunction); break;
+    case kFnRaidPassThrough:
+      HandleScsiIo(ctl, msg, out);
+      break;
+    case kFnRaidAction:
+      HandleRaidAction(ctl, msg, out);
+      break;
+    case kFnSep:
+      HandleSep(ctl, msg, out);
+      break;
+    case kFnSataPassThrough:
+      HandleSataPassThrough(ctl, msg, out);
+      break;
+    default:
+      out.reply = StartReply(msg.frame, reply::kHeadSize, kStatusInvalidFunction);
+      break;
   }
 }
 
-void ResetController(json& ctl) {
+void ResetController(Controller& ctl) {
   CommitNvram(ctl);
-  bool disabled = (PageField(ctl, "IoUnitPg1", "IoUnitFlags") & 0x40) != 0;
-  ctl["runtime"]["ir_disabled"] = disabled;
-  ctl["runtime"]["resets"] = Num(Member(ctl, "runtime"), "resets", 0) + 1;
+  ctl.runtime.ir_disabled = (PageField(ctl, kIoUnitPg1, kIoUnitFlags) & 0x40) != 0;
+  ctl.runtime.resets = ctl.runtime.resets + 1;
 }
 
 }  // namespace vxtsim

@@ -1,11 +1,11 @@
 // The controller firmware: answers one request message at a time from the
-// controller's lab state.
+// controller's state.
 #pragma once
 
 #include <cstdint>
 
 #include "bytes.h"
-#include "lab_values.h"
+#include "model.h"
 
 namespace vxtsim {
 
@@ -28,7 +28,7 @@ struct Completion {
   bool changed = false;  // the controller state was modified
 };
 
-void ProcessMessage(json& ctl, const Message& msg, Completion& out);
+void ProcessMessage(Controller& ctl, const Message& msg, Completion& out);
 
 // A reply frame of `size` bytes with the head filled from the request.
 Bytes StartReply(const Bytes& frame, size_t size, uint16_t ioc_status);
@@ -36,13 +36,13 @@ void SetIocStatus(Bytes& reply, uint16_t ioc_status);
 uint16_t ReplyIocStatus(const Bytes& reply);
 
 // Handlers of the individual functions.
-void HandleIocFacts(const json& ctl, const Message& msg, Completion& out);
-void HandlePortFacts(const json& ctl, const Message& msg, Completion& out);
-void HandleConfig(json& ctl, const Message& msg, Completion& out);
-void HandleRaidAction(json& ctl, const Message& msg, Completion& out);
-void HandleSep(json& ctl, const Message& msg, Completion& out);
+void HandleIocFacts(const Controller& ctl, const Message& msg, Completion& out);
+void HandlePortFacts(const Controller& ctl, const Message& msg, Completion& out);
+void HandleConfig(Controller& ctl, const Message& msg, Completion& out);
+void HandleRaidAction(Controller& ctl, const Message& msg, Completion& out);
+void HandleSep(Controller& ctl, const Message& msg, Completion& out);
 
 // The controller reset: non-volatile settings become current.
-void ResetController(json& ctl);
+void ResetController(Controller& ctl);
 
 }  // namespace vxtsim

@@ -1,13 +1,4 @@
-// Early validation of a lab, so that a mistyped value is reported once by
-// the launcher instead of failing a request in the middle of a command.
+// Checking a lab before any command runs: see CheckLab in state_file.h.
 #pragma once
 
-#include "lab_values.h"
-
-namespace vxtsim {
-
-// Builds every page of every controller and reads every fault rule; throws
-// LabError naming the controller and page when something cannot be read.
-void CheckLab(const json& lab);
-
-}  // namespace vxtsim
+#include "state_file.h"

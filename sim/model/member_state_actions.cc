@@ -9,54 +9,53 @@ namespace vxtsim {
 
 namespace {
 
-constexpr uint8_t kDiskOnline = 0, kDiskOfflineRequested = 5;
-constexpr uint8_t kOutOfSync = 1;
-
 // The member's physical disk and its volume, checked as far as both
 // actions need it.
-uint16_t FindMember(json& ctl, const Message& msg, json*& pd, json*& vol) {
-  if (msg.HasData() && !PageImage(ctl, "RaidPhysDiskPg0", msg)) return kActionInvalid;
+uint16_t FindMember(Controller& ctl, const Message& msg, PhysDisk*& pd, Volume*& vol) {
+  if (msg.HasData() && !PageImage(ctl, kRaidPhysDiskPg0, msg)) return kActionInvalid;
   uint8_t num = FramePhysDiskNum(msg);
-  pd = PhysDiskEntry(ctl, num);
+  pd = FindPhysDisk(ctl, num);
   if (!pd) return kActionNotFound;
   vol = VolumeOfMember(ctl, num);
   if (!vol) return kActionInvalid;
-  if (VolumeType(*vol) == kVolumeIS) return kActionInUse;
+  if (vol->type == kVolumeIS) return kActionInUse;
   return kActionDone;
 }
 
-bool InSync(const json& pd) {
-  return Num(pd, "state", kDiskOnline) == kDiskOnline && Num(pd, "status_flags", 0) != kOutOfSync;
+bool InSync(const PhysDisk& pd) {
+  return pd.state == kDiskOnline && pd.status_flags != kDiskOutOfSync;
 }
 
 }  // namespace
 
-uint16_t SetPhysDiskOffline(json& ctl, const Message& msg, Completion& out) {
-  json *pd = nullptr, *vol = nullptr;
+uint16_t SetPhysDiskOffline(Controller& ctl, const Message& msg, Completion& out) {
+  PhysDisk* pd = nullptr;
+  Volume* vol = nullptr;
   uint16_t status = FindMember(ctl, msg, pd, vol);
   if (status != kActionDone) return status;
-  if (Num(*pd, "state", kDiskOnline) == kDiskOfflineRequested) return kActionDone;
-  for (const VolumeMember& m : VolumeMembers(*vol)) {
-    const json* other = FindPhysDisk(ctl, m.num);
-    if (m.num != PhysDiskNum(*pd) && (!other || !InSync(*other))) return kActionInUse;
+  if (pd->state == kDiskOfflineRequested) return kActionDone;
+  for (const VolumeMember& m : vol->members) {
+    const PhysDisk* other = FindPhysDisk(ctl, m.num);
+    if (m.num != pd->num && (!other || !InSync(*other))) return kActionInUse;
   }
-  (*pd)["state"] = kDiskOfflineRequested;
-  (*vol)["state"] = 1;
+  pd->state = kDiskOfflineRequested;
+  vol->state = kVolumeDegraded;
   // A resynchronisation has no copy left to write to.
-  vol->erase("resync");
+  vol->resync = Resync();
   out.changed = true;
   return kActionDone;
 }
 
-uint16_t SetPhysDiskOnline(json& ctl, const Message& msg, Completion& out) {
-  json *pd = nullptr, *vol = nullptr;
+uint16_t SetPhysDiskOnline(Controller& ctl, const Message& msg, Completion& out) {
+  PhysDisk* pd = nullptr;
+  Volume* vol = nullptr;
   uint16_t status = FindMember(ctl, msg, pd, vol);
   if (status != kActionDone) return status;
-  if (Num(*pd, "state", kDiskOnline) == kDiskOnline) return kActionDone;
-  (*pd)["state"] = kDiskOnline;
-  (*pd)["status_flags"] = kOutOfSync;
+  if (pd->state == kDiskOnline) return kActionDone;
+  pd->state = kDiskOnline;
+  pd->status_flags = kDiskOutOfSync;
   StartResync(ctl, *vol);
-  if (VolumeType(*vol) == kVolumeIM) CopyToMirrorMember(ctl, *vol, PhysDiskNum(*pd));
+  if (vol->type == kVolumeIM) CopyToMirrorMember(ctl, *vol, pd->num);
   out.changed = true;
   return kActionDone;
 }

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-#include "lab_values.h"
+#include "model.h"
 
 namespace vxtsim {
 
 // Each returns 0 when the call succeeds, else the errno it fails with.
-int NodeOpen(const json& state);
-int NodeMknod(json& state, uint32_t mode, uint32_t major, uint32_t minor, bool& changed);
-int NodeUnlink(json& state, bool& changed);
+int NodeOpen(const NodeState& node);
+int NodeMknod(NodeState& node, uint32_t mode, uint32_t major, uint32_t minor, bool& changed);
+int NodeUnlink(NodeState& node, bool& changed);
 
 }  // namespace vxtsim

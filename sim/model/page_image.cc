@@ -1,24 +1,32 @@
 #include "page_image.h"
 
-#include "controller.h"
+#include <algorithm>
+
 #include "protocol.h"
 
 namespace vxtsim {
 
 namespace {
 
-// Field values of a page: the lab's page object with the non-volatile
-// overrides laid over it when asked for.
-json FieldValues(const json& ctl, const PageDef& def, bool nvram) {
-  json values = PageConfig(ctl, def.name);
-  if (!values.is_object()) values = json::object();
-  if (nvram && values.contains("nvram") && values["nvram"].is_object()) {
-    for (auto& [key, value] : values["nvram"].items()) values[key] = value;
+// The values a page is built from: the current copy, or the non-volatile
+// copy where it differs.
+struct ValuesView {
+  const Given<uint64_t>* fields[kMaxPageFields];
+  const Patches* bytes;
+};
+
+ValuesView ViewOf(const PageState& page, bool nvram) {
+  ValuesView v{};
+  bool use_nvram = nvram && page.has_nvram;
+  for (size_t f = 0; f < kMaxPageFields; ++f) {
+    const Given<uint64_t>& other = page.nvram.fields[f];
+    v.fields[f] = use_nvram && other.given ? &other : &page.current.fields[f];
   }
-  return values;
+  v.bytes = use_nvram && page.nvram.bytes.given ? &page.nvram.bytes : &page.current.bytes;
+  return v;
 }
 
-uint16_t BuildFromValues(const json& ctl, const PageDef& def, const json& values,
+uint16_t BuildFromValues(const Controller& ctl, const PageDef& def, const ValuesView& values,
                          uint32_t address, Bytes& out) {
   PageHeader header = HeaderOf(ctl, def);
   out.assign(size_t{header.length_words} * 4, 0);
@@ -32,87 +40,106 @@ uint16_t BuildFromValues(const json& ctl, const PageDef& def, const json& values
     Put8(out, 1, header.length_words);
     Put8(out, 3, def.type);
   }
-  for (const FieldDef& f : def.fields) PutLe(out, f.offset, f.width, Num(values, f.name, f.fallback));
+  for (size_t f = 0; f < def.fields.size(); ++f) {
+    PutLe(out, def.fields[f].offset, def.fields[f].width, values.fields[f]->value);
+  }
   if (def.builder) {
     uint16_t status = def.builder(PageRequest{ctl, address}, out);
     if (status != kStatusSuccess) return status;
   }
-  ApplyPatches(Member(values, "bytes"), out);
+  ApplyPatches(*values.bytes, out);
   return 0;
 }
 
 }  // namespace
 
-bool PageAvailable(const json& ctl, const PageDef& def) {
-  if (Flag(PageConfig(ctl, def.name), "absent", false)) return false;
+bool PageAvailable(const Controller& ctl, const PageDef& def) {
+  if (ctl.pages[IndexOf(def)].absent.value) return false;
   switch (def.scope) {
-    case PageScope::kSas: return IsSasController(ctl);
-    case PageScope::kScsi: return !IsSasController(ctl);
-    case PageScope::kAny: break;
+    case PageScope::kSas:
+      return ctl.sas;
+    case PageScope::kScsi:
+      return !ctl.sas;
+    case PageScope::kAny:
+      break;
   }
   return true;
 }
 
-PageHeader HeaderOf(const json& ctl, const PageDef& def) {
-  const json& cfg = PageConfig(ctl, def.name);
+PageHeader HeaderOf(const Controller& ctl, const PageDef& def) {
+  const PageState& page = ctl.pages[IndexOf(def)];
   uint16_t length = def.length ? def.length(ctl) : def.length_words;
-  length = static_cast<uint16_t>(Num(cfg, "PageLength", length));
+  if (page.length.given) length = page.length.value;
   if (!def.extended() && length > 0xFF) length = 0xFF;
-  return {static_cast<uint8_t>(Num(cfg, "PageVersion", def.version)), length};
+  return {page.version.given ? page.version.value : def.version, length};
 }
 
-uint16_t BuildPage(const json& ctl, const PageDef& def, uint32_t address, bool nvram,
+uint16_t BuildPage(const Controller& ctl, const PageDef& def, uint32_t address, bool nvram,
                    Bytes& out) {
-  return BuildFromValues(ctl, def, FieldValues(ctl, def, nvram), address, out);
+  return BuildFromValues(ctl, def, ViewOf(ctl.pages[IndexOf(def)], nvram), address, out);
 }
 
-void ApplyPatches(const json& patches, Bytes& page) {
-  if (!patches.is_object()) return;
-  for (auto& [offset_text, hex] : patches.items()) {
-    size_t offset = ToNum(json(offset_text), "page patch offset");
-    Bytes data;
-    if (!hex.is_string() || !FromHex(hex.get<std::string>(), data)) {
-      throw LabError("page patch at " + offset_text + ": expected hex bytes");
+void ApplyPatches(const Patches& patches, Bytes& page) {
+  for (const Patch& p : patches.list) {
+    for (size_t i = 0; i < p.data.size() && p.offset + i < page.size(); ++i) {
+      page[p.offset + i] = p.data[i];
     }
-    for (size_t i = 0; i < data.size() && offset + i < page.size(); ++i) page[offset + i] = data[i];
   }
 }
 
-void StorePage(json& ctl, const PageDef& def, bool to_nvram, const Bytes& image) {
-  json& page = ctl["pages"][def.name];
-  if (!page.is_object()) page = json::object();
+void StorePage(Controller& ctl, const PageDef& def, bool to_nvram, const Bytes& image) {
+  ctl.pages_given = true;
+  PageState& page = ctl.pages[IndexOf(def)];
+  page.given = true;
   if (to_nvram) {
-    page.erase("nvram");
-  } else if (!page.contains("nvram")) {
+    page.has_nvram = false;
+    page.nvram = PageValues();
+  } else if (!page.has_nvram) {
     // Keep what non-volatile memory held before the current copy changes.
-    json old = json::object();
-    for (const FieldDef& f : def.fields) old[f.name] = Num(page, f.name, f.fallback);
-    old["bytes"] = page.contains("bytes") ? page["bytes"] : json::object();
-    page["nvram"] = old;
+    page.has_nvram = true;
+    for (size_t f = 0; f < def.fields.size(); ++f)
+      page.nvram.fields[f] = page.current.fields[f].value;
+    page.nvram.bytes = page.current.bytes;
+    page.nvram.bytes.given = true;
   }
-  for (const FieldDef& f : def.fields) page[f.name] = GetLe(image, f.offset, f.width);
-  page.erase("bytes");
+  for (size_t f = 0; f < def.fields.size(); ++f) {
+    page.current.fields[f] = GetLe(image, def.fields[f].offset, def.fields[f].width);
+  }
+  page.current.bytes = Patches();
 
   Bytes rebuilt;
-  BuildFromValues(ctl, def, page, 0, rebuilt);
-  json patches = json::object();
+  BuildFromValues(ctl, def, ViewOf(page, false), 0, rebuilt);
+  Patches patches;
   for (size_t i = 0; i < image.size() && i < rebuilt.size(); ++i) {
     if (image[i] == rebuilt[i]) continue;
     size_t end = i;
     while (end < image.size() && end < rebuilt.size() && image[end] != rebuilt[end]) ++end;
-    patches[std::to_string(i)] = ToHex(&image[i], end - i);
+    Patch p;
+    p.key = std::to_string(i);
+    p.offset = static_cast<uint32_t>(i);
+    p.data.assign(image.begin() + static_cast<long>(i), image.begin() + static_cast<long>(end));
+    p.text = ToHex(p.data);
+    patches.list.push_back(std::move(p));
     i = end;
   }
-  if (!patches.empty()) page["bytes"] = patches;
+  // Patches apply in the order of their keys as text, as a state read back has them.
+  std::sort(patches.list.begin(), patches.list.end(),
+            [](const Patch& a, const Patch& b) { return a.key < b.key; });
+  if (!patches.list.empty()) {
+    patches.given = true;
+    page.current.bytes = std::move(patches);
+  }
 }
 
-void CommitNvram(json& ctl) {
-  if (!ctl.contains("pages") || !ctl["pages"].is_object()) return;
-  for (auto& [name, page] : ctl["pages"].items()) {
-    if (!page.is_object() || !page.contains("nvram")) continue;
-    json nvram = page["nvram"];
-    page.erase("nvram");
-    for (auto& [key, value] : nvram.items()) page[key] = value;
+void CommitNvram(Controller& ctl) {
+  for (PageState& page : ctl.pages) {
+    if (!page.has_nvram) continue;
+    for (size_t f = 0; f < kMaxPageFields; ++f) {
+      if (page.nvram.fields[f].given) page.current.fields[f] = page.nvram.fields[f];
+    }
+    if (page.nvram.bytes.given) page.current.bytes = page.nvram.bytes;
+    page.has_nvram = false;
+    page.nvram = PageValues();
   }
 }
 

@@ -1,10 +1,11 @@
-// Turning a controller's lab state into configuration page images and page
-// writes back into lab state.
+// Turning a controller's stored page values into configuration page images
+// and page writes back into stored values.
 #pragma once
 
 #include <cstdint>
 
 #include "bytes.h"
+#include "model.h"
 #include "page_table.h"
 
 namespace vxtsim {
@@ -15,24 +16,24 @@ struct PageHeader {
 };
 
 // Whether the controller has this page at all.
-bool PageAvailable(const json& ctl, const PageDef& def);
-PageHeader HeaderOf(const json& ctl, const PageDef& def);
+bool PageAvailable(const Controller& ctl, const PageDef& def);
+PageHeader HeaderOf(const Controller& ctl, const PageDef& def);
 
 // Builds the page at an address from the current (or the non-volatile)
 // values. Returns an IocStatus; the image is valid only on success.
-uint16_t BuildPage(const json& ctl, const PageDef& def, uint32_t address, bool nvram,
+uint16_t BuildPage(const Controller& ctl, const PageDef& def, uint32_t address, bool nvram,
                    Bytes& out);
 
 // Stores a written image: its named fields become the page's values and any
 // other byte that differs is kept as a patch, so a read gives back exactly the
 // image. Writing to non-volatile memory updates both copies; writing the
 // current copy leaves the non-volatile one as it was.
-void StorePage(json& ctl, const PageDef& def, bool to_nvram, const Bytes& image);
+void StorePage(Controller& ctl, const PageDef& def, bool to_nvram, const Bytes& image);
 
 // Makes the non-volatile copies current, as a controller reset does.
-void CommitNvram(json& ctl);
+void CommitNvram(Controller& ctl);
 
-// Applies a lab's raw byte patches, {"offset": "hex bytes"}, to an image.
-void ApplyPatches(const json& patches, Bytes& page);
+// Lays raw byte patches over an image.
+void ApplyPatches(const Patches& patches, Bytes& page);
 
 }  // namespace vxtsim

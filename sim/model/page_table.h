@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "bytes.h"
-#include "lab_values.h"
 
 namespace vxtsim {
+
+struct Controller;
 
 constexpr uint8_t kExtendedPageType = 0x0F;
 
@@ -26,7 +27,7 @@ enum class PageScope { kAny, kSas, kScsi };
 
 // What a page builder needs: the controller, and the instance address.
 struct PageRequest {
-  const json& controller;
+  const Controller& controller;
   uint32_t address;
 };
 
@@ -35,11 +36,11 @@ struct PageRequest {
 // no instance).
 using PageBuilder = uint16_t (*)(const PageRequest&, Bytes& page);
 // Length in 32-bit words for pages whose size follows the configuration.
-using PageLength = uint16_t (*)(const json& controller);
+using PageLength = uint16_t (*)(const Controller& controller);
 
 struct PageDef {
   const char* name;
-  uint8_t type;      // kExtendedPageType for extended pages
+  uint8_t type;  // kExtendedPageType for extended pages
   uint8_t number;
   uint8_t ext_type;  // extended pages only
   uint8_t version;
@@ -53,8 +54,51 @@ struct PageDef {
   bool extended() const { return type == kExtendedPageType; }
 };
 
+// Positions in the directory, which is also how a controller keeps its pages.
+enum PageIndex : uint8_t {
+  kIoUnitPg1,
+  kIoUnitPg2,
+  kIocPg1,
+  kIocPg2,
+  kIocPg3,
+  kIocPg5,
+  kIocPg6,
+  kBiosPg2,
+  kScsiPortPg2,
+  kRaidVolPg0,
+  kRaidVolPg1,
+  kManufacturingPg4,
+  kRaidPhysDiskPg0,
+  kSasDevicePg0,
+  kSasEnclosurePg0,
+};
+
+// Field positions within their page's field list.
+enum IoUnitPg1Field : uint8_t { kIoUnitFlags };
+enum IocPg2Field : uint8_t { kCapabilityFlags, kMaxVolumes, kMaxPhysDisks };
+enum IocPg6Field : uint8_t {
+  kMaxDrivesIS,
+  kMaxDrivesIM,
+  kMaxDrivesIME,
+  kMinDrivesIS,
+  kMinDrivesIM,
+  kMinDrivesIME,
+  kMaxHotSpares,
+  kMetadataSize,
+};
+enum ManufacturingPg4Field : uint8_t {
+  kIrFlags,
+  kIsVolumeSettings,
+  kImeVolumeSettings,
+  kImVolumeSettings,
+};
+
 const std::vector<PageDef>& PageDirectory();
+const PageDef& PageAt(PageIndex index);
 const PageDef* FindPage(uint8_t type, uint8_t number, uint8_t ext_type);
 const PageDef* FindPageByName(const std::string& name);
+inline PageIndex IndexOf(const PageDef& def) {
+  return static_cast<PageIndex>(&def - PageDirectory().data());
+}
 
 }  // namespace vxtsim

@@ -2,7 +2,6 @@
 // be, or a hot spare) and stops being one. While it is one, plain SCSI I/O
 // no longer reaches it; the RAID-member pass-through does, by PhysDiskNum.
 #include "controller.h"
-#include "page_table.h"
 #include "raid_actions.h"
 #include "raid_config.h"
 #include "raid_edit.h"
@@ -13,14 +12,8 @@ namespace vxtsim {
 
 namespace {
 
-size_t HotSpareCount(const json& ctl) {
-  size_t spares = 0;
-  for (const json& pd : PhysDisks(ctl)) spares += IsHotSpare(ctl, pd) ? 1 : 0;
-  return spares;
-}
-
 // The lowest number no physical disk has; 256 when all are taken.
-unsigned LowestFreeNum(const json& ctl) {
+unsigned LowestFreeNum(const Controller& ctl) {
   unsigned num = 0;
   while (num < 256 && FindPhysDisk(ctl, static_cast<uint8_t>(num))) ++num;
   return num;
@@ -28,45 +21,45 @@ unsigned LowestFreeNum(const json& ctl) {
 
 }  // namespace
 
-uint16_t CreatePhysDisk(json& ctl, const Message& msg, Completion& out) {
-  if (!PageImage(ctl, "RaidPhysDiskPg0", msg)) return kActionInvalid;
+uint16_t CreatePhysDisk(Controller& ctl, const Message& msg, Completion& out) {
+  if (!PageImage(ctl, kRaidPhysDiskPg0, msg)) return kActionInvalid;
   if (IrDisabled(ctl)) return kActionLimit;
   const Bytes& image = msg.data_out;
   uint8_t target = Get8(image, 4), bus = Get8(image, 5), pool = Get8(image, 10);
-  json* disk = DiskAt(ctl, bus, target);
+  const Device* disk = DiskAt(ctl, bus, target);
   if (!disk) return kActionNotFound;
   if (IsPhysDiskTarget(ctl, bus, target)) return kActionInUse;
   unsigned num = LowestFreeNum(ctl);
-  if (PhysDisks(ctl).size() >= PageField(ctl, "IocPg2", "MaxPhysDisks") || num > 0xFF) {
+  if (ctl.raid.phys_disks.size() >= PageField(ctl, kIocPg2, kMaxPhysDisks) || num > 0xFF) {
     return kActionLimit;
   }
   if (pool != 0 && HotSpareCount(ctl) >= MaxHotSpares(ctl)) return kActionLimit;
 
-  json pd = {{"num", num},
-             {"target", target},
-             {"bus", bus},
-             {"ioc", IocNumber(ctl)},
-             {"hot_spare_pool", pool},
-             {"max_lba", DiskMaxLba(*disk)}};
+  PhysDisk pd;
+  pd.num = static_cast<uint8_t>(num);
+  pd.target = target;
+  pd.bus = bus;
+  pd.ioc = ctl.IocNumber();
+  pd.hot_spare_pool = pool;
+  pd.max_lba = DiskMaxLba(*disk);
   // The firmware keeps the identity it read when the disk joined.
-  for (const char* key : {"vendor", "product", "revision"}) pd[key] = Text(*disk, key, "");
-  PhysDiskList(ctl).push_back(pd);
+  pd.vendor = disk->vendor.value;
+  pd.product = disk->product.value;
+  pd.revision = disk->revision.value;
+  ctl.raid.given = ctl.raid.phys_disks_given = true;
+  ctl.raid.phys_disks.push_back(std::move(pd));
   Put32(out.reply, 24, num);
   out.changed = true;
   return kActionDone;
 }
 
-uint16_t DeletePhysDisk(json& ctl, const Message& msg, Completion& out) {
+uint16_t DeletePhysDisk(Controller& ctl, const Message& msg, Completion& out) {
   uint8_t num = FramePhysDiskNum(msg);
-  if (!FindPhysDisk(ctl, num)) return kActionNotFound;
+  const PhysDisk* pd = FindPhysDisk(ctl, num);
+  if (!pd) return kActionNotFound;
   if (IsVolumeMember(ctl, num)) return kActionInUse;
-  json& disks = PhysDiskList(ctl);
-  for (size_t i = 0; i < disks.size(); ++i) {
-    if (PhysDiskNum(disks[i]) == num) {
-      disks.erase(i);
-      break;
-    }
-  }
+  std::vector<PhysDisk>& disks = ctl.raid.phys_disks;
+  disks.erase(disks.begin() + (pd - disks.data()));
   out.changed = true;
   return kActionDone;
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr uint32_t kRaidSgeWords = 5;
 constexpr size_t kRaidReplySize = 40;
 
-using ActionHandler = uint16_t (*)(json&, const Message&, Completion&);
+using ActionHandler = uint16_t (*)(Controller&, const Message&, Completion&);
 
 ActionHandler HandlerOf(uint8_t action) {
   switch (action) {
@@ -37,14 +37,14 @@ ActionHandler HandlerOf(uint8_t action) {
 
 }  // namespace
 
-bool PageImage(const json& ctl, const char* page, const Message& msg) {
-  const PageDef& def = *FindPageByName(page);
+bool PageImage(const Controller& ctl, PageIndex page, const Message& msg) {
+  const PageDef& def = PageAt(page);
   size_t size = size_t{HeaderOf(ctl, def).length_words} * 4;
   return msg.data_out.size() >= size && Get8(msg.data_out, 2) == def.number &&
          Get8(msg.data_out, 3) == def.type;
 }
 
-void HandleRaidAction(json& ctl, const Message& msg, Completion& out) {
+void HandleRaidAction(Controller& ctl, const Message& msg, Completion& out) {
   out.reply = StartReply(msg.frame, kRaidReplySize, kStatusSuccess);
   Put8(out.reply, 0, Get8(msg.frame, 0));
   if (msg.HasData() && msg.sge_offset != kRaidSgeWords) {

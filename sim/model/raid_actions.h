@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "firmware.h"
+#include "page_table.h"
 
 namespace vxtsim {
 
@@ -26,14 +27,14 @@ inline uint32_t FrameDataWord(const Message& msg) { return Get32(msg.frame, 16);
 
 // The data image of a page, when the request carries one at least as long
 // as the page and of that page's type and number.
-bool PageImage(const json& ctl, const char* page, const Message& msg);
+bool PageImage(const Controller& ctl, PageIndex page, const Message& msg);
 
-uint16_t ReportProgress(json& ctl, const Message& msg, Completion& out);      // 1
-uint16_t CreateVolume(json& ctl, const Message& msg, Completion& out);        // 2
-uint16_t DeleteVolume(json& ctl, const Message& msg, Completion& out);        // 3
-uint16_t SetPhysDiskOffline(json& ctl, const Message& msg, Completion& out);  // 10
-uint16_t SetPhysDiskOnline(json& ctl, const Message& msg, Completion& out);   // 11
-uint16_t CreatePhysDisk(json& ctl, const Message& msg, Completion& out);      // 13
-uint16_t DeletePhysDisk(json& ctl, const Message& msg, Completion& out);      // 14
+uint16_t ReportProgress(Controller& ctl, const Message& msg, Completion& out);      // 1
+uint16_t CreateVolume(Controller& ctl, const Message& msg, Completion& out);        // 2
+uint16_t DeleteVolume(Controller& ctl, const Message& msg, Completion& out);        // 3
+uint16_t SetPhysDiskOffline(Controller& ctl, const Message& msg, Completion& out);  // 10
+uint16_t SetPhysDiskOnline(Controller& ctl, const Message& msg, Completion& out);   // 11
+uint16_t CreatePhysDisk(Controller& ctl, const Message& msg, Completion& out);      // 13
+uint16_t DeletePhysDisk(Controller& ctl, const Message& msg, Completion& out);      // 14
 
 }  // namespace vxtsim

@@ -7,108 +7,96 @@
 
 namespace vxtsim {
 
-const json& Volumes(const json& ctl) { return List(Member(ctl, "raid"), "volumes"); }
-const json& PhysDisks(const json& ctl) { return List(Member(ctl, "raid"), "phys_disks"); }
-
-uint8_t VolumeType(const json& vol) {
-  const json& t = Member(vol, "type");
-  if (t.is_string()) {
-    std::string name = t.get<std::string>();
-    if (name == "IS" || name == "is" || name == "RAID0") return kVolumeIS;
-    if (name == "IME" || name == "ime" || name == "RAID1E") return kVolumeIME;
-    if (name == "IM" || name == "im" || name == "RAID1") return kVolumeIM;
-  }
-  return static_cast<uint8_t>(Num(vol, "type", kVolumeIM));
-}
-
-uint8_t VolumeId(const json& vol) { return static_cast<uint8_t>(Num(vol, "id", 0)); }
-uint8_t VolumeBus(const json& vol) { return static_cast<uint8_t>(Num(vol, "bus", 0)); }
-bool VolumeInactive(const json& vol) { return Flag(vol, "inactive", false); }
-
-bool VolumeResyncing(const json& vol) {
-  const json& resync = Member(vol, "resync");
-  return resync.is_object() && Num(resync, "remaining", 0) > 0;
-}
-
-uint8_t VolumeStatusFlags(const json& vol) {
+uint8_t VolumeStatusFlags(const Volume& vol) {
+  if (vol.status_flags.given) return vol.status_flags.value;
   uint8_t derived = 0x01;
-  if (VolumeResyncing(vol)) derived |= 0x04;
-  if (VolumeInactive(vol)) derived |= 0x08;
-  return static_cast<uint8_t>(Num(vol, "status_flags", derived));
+  if (vol.Resyncing()) derived |= 0x04;
+  if (vol.inactive) derived |= 0x08;
+  return derived;
 }
 
-std::vector<VolumeMember> VolumeMembers(const json& vol) {
-  std::vector<VolumeMember> members;
-  uint8_t type = VolumeType(vol);
-  for (const json& m : List(vol, "members")) {
-    uint8_t position = static_cast<uint8_t>(members.size());
-    uint8_t map = type == kVolumeIM ? static_cast<uint8_t>(position + 1) : position;
-    if (m.is_object()) {
-      members.push_back({static_cast<uint8_t>(Num(m, "num", 0)),
-                         static_cast<uint8_t>(Num(m, "map", map))});
-    } else {
-      members.push_back({static_cast<uint8_t>(ToNum(m, "volume member")), map});
-    }
-  }
-  return members;
-}
-
-uint64_t VolumeMaxLba(const json& ctl, const json& vol) {
-  if (!Member(vol, "max_lba").is_null()) return Num(vol, "max_lba", 0);
+uint64_t VolumeMaxLba(const Controller& ctl, const Volume& vol) {
+  if (vol.max_lba.given) return vol.max_lba.value;
   std::vector<uint64_t> sizes;
-  for (const VolumeMember& m : VolumeMembers(vol)) {
-    const json* pd = FindPhysDisk(ctl, m.num);
+  for (const VolumeMember& m : vol.members) {
+    const PhysDisk* pd = FindPhysDisk(ctl, m.num);
     sizes.push_back(pd ? uint64_t{PhysDiskMaxLba(ctl, *pd)} + 1 : 0);
   }
-  uint8_t type = VolumeType(vol);
-  uint64_t blocks = VolumeCapacity(ctl, type, sizes);
-  if (type == kVolumeIM) {
+  uint64_t blocks = VolumeCapacity(ctl, vol.type, sizes);
+  if (vol.type == kVolumeIM) {
     // A lab mirror without a stated size leaves the metadata reserve free,
     // as a host building the largest mirror does.
-    uint64_t reserve = MetadataReserveBlocks(ctl, type);
+    uint64_t reserve = MetadataReserveBlocks(ctl, vol.type);
     blocks = blocks > reserve ? blocks - reserve : 0;
   }
   return blocks ? blocks - 1 : 0;
 }
 
-const json* FindVolume(const json& ctl, uint8_t bus, uint8_t id) {
-  for (const json& vol : Volumes(ctl)) {
-    if (VolumeId(vol) == id && VolumeBus(vol) == bus) return &vol;
+const Volume* FindVolume(const Controller& ctl, uint8_t bus, uint8_t id) {
+  for (const Volume& vol : ctl.raid.volumes) {
+    if (vol.id.value == id && vol.bus.value == bus) return &vol;
   }
   return nullptr;
 }
 
-uint8_t PhysDiskNum(const json& pd) { return static_cast<uint8_t>(Num(pd, "num", 0)); }
+Volume* FindVolume(Controller& ctl, uint8_t bus, uint8_t id) {
+  return const_cast<Volume*>(FindVolume(static_cast<const Controller&>(ctl), bus, id));
+}
 
-const json* FindPhysDisk(const json& ctl, uint8_t num) {
-  for (const json& pd : PhysDisks(ctl)) {
-    if (PhysDiskNum(pd) == num) return &pd;
+const PhysDisk* FindPhysDisk(const Controller& ctl, uint8_t num) {
+  for (const PhysDisk& pd : ctl.raid.phys_disks) {
+    if (pd.num.value == num) return &pd;
   }
   return nullptr;
 }
 
-uint32_t PhysDiskMaxLba(const json& ctl, const json& pd) {
-  if (!Member(pd, "max_lba").is_null()) return static_cast<uint32_t>(Num(pd, "max_lba", 0));
-  const json* dev = FindDeviceAtTarget(ctl, static_cast<uint32_t>(Num(pd, "target", 0)));
+PhysDisk* FindPhysDisk(Controller& ctl, uint8_t num) {
+  return const_cast<PhysDisk*>(FindPhysDisk(static_cast<const Controller&>(ctl), num));
+}
+
+uint32_t PhysDiskMaxLba(const Controller& ctl, const PhysDisk& pd) {
+  if (pd.max_lba.given) return pd.max_lba.value;
+  const Device* dev = FindDeviceAtTarget(ctl, pd.target);
   return dev ? DiskMaxLba(*dev) : 0;
 }
 
-uint32_t DiskMaxLba(const json& dev) {
-  uint64_t blocks = Num(dev, "blocks", 0);
+uint32_t DiskMaxLba(const Device& dev) {
+  uint64_t blocks = dev.blocks;
   return static_cast<uint32_t>(std::min<uint64_t>(blocks ? blocks - 1 : 0, 0xFFFFFFFF));
 }
 
-bool IsVolumeMember(const json& ctl, uint8_t num) {
-  for (const json& vol : Volumes(ctl)) {
-    for (const VolumeMember& m : VolumeMembers(vol)) {
-      if (m.num == num) return true;
+const Volume* VolumeOfMember(const Controller& ctl, uint8_t num) {
+  for (const Volume& vol : ctl.raid.volumes) {
+    for (const VolumeMember& m : vol.members) {
+      if (m.num == num) return &vol;
     }
   }
-  return false;
+  return nullptr;
 }
 
-bool IsHotSpare(const json& ctl, const json& pd) {
-  return Num(pd, "hot_spare_pool", 0) != 0 && !IsVolumeMember(ctl, PhysDiskNum(pd));
+Volume* VolumeOfMember(Controller& ctl, uint8_t num) {
+  return const_cast<Volume*>(VolumeOfMember(static_cast<const Controller&>(ctl), num));
+}
+
+bool IsVolumeMember(const Controller& ctl, uint8_t num) {
+  return VolumeOfMember(ctl, num) != nullptr;
+}
+
+bool IsHotSpare(const Controller& ctl, const PhysDisk& pd) {
+  return pd.hot_spare_pool != 0 && !IsVolumeMember(ctl, pd.num);
+}
+
+size_t HotSpareCount(const Controller& ctl) {
+  size_t spares = 0;
+  for (const PhysDisk& pd : ctl.raid.phys_disks) spares += IsHotSpare(ctl, pd) ? 1 : 0;
+  return spares;
+}
+
+bool IsPhysDiskTarget(const Controller& ctl, uint8_t bus, uint8_t target) {
+  for (const PhysDisk& pd : ctl.raid.phys_disks) {
+    if (pd.target.value == target && pd.bus.value == bus) return true;
+  }
+  return false;
 }
 
 }  // namespace vxtsim

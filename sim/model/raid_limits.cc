@@ -4,65 +4,65 @@
 
 #include "controller.h"
 #include "page_image.h"
-#include "page_table.h"
-#include "raid_config.h"
+#include "raid_state.h"
 
 namespace vxtsim {
 
 namespace {
 
-bool HasIocPg6(const json& ctl) { return PageAvailable(ctl, *FindPageByName("IocPg6")); }
+bool HasIocPg6(const Controller& ctl) { return PageAvailable(ctl, PageAt(kIocPg6)); }
 
-uint8_t Limit(const json& ctl, const char* field, uint8_t sas, uint8_t scsi) {
-  if (HasIocPg6(ctl)) return static_cast<uint8_t>(PageField(ctl, "IocPg6", field));
-  return IsSasController(ctl) ? sas : scsi;
+uint8_t Limit(const Controller& ctl, uint8_t field, uint8_t sas, uint8_t scsi) {
+  if (HasIocPg6(ctl)) return static_cast<uint8_t>(PageField(ctl, kIocPg6, field));
+  return ctl.sas ? sas : scsi;
 }
 
-const char* SettingsField(uint8_t type) {
+uint8_t SettingsField(uint8_t type) {
   switch (type) {
     case kVolumeIM:
-      return "ImVolumeSettings";
+      return kImVolumeSettings;
     case kVolumeIME:
-      return "ImeVolumeSettings";
+      return kImeVolumeSettings;
     default:
-      return "IsVolumeSettings";
+      return kIsVolumeSettings;
   }
 }
 
 }  // namespace
 
-MemberCount MemberCountLimits(const json& ctl, uint8_t type) {
+MemberCount MemberCountLimits(const Controller& ctl, uint8_t type) {
   switch (type) {
     case kVolumeIM:
-      return {Limit(ctl, "MinDrivesIM", 2, 2), Limit(ctl, "MaxDrivesIM", 2, 2)};
+      return {Limit(ctl, kMinDrivesIM, 2, 2), Limit(ctl, kMaxDrivesIM, 2, 2)};
     case kVolumeIME:
-      return {Limit(ctl, "MinDrivesIME", 3, 3), Limit(ctl, "MaxDrivesIME", 8, 6)};
+      return {Limit(ctl, kMinDrivesIME, 3, 3), Limit(ctl, kMaxDrivesIME, 8, 6)};
     default:
-      return {Limit(ctl, "MinDrivesIS", 2, 2), Limit(ctl, "MaxDrivesIS", 8, 6)};
+      return {Limit(ctl, kMinDrivesIS, 2, 2), Limit(ctl, kMaxDrivesIS, 8, 6)};
   }
 }
 
-uint8_t MaxHotSpares(const json& ctl) { return Limit(ctl, "MaxHotSpares", 1, 1); }
+uint8_t MaxHotSpares(const Controller& ctl) { return Limit(ctl, kMaxHotSpares, 1, 1); }
 
-uint64_t MetadataReserveBlocks(const json& ctl, uint8_t type) {
-  if (PageAvailable(ctl, *FindPageByName("ManufacturingPg4")) &&
-      (PageField(ctl, "ManufacturingPg4", SettingsField(type)) & 0xC0) == 0x40) {
+uint64_t MetadataReserveBlocks(const Controller& ctl, uint8_t type) {
+  if (PageAvailable(ctl, PageAt(kManufacturingPg4)) &&
+      (PageField(ctl, kManufacturingPg4, SettingsField(type)) & 0xC0) == 0x40) {
     return 0x100000;
   }
-  if (HasIocPg6(ctl)) return PageField(ctl, "IocPg6", "MetadataSize") << 11;
-  return IsSasController(ctl) ? 0x20000 : 0x80;
+  if (HasIocPg6(ctl)) return PageField(ctl, kIocPg6, kMetadataSize) << 11;
+  return ctl.sas ? 0x20000 : 0x80;
 }
 
-bool TypeSupported(const json& ctl, uint8_t type) {
+bool TypeSupported(const Controller& ctl, uint8_t type) {
   if (type > kVolumeIM || IrDisabled(ctl)) return false;
-  return (PageField(ctl, "IocPg2", "CapabilityFlags") >> type & 1) != 0;
+  return (PageField(ctl, kIocPg2, kCapabilityFlags) >> type & 1) != 0;
 }
 
-bool WideVolumesSupported(const json& ctl) {
-  return (PageField(ctl, "IocPg2", "CapabilityFlags") & 0x10000000) != 0;
+bool WideVolumesSupported(const Controller& ctl) {
+  return (PageField(ctl, kIocPg2, kCapabilityFlags) & 0x10000000) != 0;
 }
 
-uint64_t VolumeCapacity(const json& ctl, uint8_t type, const std::vector<uint64_t>& member_blocks) {
+uint64_t VolumeCapacity(const Controller& ctl, uint8_t type,
+                        const std::vector<uint64_t>& member_blocks) {
   if (member_blocks.empty()) return 0;
   uint64_t smallest = *std::min_element(member_blocks.begin(), member_blocks.end());
   if (type == kVolumeIM) return smallest;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "lab_values.h"
+#include "model.h"
 
 namespace vxtsim {
 
@@ -16,23 +16,24 @@ struct MemberCount {
 
 // IocPg6's member counts for a volume type; a controller without the page
 // uses the defaults of its kind.
-MemberCount MemberCountLimits(const json& ctl, uint8_t type);
-uint8_t MaxHotSpares(const json& ctl);
+MemberCount MemberCountLimits(const Controller& ctl, uint8_t type);
+uint8_t MaxHotSpares(const Controller& ctl);
 
 // Blocks each member of a volume of this type keeps for metadata: IocPg6's
 // MetadataSize, or 512 MiB when the type's default settings word in
 // ManufacturingPg4 asks for it.
-uint64_t MetadataReserveBlocks(const json& ctl, uint8_t type);
+uint64_t MetadataReserveBlocks(const Controller& ctl, uint8_t type);
 
 // Whether the controller builds volumes of this type now (IocPg2
 // CapabilityFlags, and the IR switch as of the last reset).
-bool TypeSupported(const json& ctl, uint8_t type);
-bool WideVolumesSupported(const json& ctl);
+bool TypeSupported(const Controller& ctl, uint8_t type);
+bool WideVolumesSupported(const Controller& ctl);
 
 // Largest volume, in blocks, that members of these sizes (in blocks) hold:
 // a mirror is no larger than its smaller member; a stripe set takes the
 // smallest member's usable part on every member, an enhanced mirror half
 // of that.
-uint64_t VolumeCapacity(const json& ctl, uint8_t type, const std::vector<uint64_t>& member_blocks);
+uint64_t VolumeCapacity(const Controller& ctl, uint8_t type,
+                        const std::vector<uint64_t>& member_blocks);
 
 }  // namespace vxtsim

@@ -4,16 +4,16 @@
 #include <cstdint>
 
 #include "bytes.h"
-#include "lab_values.h"
+#include "model.h"
 
 namespace vxtsim {
 
-Bytes StandardInquiry(const json& dev);
+Bytes StandardInquiry(const Device& dev);
 // Vital product data page, or false when the disk does not have it.
-bool VpdPage(const json& dev, uint8_t page, Bytes& out);
+bool VpdPage(const Device& dev, uint8_t page, Bytes& out);
 // A volume answers INQUIRY as a disk of the controller's making.
-Bytes VolumeInquiry(const json& vol);
+Bytes VolumeInquiry(const Volume& vol);
 // 512 bytes of ATA IDENTIFY DEVICE data.
-Bytes AtaIdentifyData(const json& dev);
+Bytes AtaIdentifyData(const Device& dev);
 
 }  // namespace vxtsim

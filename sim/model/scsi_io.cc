@@ -26,7 +26,8 @@ uint32_t BigEndian(const Bytes& b, size_t off, size_t width) {
 }
 
 void Deliver(const Bytes& data, size_t allocation, Completion& out) {
-  out.data_in.assign(data.begin(), data.begin() + static_cast<long>(std::min(data.size(), allocation)));
+  out.data_in.assign(data.begin(),
+                     data.begin() + static_cast<long>(std::min(data.size(), allocation)));
   if (out.data_in.size() < allocation) SetIocStatus(out.reply, kStatusScsiDataUnderrun);
   Put32(out.reply, 20, out.data_in.size());
 }
@@ -67,7 +68,7 @@ void ReadWrite(const ScsiTarget& t, const Cdb& cdb, const Message& msg, Completi
   if (write) {
     Bytes data = msg.data_out;
     data.resize(bytes, 0);
-    for (json* store : t.stores) WriteBlocks(*store, lba, count, t.block_size, data);
+    for (BlockStore* store : t.stores) WriteBlocks(*store, lba, count, t.block_size, data);
     out.changed = true;
     Put32(out.reply, 20, std::min(bytes, msg.data_out.size()));
     if (msg.data_out.size() < bytes) SetIocStatus(out.reply, kStatusScsiDataUnderrun);
@@ -80,7 +81,7 @@ void ReadWrite(const ScsiTarget& t, const Cdb& cdb, const Message& msg, Completi
 
 void FormatUnit(const ScsiTarget& t, Completion& out) {
   // A volume's members are not the volume's to format.
-  (t.disk ? *t.disk : *t.volume).erase("block_data");
+  (t.disk ? t.disk->block_data : t.volume->block_data) = BlockStore();
   out.changed = true;
 }
 
@@ -100,7 +101,7 @@ void CheckCondition(Completion& out, uint8_t key, uint8_t asc, uint8_t ascq) {
   out.sense[13] = ascq;
 }
 
-void HandleScsiIo(json& ctl, const Message& msg, Completion& out) {
+void HandleScsiIo(Controller& ctl, const Message& msg, Completion& out) {
   out.reply = StartReply(msg.frame, kScsiReplySize, kStatusSuccess);
   Put8(out.reply, 0, Get8(msg.frame, 0));
   Put8(out.reply, 1, Get8(msg.frame, 1));
@@ -116,25 +117,41 @@ void HandleScsiIo(json& ctl, const Message& msg, Completion& out) {
   if (!t || Get8(msg.frame, 13) != 0) return SetIocStatus(out.reply, kStatusScsiDeviceNotThere);
   Cdb cdb{Bytes(msg.frame.begin() + 24, msg.frame.begin() + 24 + cdb_length)};
   cdb.b.resize(16, 0);
-  bool not_ready = t.disk && Flag(*t.disk, "not_ready", false);
+  bool not_ready = t.disk && t.disk->not_ready;
   if (not_ready && cdb.op() != 0x12) return CheckCondition(out, kNotReady, 0x04, 0x01);
   switch (cdb.op()) {
-    case 0x00: break;
-    case 0x12: Inquiry(t, cdb, msg.data_in_size, out); break;
-    case 0x25: ReadCapacity(t, msg.data_in_size, out); break;
-    case 0x08: case 0x0A: case 0x28: case 0x2A: ReadWrite(t, cdb, msg, out); break;
-    case 0x04: FormatUnit(t, out); break;
-    default: CheckCondition(out, kIllegalRequest, 0x20, 0); break;
+    case 0x00:
+      break;
+    case 0x12:
+      Inquiry(t, cdb, msg.data_in_size, out);
+      break;
+    case 0x25:
+      ReadCapacity(t, msg.data_in_size, out);
+      break;
+    case 0x08:
+    case 0x0A:
+    case 0x28:
+    case 0x2A:
+      ReadWrite(t, cdb, msg, out);
+      break;
+    case 0x04:
+      FormatUnit(t, out);
+      break;
+    default:
+      CheckCondition(out, kIllegalRequest, 0x20, 0);
+      break;
   }
 }
 
-void HandleSataPassThrough(json& ctl, const Message& msg, Completion& out) {
+void HandleSataPassThrough(Controller& ctl, const Message& msg, Completion& out) {
   out.reply = StartReply(msg.frame, 48, kStatusSuccess);
   if (msg.HasData() && msg.sge_offset != kScsiSgeWords) {
     return SetIocStatus(out.reply, kStatusInvalidSgl);
   }
-  json* dev = DiskAt(ctl, Get8(msg.frame, 1), Get8(msg.frame, 0));
-  if (!dev || Text(*dev, "protocol", "sas") != "sata") return SetIocStatus(out.reply, kStatusScsiDeviceNotThere);
+  const Device* dev = DiskAt(ctl, Get8(msg.frame, 1), Get8(msg.frame, 0));
+  if (!dev || dev->protocol != Protocol::kSata) {
+    return SetIocStatus(out.reply, kStatusScsiDeviceNotThere);
+  }
   bool identify = Get8(msg.frame, 28) == 0x27 && Get8(msg.frame, 29) == 0x80 &&
                   Get8(msg.frame, 30) == 0xEC && (Get16(msg.frame, 4) & 0x01);
   if (!identify) return SetIocStatus(out.reply, kStatusInvalidField);

@@ -13,7 +13,7 @@ constexpr size_t kScsiReplySize = 32;
 // Fixed-format sense data and a CHECK CONDITION reply carrying it.
 void CheckCondition(Completion& out, uint8_t key, uint8_t asc, uint8_t ascq);
 
-void HandleScsiIo(json& ctl, const Message& msg, Completion& out);
-void HandleSataPassThrough(json& ctl, const Message& msg, Completion& out);
+void HandleScsiIo(Controller& ctl, const Message& msg, Completion& out);
+void HandleSataPassThrough(Controller& ctl, const Message& msg, Completion& out);
 
 }  // namespace vxtsim

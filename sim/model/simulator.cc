@@ -1,8 +1,9 @@
 #include "simulator.h"
 
-#include <cerrno>
-#include <fstream>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "driver.h"
 #include "faults.h"
@@ -14,11 +15,16 @@ namespace vxtsim {
 
 namespace {
 
-json NodeLine(const char* call, int result, int err) {
-  json line = {{"call", call}, {"path", kNodePath}, {"result", result}};
+constexpr int kLogDescriptorFloor = 900;
+
+LogLine NodeLine(const char* call, int result, int err) {
+  LogLine line;
+  line.Text(LogKey::kCall, call);
+  line.Text(LogKey::kPath, kNodePath);
+  line.Number(LogKey::kResult, result);
   if (result < 0) {
-    line["errno"] = err;
-    line["error"] = ErrnoName(err);
+    line.Number(LogKey::kErrno, err);
+    line.Text(LogKey::kError, ErrnoName(err));
   }
   return line;
 }
@@ -27,62 +33,78 @@ json NodeLine(const char* call, int result, int err) {
 
 Simulator::Simulator(std::string state_path, std::string log_path)
     : state_path_(std::move(state_path)), log_path_(std::move(log_path)) {
-  state_ = LoadState(state_path_);
+  model_ = ModelOf(LoadState(state_path_), state_path_);
 }
 
-void Simulator::Finish(json& line, bool changed) {
-  if (changed) SaveState(state_path_, state_);
+Simulator::~Simulator() {
+  if (log_fd_ >= 0) ::close(log_fd_);
+}
+
+void Simulator::Finish(LogLine& line, bool changed) {
+  if (changed) SaveState(state_path_, WriteModel(model_));
   if (log_path_.empty()) return;
-  line["seq"] = ++seq_;
-  line["pid"] = getpid();
-  std::ofstream out(log_path_, std::ios::app);
-  out << line.dump() << '\n';
+  line.Number(LogKey::kSeq, static_cast<int64_t>(++seq_));
+  line.Number(LogKey::kPid, getpid());
+  int fd = log_fd_;
+  if (fd < 0) fd = ::open(log_path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  std::string& text = log_text_;
+  text.clear();
+  line.AppendTo(text);
+  // One write per line keeps lines of concurrent processes whole.
+  ssize_t n = ::write(fd, text.data(), text.size());
+  (void)n;
+  if (fd == log_fd_) return;
+  // The log stays open on a high descriptor, so that the program's own
+  // descriptors are numbered as they would be without the simulator.
+  log_fd_ = fcntl(fd, F_DUPFD_CLOEXEC, kLogDescriptorFloor);
+  ::close(fd);
 }
 
 int Simulator::Open(const char* call, int flags, const std::function<int()>& make_fd, int& err) {
-  err = NodeOpen(state_);
+  err = NodeOpen(model_.node);
   int fd = -1;
   if (err == 0) {
     fd = make_fd();
     if (fd < 0) err = errno;
   }
-  json line = NodeLine(call, fd, err);
-  line["flags"] = flags;
+  LogLine line = NodeLine(call, fd, err);
+  line.Number(LogKey::kFlags, flags);
   Finish(line, false);
   return fd;
 }
 
 int Simulator::Mknod(const char* call, uint32_t mode, uint32_t major, uint32_t minor, int& err) {
   bool changed = false;
-  err = NodeMknod(state_, mode, major, minor, changed);
-  json line = NodeLine(call, err ? -1 : 0, err);
-  line["mode"] = mode;
-  line["major"] = major;
-  line["minor"] = minor;
+  err = NodeMknod(model_.node, mode, major, minor, changed);
+  LogLine line = NodeLine(call, err ? -1 : 0, err);
+  line.Number(LogKey::kMode, mode);
+  line.Number(LogKey::kMajor, major);
+  line.Number(LogKey::kMinor, minor);
   Finish(line, changed);
   return err ? -1 : 0;
 }
 
 int Simulator::Unlink(const char* call, int& err) {
   bool changed = false;
-  err = NodeUnlink(state_, changed);
-  json line = NodeLine(call, err ? -1 : 0, err);
+  err = NodeUnlink(model_.node, changed);
+  LogLine line = NodeLine(call, err ? -1 : 0, err);
   Finish(line, changed);
   return err ? -1 : 0;
 }
 
 void Simulator::Close(int fd) {
-  json line = NodeLine("close", 0, 0);
-  line["fd"] = fd;
+  LogLine line = NodeLine("close", 0, 0);
+  line.Number(LogKey::kFd, fd);
   Finish(line, false);
 }
 
 int Simulator::Ioctl(int fd, unsigned long request, void* arg, int& err) {
-  IoctlResult r = DriverIoctl(state_, request, arg);
+  IoctlResult r = DriverIoctl(model_, request, arg);
   err = r.err;
-  json line = {{"call", "ioctl"}, {"fd", fd}};
-  line.update(r.log);
-  Finish(line, r.changed);
+  r.log.Text(LogKey::kCall, "ioctl");
+  r.log.Number(LogKey::kFd, fd);
+  Finish(r.log, r.changed);
   return r.result;
 }
 

@@ -1,20 +1,23 @@
-// The simulated driver as one process sees it: the state file it works on,
-// the request log it appends to, and the node and ioctl calls that the
-// interposer routes here.
+// The simulated driver as one process sees it: the state it works on (read
+// once, written back after each request that changed it), the request log it
+// appends to, and the node and ioctl calls that the interposer routes here.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
-#include "lab_values.h"
+#include "log_line.h"
+#include "model.h"
 
 namespace vxtsim {
 
 class Simulator {
  public:
-  // An empty log path logs nothing. The state is read at once.
+  // An empty log path logs nothing. The state is read and checked at once;
+  // throws LabError naming the first problem.
   Simulator(std::string state_path, std::string log_path);
+  ~Simulator();
 
   // Each returns what the libc call returns and sets err on failure.
   int Open(const char* call, int flags, const std::function<int()>& make_fd, int& err);
@@ -23,14 +26,16 @@ class Simulator {
   void Close(int fd);
   int Ioctl(int fd, unsigned long request, void* arg, int& err);
 
-  const json& state() const { return state_; }
+  const Model& model() const { return model_; }
 
  private:
-  void Finish(json& line, bool changed);
+  void Finish(LogLine& line, bool changed);
 
   std::string state_path_;
   std::string log_path_;
-  json state_;
+  int log_fd_ = -1;
+  std::string log_text_;  // kept to spare an allocation per line
+  Model model_;
   uint64_t seq_ = 0;
 };
 

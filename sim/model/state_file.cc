@@ -1,9 +1,12 @@
 #include "state_file.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
+
+#include "node.h"
 
 namespace vxtsim {
 
@@ -59,6 +62,43 @@ void SaveState(const std::string& path, const json& state) {
     std::remove(tmp.c_str());
     throw LabError(path + ": cannot replace the state file");
   }
+}
+
+namespace {
+
+// The node part of a state document as the model has it.
+NodeState NodeOf(const json& state) {
+  Model model;
+  json doc = json::object();
+  if (state.is_object() && state.contains("node")) doc["node"] = state["node"];
+  std::vector<std::string> problems = ReadModel(doc, model);
+  if (!problems.empty()) throw LabError(problems.front());
+  return model.node;
+}
+
+void StoreNode(json& state, const NodeState& node) {
+  Model model;
+  model.node = node;
+  json doc = WriteModel(model);
+  if (doc.contains("node")) state["node"] = doc["node"];
+}
+
+}  // namespace
+
+int NodeOpen(const json& state) { return NodeOpen(NodeOf(state)); }
+
+int NodeMknod(json& state, uint32_t mode, uint32_t major, uint32_t minor, bool& changed) {
+  NodeState node = NodeOf(state);
+  int err = NodeMknod(node, mode, major, minor, changed);
+  if (changed) StoreNode(state, node);
+  return err;
+}
+
+int NodeUnlink(json& state, bool& changed) {
+  NodeState node = NodeOf(state);
+  int err = NodeUnlink(node, changed);
+  if (changed) StoreNode(state, node);
+  return err;
 }
 
 }  // namespace vxtsim

@@ -38,38 +38,41 @@ VolumeImage ReadImage(const Bytes& image) {
 }
 
 VolumeMember ImageMember(const Bytes& image, size_t m) {
-  return {Get8(image, 43 + 4 * m), Get8(image, 42 + 4 * m)};
+  VolumeMember member;
+  member.num = Get8(image, 43 + 4 * m);
+  member.map = Get8(image, 42 + 4 * m);
+  member.as_object = member.map_given = true;
+  return member;
 }
 
 // Every member a free, online, distinct physical disk; a mirror's two with
 // the primary and secondary roles. Collects the members' sizes.
-uint16_t CheckMembers(json& ctl, const VolumeImage& v, const Bytes& image,
+uint16_t CheckMembers(const Controller& ctl, const VolumeImage& v, const Bytes& image,
                       std::vector<uint64_t>& sizes, std::set<uint8_t>& targets) {
   std::set<uint8_t> nums, maps;
   for (size_t m = 0; m < v.members; ++m) {
     VolumeMember member = ImageMember(image, m);
-    const json* pd = FindPhysDisk(ctl, member.num);
+    const PhysDisk* pd = FindPhysDisk(ctl, member.num);
     if (!pd) return kActionNotFound;
     if (!nums.insert(member.num).second) return kActionInvalid;
-    if (Num(*pd, "hot_spare_pool", 0) != 0 || IsVolumeMember(ctl, member.num) ||
-        Num(*pd, "state", 0) != 0) {
+    if (pd->hot_spare_pool != 0 || IsVolumeMember(ctl, member.num) || pd->state != kDiskOnline) {
       return kActionInUse;
     }
     maps.insert(member.map);
     sizes.push_back(uint64_t{PhysDiskMaxLba(ctl, *pd)} + 1);
-    if (Num(*pd, "bus", 0) == v.bus) targets.insert(static_cast<uint8_t>(Num(*pd, "target", 0)));
+    if (pd->bus == v.bus) targets.insert(pd->target);
   }
   if (v.type == kVolumeIM && maps != std::set<uint8_t>{1, 2}) return kActionInvalid;
   return kActionDone;
 }
 
-uint16_t CheckVolume(json& ctl, const Message& msg, const VolumeImage& v) {
+uint16_t CheckVolume(const Controller& ctl, const Message& msg, const VolumeImage& v) {
   if (v.id != FrameVolumeId(msg) || v.bus != FrameVolumeBus(msg)) return kActionInvalid;
   if (msg.data_out.size() < 40 + 4 * size_t{v.members}) return kActionInvalid;
   if (!TypeSupported(ctl, v.type)) return kActionLimit;
   MemberCount count = MemberCountLimits(ctl, v.type);
   if (v.members < count.min || v.members > count.max) return kActionLimit;
-  if (Volumes(ctl).size() >= PageField(ctl, "IocPg2", "MaxVolumes")) return kActionLimit;
+  if (ctl.raid.volumes.size() >= PageField(ctl, kIocPg2, kMaxVolumes)) return kActionLimit;
   if (FindVolume(ctl, v.bus, v.id)) return kActionInUse;
 
   std::vector<uint64_t> sizes;
@@ -85,17 +88,18 @@ uint16_t CheckVolume(json& ctl, const Message& msg, const VolumeImage& v) {
 
 // World-wide identifiers follow the controller and a count of the volumes
 // it has made, so a volume made again at the same ID is a new device.
-uint64_t NewWwid(json& ctl, uint8_t bus, uint8_t id) {
-  json& runtime = ctl["runtime"];
-  uint64_t made = Num(runtime, "volumes_made", 0);
+uint64_t NewWwid(Controller& ctl, uint8_t bus, uint8_t id) {
+  uint64_t made = ctl.runtime.volumes_made;
   for (;;) {
     ++made;
-    uint64_t wwid = 0x50000D1100000000ull | uint64_t{IocNumber(ctl)} << 24 | (made & 0xFF) << 16 |
+    uint64_t wwid = 0x50000D1100000000ull | uint64_t{ctl.IocNumber()} << 24 | (made & 0xFF) << 16 |
                     uint64_t{bus} << 8 | id;
     bool taken = false;
-    for (const json& vol : Volumes(ctl)) taken = taken || Num(vol, "wwid", 0) == wwid;
+    for (const Volume& vol : ctl.raid.volumes) {
+      taken = taken || (vol.wwid.given ? vol.wwid.value : 0) == wwid;
+    }
     if (!taken) {
-      runtime["volumes_made"] = made;
+      ctl.runtime.volumes_made = made;
       return wwid;
     }
   }
@@ -103,36 +107,35 @@ uint64_t NewWwid(json& ctl, uint8_t bus, uint8_t id) {
 
 }  // namespace
 
-uint16_t CreateVolume(json& ctl, const Message& msg, Completion& out) {
-  if (!PageImage(ctl, "RaidVolPg0", msg)) return kActionInvalid;
+uint16_t CreateVolume(Controller& ctl, const Message& msg, Completion& out) {
+  if (!PageImage(ctl, kRaidVolPg0, msg)) return kActionInvalid;
   VolumeImage v = ReadImage(msg.data_out);
   uint16_t status = CheckVolume(ctl, msg, v);
   if (status != kActionDone) return status;
 
-  json vol = {{"id", v.id},
-              {"bus", v.bus},
-              {"ioc", IocNumber(ctl)},
-              {"type", v.type},
-              {"members", json::array()},
-              {"state", 0},
-              {"settings", v.settings},
-              {"hot_spare_pool", v.hot_spare_pool},
-              {"max_lba", v.max_lba},
-              {"wwid", NewWwid(ctl, v.bus, v.id)}};
-  for (size_t m = 0; m < v.members; ++m) {
-    VolumeMember member = ImageMember(msg.data_out, m);
-    vol["members"].push_back({{"num", member.num}, {"map", member.map}});
-  }
+  Volume vol;
+  vol.id = v.id;
+  vol.bus = v.bus;
+  vol.ioc = ctl.IocNumber();
+  vol.type = v.type;
+  vol.members_given = true;
+  vol.state = kVolumeOptimal;
+  vol.settings = v.settings;
+  vol.hot_spare_pool = v.hot_spare_pool;
+  vol.max_lba = v.max_lba;
+  vol.wwid = NewWwid(ctl, v.bus, v.id);
+  for (size_t m = 0; m < v.members; ++m) vol.members.push_back(ImageMember(msg.data_out, m));
   bool quick = v.type == kVolumeIM && (FrameDataWord(msg) & 1);
   if (v.type == kVolumeIME || (v.type == kVolumeIM && !quick)) StartResync(ctl, vol);
   if (v.type == kVolumeIM && !quick) {
-    for (const VolumeMember& m : VolumeMembers(vol)) {
+    for (const VolumeMember& m : vol.members) {
       if (m.map != 2) continue;
-      (*PhysDiskEntry(ctl, m.num))["status_flags"] = 1;
+      FindPhysDisk(ctl, m.num)->status_flags = kDiskOutOfSync;
       CopyToMirrorMember(ctl, vol, m.num);
     }
   }
-  VolumeList(ctl).push_back(vol);
+  ctl.raid.given = ctl.raid.volumes_given = true;
+  ctl.raid.volumes.push_back(std::move(vol));
   out.changed = true;
   return kActionDone;
 }

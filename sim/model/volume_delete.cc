@@ -7,21 +7,14 @@
 
 namespace vxtsim {
 
-uint16_t DeleteVolume(json& ctl, const Message& msg, Completion& out) {
-  json* vol = VolumeEntry(ctl, FrameVolumeBus(msg), FrameVolumeId(msg));
+uint16_t DeleteVolume(Controller& ctl, const Message& msg, Completion& out) {
+  Volume* vol = FindVolume(ctl, FrameVolumeBus(msg), FrameVolumeId(msg));
   if (!vol) return kActionNotFound;
   // Out of sync means nothing without the volume.
-  for (const VolumeMember& m : VolumeMembers(*vol)) {
-    json* pd = PhysDiskEntry(ctl, m.num);
-    if (pd && Num(*pd, "status_flags", 0) == 1) (*pd)["status_flags"] = 0;
-  }
-  json& volumes = VolumeList(ctl);
-  for (size_t i = 0; i < volumes.size(); ++i) {
-    if (&volumes[i] == vol) {
-      volumes.erase(i);
-      break;
-    }
-  }
+  ClearOutOfSync(ctl, *vol);
+  std::vector<Volume>& volumes = ctl.raid.volumes;
+  volumes.erase(volumes.begin() + (vol - volumes.data()));
+  ctl.raid.given = ctl.raid.volumes_given = true;
   out.changed = true;
   return kActionDone;
 }

@@ -9,34 +9,29 @@
 
 namespace vxtsim {
 
-namespace {
-
-// Marks a finished resynchronisation: the volume is optimal and its members
-// are in sync again.
-void FinishResync(json& ctl, json& vol) {
-  if (Num(vol, "state", 0) == 1) vol["state"] = 0;
-  for (const VolumeMember& m : VolumeMembers(vol)) {
-    json* pd = PhysDiskEntry(ctl, m.num);
-    if (pd && Num(*pd, "status_flags", 0) == 1) (*pd)["status_flags"] = 0;
-  }
-}
-
-}  // namespace
-
-uint16_t ReportProgress(json& ctl, const Message& msg, Completion& out) {
-  json* vol = VolumeEntry(ctl, FrameVolumeBus(msg), FrameVolumeId(msg));
+uint16_t ReportProgress(Controller& ctl, const Message& msg, Completion& out) {
+  Volume* vol = FindVolume(ctl, FrameVolumeBus(msg), FrameVolumeId(msg));
   if (!vol) return kActionNotFound;
   uint64_t total = VolumeMaxLba(ctl, *vol) + 1;
   uint64_t remaining = 0;
-  if (VolumeResyncing(*vol)) {
-    json& resync = (*vol)["resync"];
-    total = Num(resync, "total", total);
-    remaining = Num(resync, "remaining", 0);
-    uint64_t step = Num(resync, "step", std::max<uint64_t>(total / 8, 1));
+  if (vol->Resyncing()) {
+    Resync& resync = vol->resync;
+    if (resync.total.given) total = resync.total;
+    remaining = resync.remaining;
+    uint64_t step = resync.step.given ? resync.step.value : std::max<uint64_t>(total / 8, 1);
     uint64_t left = remaining > step ? remaining - step : 0;
-    resync["remaining"] = left;
-    if (left == 0) FinishResync(ctl, *vol);
-    out.changed = true;
+    // A step of 0 leaves the state as it was: nothing to write back.
+    if (left != remaining || !resync.remaining.given ||
+        resync.remaining.spelling != Spelling::kNumber) {
+      resync.remaining = left;
+      out.changed = true;
+    }
+    if (left == 0) {
+      // Finished: the volume is optimal and its members are in sync again.
+      if (vol->state == kVolumeDegraded) vol->state = kVolumeOptimal;
+      ClearOutOfSync(ctl, *vol);
+      out.changed = true;
+    }
   }
   Put64(out.reply, 24, total);
   Put64(out.reply, 32, remaining);

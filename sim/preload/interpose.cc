@@ -17,9 +17,10 @@
 #include <exception>
 #include <memory>
 #include <set>
+#include <string>
 
-#include "model/simulator.h"
 #include "model/protocol.h"
+#include "model/simulator.h"
 
 #define VXTSIM_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -61,24 +62,41 @@ const Libc& Real() {
   return libc;
 }
 
-// Null when the launcher did not name a state file or the state cannot be
-// read; the shim then stays out of the way.
-vxtsim::Simulator* Sim() {
-  static std::unique_ptr<vxtsim::Simulator> sim;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
+struct Loaded {
+  std::unique_ptr<vxtsim::Simulator> sim;
+  std::string problem;  // why the state named by the launcher cannot be used
+};
+
+// The simulator of the state the launcher named; the shim stays out of the
+// way when it named none.
+const Loaded& Load() {
+  static const Loaded loaded = [] {
+    Loaded l;
     const char* state = std::getenv("VXTSIM_STATE");
     const char* log = std::getenv("VXTSIM_LOG");
     if (state && *state) {
       try {
-        sim = std::make_unique<vxtsim::Simulator>(state, log ? log : "");
+        l.sim = std::make_unique<vxtsim::Simulator>(state, log ? log : "");
       } catch (const std::exception& e) {
-        std::fprintf(stderr, "vxtsim: %s\n", e.what());
+        l.problem = e.what();
       }
     }
-  }
-  return sim.get();
+    return l;
+  }();
+  return loaded;
+}
+
+vxtsim::Simulator* Sim() { return Load().sim.get(); }
+
+// A state that does not check reaches no driver: calls on the node fail
+// rather than run on half a lab.
+bool Unusable() { return !Load().problem.empty(); }
+
+int RefuseNode(const char* call) {
+  std::fprintf(stderr, "vxtsim: %s %s refused: %s\n", call, vxtsim::kNodePath,
+               Load().problem.c_str());
+  errno = EIO;
+  return -1;
 }
 
 // Descriptors handed out for the node. Each is a real descriptor of
@@ -93,7 +111,7 @@ bool IsNode(int dirfd, const char* path) {
   return dirfd == AT_FDCWD || path[0] == '/';
 }
 
-bool Simulated(int dirfd, const char* path) { return IsNode(dirfd, path) && Sim(); }
+bool Simulated(int dirfd, const char* path) { return IsNode(dirfd, path) && (Sim() || Unusable()); }
 
 // Runs a simulator call; an unreadable lab fails the call with EIO.
 template <typename F>
@@ -112,22 +130,26 @@ int Guarded(F&& call) {
 }
 
 int OpenNode(const char* call, int flags) {
+  if (!Sim()) return RefuseNode(call);
   return Guarded([&](int& err) {
-    return Sim()->Open(call, flags, [flags] {
-      int fd = Real().open("/dev/null", O_RDWR | (flags & O_CLOEXEC));
-      if (fd >= 0) FakeFds().insert(fd);
-      return fd;
-    }, err);
+    return Sim()->Open(
+        call, flags,
+        [flags] {
+          int fd = Real().open("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+          if (fd >= 0) FakeFds().insert(fd);
+          return fd;
+        },
+        err);
   });
 }
 
 int MknodNode(const char* call, mode_t mode, dev_t dev) {
-  return Guarded([&](int& err) {
-    return Sim()->Mknod(call, mode, major(dev), minor(dev), err);
-  });
+  if (!Sim()) return RefuseNode(call);
+  return Guarded([&](int& err) { return Sim()->Mknod(call, mode, major(dev), minor(dev), err); });
 }
 
 int UnlinkNode(const char* call) {
+  if (!Sim()) return RefuseNode(call);
   return Guarded([&](int& err) { return Sim()->Unlink(call, err); });
 }
 

@@ -4,28 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "vxt/adapter_info.h"
 #include "vxt/vxt.h"
-
-inline constexpr int kAdapterFound = 1;
-inline constexpr int kAdapterMissing = 3;
-
-struct AdapterEntry {
-  uint8_t DeviceIdLow;
-  uint16_t PciSegment;
-  uint8_t PciBus;
-  uint8_t PciDevFn;
-  uint16_t SubsystemDeviceId;
-  uint16_t SubsystemVendorId;
-  uint32_t ControllerNumber;
-};
 
 // 1 with the handle; 0 after printing the two driver messages.  Creates the
 // node when it is missing.
 int OpenDriver(int* handle);
-
-// 1 with the adapter fields; 3 when the driver knows no such controller; 0 on
-// any other failure.
-int GetAdapterInfo(int handle, uint32_t controller_number, AdapterEntry* entry);
 
 // How the control node is opened: OpenDriver, or a stand-in that drives
 // volkit from recorded firmware answers.

@@ -4,6 +4,7 @@
 
 #include "model/driver.h"
 #include "model/protocol.h"
+#include "model/state_file.h"
 
 namespace vxtsim_test {
 
@@ -12,6 +13,18 @@ namespace {
 template <typename T>
 void Store(Bytes& rec, size_t off, T value) {
   std::memcpy(rec.data() + off, &value, sizeof value);
+}
+
+// One request on the state document, as the interposer's simulator would
+// serve it: the document is read, and written back when the request changed
+// something. Tests may edit the document between requests.
+void Serve(json& state, unsigned long request, void* record, Exchange& x) {
+  vxtsim::Model model = vxtsim::ModelOf(state, "state");
+  vxtsim::IoctlResult r = vxtsim::DriverIoctl(model, request, record);
+  if (r.changed) state = vxtsim::WriteModel(model);
+  x.result = r.result;
+  x.err = r.err;
+  x.log = json::parse(r.log.Json());
 }
 
 }  // namespace
@@ -36,11 +49,9 @@ Exchange Firmware::Send(const PassThroughArgs& args) {
   Store<int32_t>(rec, pt::kDataInSize, static_cast<int32_t>(args.data_in));
   Store<int32_t>(rec, pt::kDataOutSize, static_cast<int32_t>(out.size()));
   Store<uint32_t>(rec, pt::kSgeOffset, args.sge_words);
-  std::memcpy(rec.data() + pt::kFrame, args.frame.data(), std::min(args.frame.size(), pt::kFrameSize));
-  vxtsim::IoctlResult r = vxtsim::DriverIoctl(state_, vxtsim::kIoctlPassThrough, rec.data());
-  x.result = r.result;
-  x.err = r.err;
-  x.log = r.log;
+  std::memcpy(rec.data() + pt::kFrame, args.frame.data(),
+              std::min(args.frame.size(), pt::kFrameSize));
+  Serve(state_, vxtsim::kIoctlPassThrough, rec.data(), x);
   return x;
 }
 
@@ -50,10 +61,7 @@ static Exchange DriverRecord(json& state, unsigned long request, size_t size, ui
   x.data.assign(size, 0);
   Store<uint32_t>(x.data, 0, controller);
   Store<int32_t>(x.data, 8, static_cast<int32_t>(size));
-  vxtsim::IoctlResult r = vxtsim::DriverIoctl(state, request, x.data.data());
-  x.result = r.result;
-  x.err = r.err;
-  x.log = r.log;
+  Serve(state, request, x.data.data(), x);
   return x;
 }
 

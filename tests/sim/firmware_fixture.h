@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/bytes.h"
-#include "model/lab_values.h"
+#include "model/state_file.h"
 
 namespace vxtsim_test {
 

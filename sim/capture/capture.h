@@ -1,0 +1,75 @@
+// vxtsim capture: reads a live controller through the request layer and
+// describes it as a lab.
+#pragma once
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "vxt/adapter_info.h"
+#include "vxt/vxt_util.h"
+
+namespace capture {
+
+// Ordered, so that a lab reads in the order a person would write it.
+using Json = nlohmann::ordered_json;
+
+// A RAID physical disk as far as the device capture needs it.
+struct PhysDiskSeat {
+  uint8_t Num;
+  uint8_t Target;
+  uint8_t Bus;
+};
+
+// A volume as the progress capture needs it.
+struct VolumeSeat {
+  uint8_t Bus;
+  uint8_t Id;
+  bool Inactive;
+  bool FlagsRead;  // StatusFlags below came from the volume's page
+  uint8_t StatusFlags;
+};
+
+// One controller being captured. Reads that fail are of two sorts: a
+// required one sets `failure` and the capture stops; an optional one adds a
+// note, and what it would have given is left out of the lab (or marked
+// absent) so that the lab still holds only what was read.
+struct ControllerCapture {
+  ControllerInfo* c = nullptr;
+  AdapterEntry adapter{};
+  bool sas = false;
+  Json ctl = Json::object();
+  std::vector<std::string> notes;
+  std::string failure;
+
+  // Filled by the page and RAID captures for those that follow.
+  PageBuffer ioc2, ioc3, ioc5;
+  bool has_vol_pages = false, has_vol1_pages = false, has_disk_pages = false;
+  bool has_device_pages = false, has_enclosure_pages = false;
+  std::vector<PhysDiskSeat> phys_disks;
+  std::vector<VolumeSeat> volumes;  // in the order of raid.volumes
+
+  void Note(const std::string& what) { notes.push_back(what); }
+  bool Fail(const std::string& what) {
+    failure = what;
+    return false;
+  }
+};
+
+// Why the last request failed: its IocStatus, or the driver's error.
+std::string WhyFailed(const ControllerCapture& cc);
+
+// Each returns false once `failure` is set.
+bool CaptureIdentity(ControllerCapture& cc);
+bool CapturePages(ControllerCapture& cc);
+bool CaptureRaid(ControllerCapture& cc);
+bool CaptureSas(ControllerCapture& cc);
+bool CaptureDisks(ControllerCapture& cc);
+// Last, because a progress read moves a simulated resynchronisation on.
+void CaptureProgress(ControllerCapture& cc);
+
+// The whole capture of one controller, in the order above.
+bool CaptureController(ControllerCapture& cc);
+
+}  // namespace capture

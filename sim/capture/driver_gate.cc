@@ -1,0 +1,20 @@
+// The driver channel of capture: the request layer's one way to the driver,
+// here guarded so that only the reads capture is allowed reach the node.
+#include <sys/ioctl.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "request_gate.h"
+#include "vxt/driver_channel.h"
+
+int DriverRequest(int handle, unsigned long code, void* record) {
+  capture::RequestKind kind = capture::ClassifyRequest(code, record);
+  if (!capture::MaySend(kind)) {
+    capture::CountRefusal();
+    std::fprintf(stderr, "vxtsim capture: refused to send a %s\n", capture::RequestKindName(kind));
+    errno = EPERM;
+    return -1;
+  }
+  return ioctl(handle, code, record);
+}

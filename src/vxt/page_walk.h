@@ -1,0 +1,17 @@
+// Walks of the extended pages the firmware hands out one instance after
+// another (SAS devices, enclosures).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "vxt/vxt_util.h"
+
+// Reads the next-after-handle chain of `ext_page_type` from the first
+// instance on, calling `visit` with each page.  The walk ends when the
+// firmware has no further instance (IocStatus 0x0022) or hands out a handle
+// it gave before, so that such a firmware cannot keep us walking forever.
+// 1 when the walk ended so; 0 when a read failed otherwise.
+int WalkExtendedPages(ControllerInfo* controller, uint8_t ext_page_type,
+                      uint16_t (*handle_of)(ConstBytes),
+                      const std::function<void(ConstBytes)>& visit);

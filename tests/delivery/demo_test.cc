@@ -1,0 +1,54 @@
+// The demo of `make demo` runs through on the programs of this build.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "support/run_program.h"
+#include "support/volkit_run.h"
+
+namespace volkit_test {
+namespace {
+
+TEST(Demo, EveryStepShowsItsCommandAndSucceeds) {
+  VolkitRun demo =
+      RunProgram({"/bin/bash", std::string(VOLKIT_SOURCE_DIR) + "/scripts/demo", VOLKIT_BUILD_DIR});
+  ASSERT_EQ(demo.status, 0) << demo.out << demo.err;
+  for (const char* command :
+       {"$ vxtsim -- volkit list\n", "$ vxtsim -- volkit 0 display\n",
+        "$ vxtsim -- volkit 0 create im max 2 3 noprompt\n", "$ vxtsim -- volkit 0 status\n",
+        "$ vxtsim -- volkit 0 delete noprompt\n"}) {
+    EXPECT_NE(demo.out.find(command), std::string::npos) << command;
+  }
+  // The new mirror resynchronises beside the lab's own.
+  EXPECT_NE(demo.out.find("IR Volume 2\n  Volume ID                               : 2\n"),
+            std::string::npos);
+  EXPECT_NE(demo.out.find("docs/vxtsim.md"), std::string::npos);
+}
+
+TEST(Demo, AFailingStepEndsTheDemoWithItsStatus) {
+  // A build whose volkit fails to create: the story stops there.
+  std::string build = MakeScratchDir();
+  std::filesystem::create_directories(build + "/sim");
+  std::filesystem::create_directories(build + "/src");
+  std::filesystem::create_symlink(VxtsimPath(), build + "/sim/vxtsim");
+  {
+    std::ofstream volkit(build + "/src/volkit");
+    volkit << "#!/bin/sh\n[ \"$2\" = create ] && exit 3\nexit 0\n";
+  }
+  std::filesystem::permissions(build + "/src/volkit", std::filesystem::perms::owner_all);
+  VolkitRun demo =
+      RunProgram({"/bin/bash", std::string(VOLKIT_SOURCE_DIR) + "/scripts/demo", build});
+  EXPECT_EQ(demo.status, 3);
+  EXPECT_NE(demo.out.find("0 create im max 2 3 noprompt"), std::string::npos);
+  EXPECT_EQ(demo.out.find("0 status"), std::string::npos);
+
+  std::string unbuilt = MakeScratchDir();
+  demo = RunProgram({"/bin/bash", std::string(VOLKIT_SOURCE_DIR) + "/scripts/demo", unbuilt});
+  EXPECT_EQ(demo.status, 1);
+  EXPECT_NE(demo.err.find("is not built"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace volkit_test

@@ -1,0 +1,94 @@
+// The Debian packages: built from this build tree, inspected as dpkg sees
+// them, unpacked into a scratch root and run from there.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "support/run_program.h"
+
+namespace volkit_test {
+namespace {
+
+const std::string kVersion = "5.1.3";
+
+std::string DebPath(const std::string& dir, const std::string& package) {
+  return dir + "/" + package + "_" + kVersion + "_" + DEB_ARCH + ".deb";
+}
+
+// The files (not directories) a package holds, with their modes.
+std::map<std::string, std::string> Contents(const std::string& deb) {
+  VolkitRun run = RunProgram({"/usr/bin/dpkg-deb", "--contents", deb});
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::map<std::string, std::string> files;
+  std::istringstream in(run.out);
+  for (std::string line; std::getline(in, line);) {
+    std::string mode = line.substr(0, line.find(' '));
+    std::string path = line.substr(line.rfind(' ') + 1);
+    if (path.back() != '/') files[path] = mode;
+  }
+  return files;
+}
+
+std::string Field(const std::string& deb, const std::string& name) {
+  VolkitRun run = RunProgram({"/usr/bin/dpkg-deb", "--field", deb, name});
+  EXPECT_EQ(run.status, 0) << run.err;
+  return run.out;
+}
+
+TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
+  std::string dir = MakeScratchDir();
+  VolkitRun cpack = RunProgram({VOLKIT_CPACK, "-G", "DEB", "--config",
+                                std::string(VOLKIT_BUILD_DIR) + "/CPackConfig.cmake", "-B", dir});
+  ASSERT_EQ(cpack.status, 0) << cpack.out << cpack.err;
+
+  std::string tool = DebPath(dir, "volkit"), sim = DebPath(dir, "volkit-sim");
+  std::string lib = std::string("./usr/") + VOLKIT_INSTALL_LIBDIR + "/vxtsim/libvxtsim_preload.so";
+  std::map<std::string, std::string> tool_files = Contents(tool), sim_files = Contents(sim);
+  std::set<std::string> tool_paths, sim_paths;
+  for (const auto& [path, mode] : tool_files) tool_paths.insert(path);
+  for (const auto& [path, mode] : sim_files) sim_paths.insert(path);
+  EXPECT_EQ(tool_paths, (std::set<std::string>{
+                            "./usr/sbin/volkit", "./usr/share/bash-completion/completions/volkit",
+                            "./usr/share/doc/volkit/README.md", "./usr/share/man/man8/volkit.8"}));
+  EXPECT_EQ(sim_paths,
+            (std::set<std::string>{"./usr/bin/vxtsim", lib, "./usr/share/doc/volkit-sim/vxtsim.md",
+                                   "./usr/share/man/man1/vxtsim.1",
+                                   "./usr/share/vxtsim/labs/default.json"}));
+  EXPECT_EQ(tool_files["./usr/sbin/volkit"], "-rwxr-xr-x");
+  EXPECT_EQ(sim_files["./usr/bin/vxtsim"], "-rwxr-xr-x");
+
+  for (const std::string& deb : {tool, sim}) {
+    SCOPED_TRACE(deb);
+    EXPECT_EQ(Field(deb, "Section"), "admin\n");
+    EXPECT_EQ(Field(deb, "Priority"), "optional\n");
+    EXPECT_EQ(Field(deb, "Version"), kVersion + "\n");
+    // Computed from the binaries, not written by hand.
+    EXPECT_NE(Field(deb, "Depends").find("libc6"), std::string::npos);
+  }
+  EXPECT_EQ(Field(tool, "Package"), "volkit\n");
+  EXPECT_EQ(Field(sim, "Package"), "volkit-sim\n");
+  EXPECT_EQ(Field(sim, "Recommends"), "volkit\n");
+
+  std::string root = dir + "/root";
+  for (const std::string& deb : {tool, sim}) {
+    ASSERT_EQ(RunProgram({"/usr/bin/dpkg", "-x", deb, root}).status, 0);
+  }
+  VolkitRun bare = RunProgram({root + "/usr/sbin/volkit"});
+  EXPECT_EQ(bare.status, 1);
+  EXPECT_EQ(bare.out, "Norvane IR Configuration Utility 5.01.03.00\n");
+  EXPECT_NE(bare.err.find("  volkit <controller #> <command> <parameters> ..."), std::string::npos);
+
+  // The unpacked launcher finds its unpacked interposer; nothing points it
+  // at the build tree.
+  VolkitRun list =
+      RunProgram({"/usr/bin/env", "-u", "VXTSIM_PRELOAD", root + "/usr/bin/vxtsim", "--state",
+                  dir + "/state.json", "--", root + "/usr/sbin/volkit", "list"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_NE(list.out.find("   0     Heron   1000h    54h"), std::string::npos) << list.out;
+}
+
+}  // namespace
+}  // namespace volkit_test
