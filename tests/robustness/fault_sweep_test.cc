@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/lab.h"
+#include "support/raid_log.h"
 
 namespace volkit_test {
 namespace {
@@ -154,7 +155,10 @@ TEST(FaultSweep, AutoOverEverySasController) {
   second["pci"]["bus"] = 3;
   s.lab["controllers"].push_back(second);
   s.args[0] = "SAS";
-  s.every_request = false;  // the first controller's requests are AUTO's own
+  // The first controller's requests are AUTO's own: each kind of request is
+  // failed once on either controller.
+  s.every_request = false;
+  s.sample_first = 1;
   s.failure_keeps_old = false;
   s.failure_exits_zero = true;
   s.partial = EachControllerOldOrNew;
@@ -274,6 +278,24 @@ TEST(FaultSweep, Format) {
   s.lab = SmallLab(2);
   s.args = {"0", "format", "1", "noprompt"};
   Sweep(s);
+}
+
+// The persistent form rests on this: a rule with an empty effect only counts
+// the matches it lets through.
+TEST(FaultSweep, EmptyEffectLetsMatchesThrough) {
+  json lab = SmallLab(1);
+  lab["faults"] = Lab(R"([{"match": {"page": "IocPg2", "action": 1}, "first": 1, "effect": {}},
+                          {"match": {"page": "IocPg2", "action": 1},
+                           "effect": {"ioc_status": "0x0004"}}])");
+  VolkitRun run = RunVolkit(lab, {"0", "display"});
+  std::vector<int> statuses;
+  for (const json& line : run.Ioctls(0x04)) {
+    const ByteVector f = FrameBytes(line, 24);
+    if (f[0] == 1 && f[23] == 1 && f[22] == 2) statuses.push_back(line.value("ioc_status", -1));
+  }
+  ASSERT_GE(statuses.size(), 2u) << run.out;
+  EXPECT_EQ(statuses[0], 0);
+  EXPECT_EQ(statuses[1], 4);
 }
 
 }  // namespace

@@ -83,14 +83,13 @@ json Shape(const json& line) {
 
 // Outside the deep mode a scan is failed at its first few requests and its
 // last one only; the ones between take the same paths.
-std::vector<bool> Sampled(const std::vector<json>& requests, bool deep) {
-  constexpr size_t kFirst = 3;
+std::vector<bool> Sampled(const std::vector<json>& requests, bool deep, size_t first) {
   std::map<std::string, std::vector<size_t>> groups;
   for (size_t k = 0; k < requests.size(); ++k) groups[Shape(requests[k]).dump()].push_back(k);
   std::vector<bool> sampled(requests.size(), deep);
   for (const auto& [shape, members] : groups) {
     for (size_t i = 0; i < members.size(); ++i) {
-      if (i < kFirst || i + 1 == members.size()) sampled[members[i]] = true;
+      if (i < first || i + 1 == members.size()) sampled[members[i]] = true;
     }
   }
   return sampled;
@@ -149,7 +148,10 @@ std::vector<Fault> FaultsFor(const json& line) {
   }
   const size_t data_in = line.value("data_in_size", 0);
   if (data_in > 0) {
-    faults.push_back({"short data phase", {{"short", data_in / 2}}, true, deep});
+    // A short page read fails with IocStatus 0x0045, the path of any other
+    // refused read; a short SCSI transfer succeeds and has a path of its own.
+    const bool scsi = function == 0x00 || function == 0x16 || function == 0x1C;
+    if (deep || scsi) faults.push_back({"short data phase", {{"short", data_in / 2}}, true, deep});
     if (deep) faults.push_back({"empty data phase", {{"short", 0}}, true, true});
   }
   return faults;
@@ -284,7 +286,8 @@ SweepCounts SweepSingleFaults(const SweepScenario& s) {
 
   const std::vector<json> requests = Requests(clean);
   counts.requests = requests.size();
-  const std::vector<bool> sampled = Sampled(requests, DeepSweep() || s.every_request);
+  const std::vector<bool> sampled =
+      Sampled(requests, DeepSweep() || s.every_request, s.sample_first);
   for (size_t k = 0; k < requests.size(); ++k) {
     if (!sampled[k]) continue;
     ++counts.swept;

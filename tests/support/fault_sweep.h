@@ -31,6 +31,8 @@ struct SweepScenario {
   std::function<std::string(const VolkitRun& run, const json& before, const json& after)> partial;
   // Fail every request of a scan, not only its first few and its last.
   bool every_request = false;
+  // Otherwise how many requests of a scan fail besides its last.
+  size_t sample_first = 3;
   // A run that exits 0 prints only lines of the clean run; in a report
   // (DISPLAY) a line may show another value.
   bool report = false;
