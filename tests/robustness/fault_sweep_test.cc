@@ -1,0 +1,302 @@
+// Every request of every command failed in turn, in every way that fits it:
+// never a crash, never a failure reported as success, never a half-made
+// configuration. VOLKIT_DEEP_SWEEP=1 runs every scan step and fault kind.
+#include "support/fault_sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/lab.h"
+#include "support/raid_log.h"
+
+namespace volkit_test {
+namespace {
+
+// A short target scan keeps the clean runs small.
+json SmallLab(int disks, int device_limit = 8) {
+  json lab = SasLab(disks);
+  if (!DeepSweep()) lab["controllers"][0]["port_facts"] = {{"device_limit", device_limit}};
+  return lab;
+}
+
+// Disks 0 and 1 at targets 0 and 1 make up mirror 0.
+json MirrorLab(int disks = 2, int device_limit = 8) {
+  json lab = SmallLab(disks, device_limit);
+  lab["controllers"][0]["raid"] = Lab(R"({
+    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}],
+    "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
+  return lab;
+}
+
+// A failed DELETE leaves its earlier deletions standing and says so.
+std::string PartDeleted(const json& lab, const VolkitRun& run) {
+  if (run.out.find("volkit: Volume delete failed.\n") == std::string::npos) return "";
+  const json was = Configuration(lab).at(0), now = Configuration(run.state).at(0);
+  for (const char* key : {"phys_disks", "volumes"}) {
+    for (const json& item : now.at(key)) {
+      if (std::find(was.at(key).begin(), was.at(key).end(), item) == was.at(key).end()) return "";
+    }
+  }
+  return "partly deleted, as the failure message says";
+}
+
+// An enclosure walk step whose reply is lost reads as a success (a missing
+// reply is zeroed): a zero header length shows no enclosure, and an end of
+// walk an unfilled page.
+std::string LostEnclosureReply(const std::string& fault, const VolkitRun&) {
+  const bool walk = fault.find(R"("ext_page_type":21)") != std::string::npos;
+  return walk && fault.find("no reply") != std::string::npos ? "lost walk reply" : "";
+}
+
+void Sweep(const SweepScenario& s) {
+  const SweepCounts counts = SweepSingleFaults(s);
+  std::string line;
+  for (const std::string& a : s.args) line += " " + a;
+  std::printf("fault sweep volkit%s: %zu requests, %zu swept, %zu runs\n", line.c_str(),
+              counts.requests, counts.swept, counts.runs);
+  testing::Test::RecordProperty("runs", static_cast<int>(counts.runs));
+}
+
+TEST(FaultSweep, List) {
+  SweepScenario s;
+  s.lab = SmallLab(1);
+  s.args = {"list"};
+  s.success_texts = {"   0     Heron   1000h    54h "};
+  Sweep(s);
+}
+
+TEST(FaultSweep, Display) {
+  SweepScenario s;
+  s.lab = MirrorLab(3, 4);
+  s.args = {"0", "display"};
+  s.report = true;
+  s.excused = LostEnclosureReply;
+  Sweep(s);
+}
+
+TEST(FaultSweep, DisplayIntoFile) {
+  SweepScenario s;
+  s.lab = SmallLab(1, 2);
+  s.args = {"0", "display", "report.txt"};
+  s.report = true;
+  s.excused = LostEnclosureReply;
+  Sweep(s);
+}
+
+TEST(FaultSweep, DisplayKvrFru) {
+  SweepScenario s;
+  s.lab = SmallLab(1, 2);
+  s.args = {"0", "display", "KVRFRU"};
+  s.report = true;
+  s.excused = LostEnclosureReply;
+  Sweep(s);
+}
+
+TEST(FaultSweep, Status) {
+  SweepScenario s;
+  s.lab = MirrorLab();
+  s.lab["controllers"][0]["raid"]["volumes"][0]["resync"] = {{"total", 1000}, {"remaining", 500}};
+  s.args = {"0", "status"};
+  Sweep(s);
+}
+
+SweepScenario Create(const char* type, int disks) {
+  SweepScenario s;
+  s.lab = SmallLab(disks);
+  s.args = {"0", "create", type, "max"};
+  for (int t = 0; t < disks; ++t) s.args.push_back(std::to_string(t));
+  s.args.push_back("noprompt");
+  s.changing = true;
+  s.failure_keeps_old = true;
+  s.every_request = true;
+  return s;
+}
+
+TEST(FaultSweep, CreateMirror) { Sweep(Create("im", 2)); }
+TEST(FaultSweep, CreateEnhancedMirror) { Sweep(Create("ime", 3)); }
+TEST(FaultSweep, CreateStripe) { Sweep(Create("is", 2)); }
+
+SweepScenario Auto(const char* word, const char* type) {
+  SweepScenario s;
+  s.lab = SmallLab(2, 2);
+  s.args = {"0", word, type, "max", "noprompt"};
+  s.changing = true;
+  s.failure_keeps_old = true;
+  s.every_request = true;
+  return s;
+}
+
+TEST(FaultSweep, AutoMirror) { Sweep(Auto("auto", "im")); }
+TEST(FaultSweep, AutoStripe) { Sweep(Auto("auto", "is")); }
+TEST(FaultSweep, Auto1Mirror) { Sweep(Auto("auto1", "im")); }
+
+// Each controller keeps its old configuration or takes its new one, and a
+// controller left unchanged is named in a failure message, or the run stops
+// there with a non-zero status.
+std::string EachControllerOldOrNew(const VolkitRun& run, const json& before, const json& after) {
+  const json now = Configuration(run.state);
+  if (now.size() != before.size()) return "";
+  for (size_t i = 0; i < now.size(); ++i) {
+    const std::string failed = "volkit: command failed for controller " + std::to_string(i) + "!\n";
+    if (now[i] == after[i]) continue;
+    const bool told = run.status != 0 || run.err.find(failed) != std::string::npos;
+    if (now[i] != before[i] || !told) return "";
+  }
+  return "old on the controllers named as failed or not reached, new on the others";
+}
+
+TEST(FaultSweep, AutoOverEverySasController) {
+  SweepScenario s = Auto("auto", "im");
+  json second = s.lab["controllers"][0];
+  second["number"] = 1;
+  second["pci"]["bus"] = 3;
+  s.lab["controllers"].push_back(second);
+  s.args[0] = "SAS";
+  // The first controller's requests are AUTO's own: each kind of request is
+  // failed once on either controller.
+  s.every_request = false;
+  s.sample_first = 1;
+  s.failure_keeps_old = false;
+  s.failure_exits_zero = true;
+  s.partial = EachControllerOldOrNew;
+  s.excused = [](const std::string& fault, const VolkitRun&) -> std::string {
+    const bool adapter = fault.find(R"("request":"adapter_info")") != std::string::npos;
+    return adapter && fault.find("no reply") != std::string::npos
+               ? "an untouched adapter record reads as a parallel SCSI controller, skipped here"
+               : "";
+  };
+  Sweep(s);
+}
+
+// Mirror 0 on targets 0 and 1; target 2 free, target 3 a hot spare.
+json HotSpareLab() {
+  json lab = SmallLab(4);
+  lab["controllers"][0]["raid"] = Lab(R"({
+    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1},
+                   {"num": 3, "target": 3, "hot_spare_pool": 1}],
+    "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
+  return lab;
+}
+
+TEST(FaultSweep, HotSpare) {
+  SweepScenario s;
+  s.lab = HotSpareLab();
+  s.args = {"0", "hotspare", "2"};
+  s.changing = true;
+  s.failure_keeps_old = true;
+  s.every_request = true;
+  Sweep(s);
+  s.args = {"0", "hotspare", "delete", "3"};
+  Sweep(s);
+}
+
+TEST(FaultSweep, Delete) {
+  SweepScenario s;
+  s.lab = MirrorLab(3);
+  s.lab["controllers"][0]["raid"]["phys_disks"].push_back(
+      {{"num", 2}, {"target", 2}, {"hot_spare_pool", 1}});
+  s.args = {"0", "delete", "noprompt"};
+  s.changing = true;
+  s.every_request = true;
+  s.partial = [lab = s.lab](const VolkitRun& run, const json&, const json&) {
+    return PartDeleted(lab, run);
+  };
+  Sweep(s);
+}
+
+TEST(FaultSweep, SetOffline) {
+  SweepScenario s;
+  s.lab = MirrorLab();
+  s.args = {"0", "setoffline", "1"};
+  s.changing = true;
+  Sweep(s);
+}
+
+TEST(FaultSweep, SetOnline) {
+  SweepScenario s;
+  s.lab = MirrorLab();
+  s.lab["controllers"][0]["raid"]["phys_disks"][1]["state"] = 5;
+  s.args = {"0", "setonline", "1"};
+  s.changing = true;
+  Sweep(s);
+}
+
+TEST(FaultSweep, Rebuild) {
+  SweepScenario s;
+  s.lab = MirrorLab();
+  s.args = {"0", "rebuild", "0"};
+  // The member taken offline to restart the resync stays so when it cannot
+  // be brought back, and the message tells how to bring it back.
+  s.partial = [lab = s.lab](const VolkitRun& run, const json&, const json&) -> std::string {
+    json offline = lab;
+    offline["controllers"][0]["raid"]["phys_disks"][1]["state"] = 5;
+    const bool told = run.err.find("is left offline!") != std::string::npos;
+    return told && Configuration(run.state) == Configuration(offline) ? "member left offline" : "";
+  };
+  Sweep(s);
+}
+
+TEST(FaultSweep, Locate) {
+  SweepScenario s;
+  s.lab = SmallLab(2);
+  s.args = {"0", "locate", "1:1", "on"};
+  s.changing = true;
+  s.excused = [](const std::string& fault, const VolkitRun&) -> std::string {
+    const bool status_read =
+        fault.find(R"("action":1,"controller":0,"function":24)") != std::string::npos;
+    return status_read && fault.find("no reply") != std::string::npos
+               ? "a slot status read without a reply reads as 0 (a missing reply is zeroed)"
+               : "";
+  };
+  Sweep(s);
+  s.lab["controllers"][0]["enclosures"][0]["slot_status"] = {{"0", "0x20001"}};
+  s.args = {"0", "locate", "0", "off"};
+  Sweep(s);
+}
+
+TEST(FaultSweep, IrSwitch) {
+  SweepScenario s;
+  s.lab = SmallLab(1);
+  s.args = {"0", "disableir"};
+  s.changing = true;
+  s.excused = [](const std::string& fault, const VolkitRun&) -> std::string {
+    return fault.find(R"("request":"reset")") == std::string::npos
+               ? ""
+               : "the switch waits for a reboot when the reset fails, as the warning says";
+  };
+  Sweep(s);
+  s.lab["controllers"][0]["pages"]["IoUnitPg1"] = {{"IoUnitFlags", "0x40"}};
+  s.args = {"0", "enableir"};
+  Sweep(s);
+}
+
+TEST(FaultSweep, Format) {
+  SweepScenario s;
+  s.lab = SmallLab(2);
+  s.args = {"0", "format", "1", "noprompt"};
+  Sweep(s);
+}
+
+// The persistent form rests on this: a rule with an empty effect only counts
+// the matches it lets through.
+TEST(FaultSweep, EmptyEffectLetsMatchesThrough) {
+  json lab = SmallLab(1);
+  lab["faults"] = Lab(R"([{"match": {"page": "IocPg2", "action": 1}, "first": 1, "effect": {}},
+                          {"match": {"page": "IocPg2", "action": 1},
+                           "effect": {"ioc_status": "0x0004"}}])");
+  VolkitRun run = RunVolkit(lab, {"0", "display"});
+  std::vector<int> statuses;
+  for (const json& line : run.Ioctls(0x04)) {
+    const ByteVector f = FrameBytes(line, 24);
+    if (f[0] == 1 && f[23] == 1 && f[22] == 2) statuses.push_back(line.value("ioc_status", -1));
+  }
+  ASSERT_GE(statuses.size(), 2u) << run.out;
+  EXPECT_EQ(statuses[0], 0);
+  EXPECT_EQ(statuses[1], 4);
+}
+
+}  // namespace
+}  // namespace volkit_test

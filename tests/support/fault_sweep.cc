@@ -1,0 +1,329 @@
+#include "support/fault_sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+#include "support/raid_log.h"
+
+namespace volkit_test {
+namespace {
+
+// Lab numbers may be written as strings in any C base.
+json Number(const json& value, uint64_t fallback = 0) {
+  if (value.is_number()) return value;
+  if (value.is_string()) return std::stoull(value.get<std::string>(), nullptr, 0);
+  return fallback;
+}
+
+json VolumeType(const json& type) {
+  if (!type.is_string()) return Number(type);
+  const std::map<std::string, int> codes = {{"IS", 0}, {"IME", 1}, {"IM", 2}};
+  return codes.at(type.get<std::string>());
+}
+
+json IrSwitch(const json& controller) {
+  const json pages = controller.value("pages", json::object());
+  const json page = pages.value("IoUnitPg1", json::object());
+  const json nvram = page.value("nvram", json::object());
+  json current = Number(page.value("IoUnitFlags", json(0)));
+  return {current, Number(nvram.value("IoUnitFlags", current))};
+}
+
+// What identifies the request of a log line to a fault rule.
+json MatchOf(const json& line) {
+  json m = {{"request", line.at("kind")}, {"controller", line.value("controller", 0)}};
+  if (line.at("kind") != "passthrough") return m;
+  ByteVector f = FrameBytes(line, 32);
+  auto u32 = [&](size_t at) {
+    return uint32_t(f[at]) | uint32_t(f[at + 1]) << 8 | uint32_t(f[at + 2]) << 16 |
+           uint32_t(f[at + 3]) << 24;
+  };
+  const int function = f[3];
+  m["function"] = function;
+  switch (function) {
+    case 0x04:
+      m.update({{"action", f[0]},
+                {"page_type", f[23]},
+                {"page_number", f[22]},
+                {"ext_page_type", f[6]},
+                {"address", u32(24)}});
+      break;
+    case 0x15:
+      m["raid_action"] = f[0];
+      break;
+    case 0x00:
+    case 0x16:
+      m.update({{"target", f[0]}, {"scsi_opcode", f[24]}});
+      break;
+    case 0x18:
+      m.update({{"action", f[4]}, {"target", f[0]}});
+      break;
+    case 0x1C:
+      m["target"] = f[0];
+      break;
+    default:
+      break;
+  }
+  return m;
+}
+
+std::vector<json> Requests(const VolkitRun& run) { return run.Ioctls(); }
+
+// Requests that differ only in the device or page instance they name and
+// were answered alike: a scan over many targets or disks.
+json Shape(const json& line) {
+  json shape = MatchOf(line);
+  for (const char* key : {"controller", "target", "address"}) shape.erase(key);
+  shape["result"] = {line.value("result", 0), line.value("errno", 0), line.value("ioc_status", 0)};
+  return shape;
+}
+
+// Outside the deep mode a scan is failed at its first few requests and its
+// last one only; the ones between take the same paths.
+std::vector<bool> Sampled(const std::vector<json>& requests, bool deep, size_t first) {
+  std::map<std::string, std::vector<size_t>> groups;
+  for (size_t k = 0; k < requests.size(); ++k) groups[Shape(requests[k]).dump()].push_back(k);
+  std::vector<bool> sampled(requests.size(), deep);
+  for (const auto& [shape, members] : groups) {
+    for (size_t i = 0; i < members.size(); ++i) {
+      if (i < first || i + 1 == members.size()) sampled[members[i]] = true;
+    }
+  }
+  return sampled;
+}
+
+size_t CountMatches(const std::vector<json>& requests, const json& match, size_t end) {
+  size_t n = 0;
+  for (size_t i = 0; i < end && i < requests.size(); ++i) n += MatchOf(requests[i]) == match;
+  return n;
+}
+
+struct Fault {
+  std::string name;
+  json effect;
+  bool transient, persistent;
+};
+
+}  // namespace
+
+bool DeepSweep() {
+  const char* deep = std::getenv("VOLKIT_DEEP_SWEEP");
+  return deep && *deep && std::string(deep) != "0";
+}
+
+namespace {
+
+// The ways the driver and the firmware can fail a request of this kind.
+// Without the deep mode only the forms that reach their own code path run:
+// a failing ioctl or a medium error persistent (the request layer retries
+// them once), the others transient, and one status and sense code each.
+std::vector<Fault> FaultsFor(const json& line) {
+  const bool deep = DeepSweep();
+  std::vector<Fault> faults;
+  const std::string kind = line.at("kind");
+  const int function = line.value("function", -1);
+  const bool retried = kind == "passthrough" && function != 0x03 && function != 0x05;
+  faults.push_back({"ioctl fails", {{"errno", "EIO"}}, deep || !retried, true});
+  faults.push_back({"no reply", {{"no_reply", true}}, true, deep});
+  if (kind != "passthrough") return faults;
+  faults.push_back({"IocStatus 0x0004", {{"ioc_status", "0x0004"}}, true, deep});
+  if (deep) faults.push_back({"IocStatus 0x0022", {{"ioc_status", "0x0022"}}, true, true});
+  if (function == 0x15) {
+    faults.push_back({"ActionStatus 1", {{"action_status", 1}}, true, true});
+    if (deep) {
+      faults.push_back({"ActionStatus 4", {{"action_status", 4}}, true, true});
+      faults.push_back({"ActionStatus 5", {{"action_status", 5}}, true, true});
+    }
+  }
+  if (function == 0x00 || function == 0x16) {
+    faults.push_back(
+        {"medium error sense", {{"sense_key", 3}, {"asc", 0x11}, {"ascq", 0}}, true, true});
+    if (deep) {
+      faults.push_back({"not ready sense", {{"not_ready", true}}, true, true});
+      faults.push_back({"unit attention sense", {{"unit_attention", true}}, true, true});
+    }
+  }
+  const size_t data_in = line.value("data_in_size", 0);
+  if (data_in > 0) {
+    // A short page read fails with IocStatus 0x0045, the path of any other
+    // refused read; a short SCSI transfer succeeds and has a path of its own.
+    const bool scsi = function == 0x00 || function == 0x16 || function == 0x1C;
+    if (deep || scsi) faults.push_back({"short data phase", {{"short", data_in / 2}}, true, deep});
+    if (deep) faults.push_back({"empty data phase", {{"short", 0}}, true, true});
+  }
+  return faults;
+}
+
+int Findings() {
+  return testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+}
+
+std::string SanitizerReport(const std::string& err) {
+  for (const char* mark :
+       {"AddressSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer", "runtime error:"}) {
+    if (err.find(mark) != std::string::npos) return mark;
+  }
+  return "";
+}
+
+// The first line of `got` that is not the next line of `want` still unmatched
+// (empty when `got` is `want` with whole lines left out); in a report a line
+// may also differ in its value.
+std::string NewLine(const std::string& got, const std::string& want, bool report) {
+  std::istringstream a(got), b(want);
+  std::string x, y;
+  auto label = [](const std::string& line) { return line.substr(0, line.find(" : ")); };
+  for (int n = 1; std::getline(a, x); ++n) {
+    bool found = false;
+    while (!found && std::getline(b, y)) {
+      found = x == y || (report && y.find(" : ") != std::string::npos && label(x) == label(y));
+    }
+    if (!found) return "line " + std::to_string(n) + ": \"" + x + "\"";
+  }
+  return "";
+}
+
+// The request layer takes an untouched adapter record or set-up reply as it
+// stands (no fill pattern there), so the report shows what it holds.
+std::string SpecifiedOutput(const std::string& fault) {
+  if (fault.find("no reply") == std::string::npos) return "";
+  for (const char* request :
+       {"\"request\":\"adapter_info\"", "\"function\":3,", "\"function\":5,"}) {
+    if (fault.find(request) != std::string::npos) return "zeroed record taken as it is";
+  }
+  return "";
+}
+
+void CheckRun(const SweepScenario& s, const VolkitRun& clean, const json& before, const json& after,
+              const std::string& fault, const VolkitRun& run) {
+  SCOPED_TRACE(fault + "\nstatus " + std::to_string(run.status) + ", standard error:\n" + run.err);
+  EXPECT_TRUE(run.status >= 0 && run.status < 128) << "did not end by itself";
+  EXPECT_EQ(SanitizerReport(run.err), "");
+  if (s.excused && !s.excused(fault, run).empty()) return;
+
+  const json now = Configuration(run.state);
+  std::string which = now == after ? "new" : now == before ? "old" : "";
+  if (which.empty() && s.partial) which = s.partial(run, before, after);
+  EXPECT_NE(which, "") << "configuration neither old nor new:\n"
+                       << now.dump() << "\nold " << before.dump() << "\nnew " << after.dump();
+
+  const bool failed =
+      run.status != 0 || (s.failure_exits_zero && run.err.find("volkit: ") != std::string::npos);
+  if (failed && s.failure_keeps_old) {
+    EXPECT_EQ(which, "old") << "failed with the " << which << " configuration";
+  }
+  if (!failed && s.changing) {
+    EXPECT_EQ(which, "new") << "exit 0 with the " << which << " configuration";
+  }
+  if (!SpecifiedOutput(fault).empty()) return;
+  for (const std::string& text : s.success_texts) {
+    const bool printed = run.out.find(text) != std::string::npos;
+    if (failed) {
+      EXPECT_FALSE(printed) << "success text after a failure: " << text;
+    } else {
+      EXPECT_TRUE(printed) << "exit 0 without the success text: " << text;
+    }
+  }
+  if (!failed) {
+    EXPECT_EQ(NewLine(run.out, clean.out, s.report), "") << "exit 0 with a line of no clean run";
+  }
+}
+
+}  // namespace
+
+json Configuration(const json& lab_or_state) {
+  json config = json::array();
+  if (!lab_or_state.is_object()) return config;
+  for (const json& ctl : lab_or_state.value("controllers", json::array())) {
+    const json raid = ctl.value("raid", json::object());
+    json disks = json::array(), volumes = json::array(), leds = json::array();
+    for (const json& d : raid.value("phys_disks", json::array())) {
+      disks.push_back({Number(d.at("num")), Number(d.value("target", json(0))),
+                       Number(d.value("hot_spare_pool", json(0))),
+                       Number(d.value("state", json(0)))});
+    }
+    for (const json& v : raid.value("volumes", json::array())) {
+      json members = json::array();
+      for (const json& m : v.value("members", json::array())) {
+        members.push_back(Number(m.is_object() ? m.at("num") : m));
+      }
+      volumes.push_back({Number(v.at("id")), VolumeType(v.value("type", json(0))), members});
+    }
+    for (const json& e : ctl.value("enclosures", json::array())) {
+      json slots = json::object();
+      const json status = e.value("slot_status", json::object());
+      for (auto& [slot, word] : status.items()) {
+        slots[slot] = Number(word);
+      }
+      leds.push_back(slots);
+    }
+    config.push_back({{"controller", Number(ctl.at("number"))},
+                      {"phys_disks", disks},
+                      {"volumes", volumes},
+                      {"ir", IrSwitch(ctl)},
+                      {"slots", leds}});
+  }
+  return config;
+}
+
+SweepCounts SweepSingleFaults(const SweepScenario& s) {
+  SweepCounts counts;
+  const int findings_before = Findings();
+  const VolkitRun clean = RunVolkit(s.lab, s.args, s.stdin_text);
+  const std::string what = "clean run\n" + clean.out + clean.err;
+  EXPECT_EQ(clean.status, 0) << what;
+  for (const std::string& text : s.success_texts) {
+    EXPECT_NE(clean.out.find(text), std::string::npos) << what << "\nwithout: " << text;
+  }
+  const json before = Configuration(s.lab), after = Configuration(clean.state);
+  if (s.changing) {
+    EXPECT_NE(before, after) << what;
+  }
+  if (Findings() > findings_before) return counts;
+
+  const std::vector<json> requests = Requests(clean);
+  counts.requests = requests.size();
+  const std::vector<bool> sampled =
+      Sampled(requests, DeepSweep() || s.every_request, s.sample_first);
+  for (size_t k = 0; k < requests.size(); ++k) {
+    if (!sampled[k]) continue;
+    ++counts.swept;
+    const json match = MatchOf(requests[k]);
+    const size_t earlier = CountMatches(requests, match, k);
+    for (const Fault& f : FaultsFor(requests[k])) {
+      const std::string name =
+          f.name + " on request " + std::to_string(k + 1) + " (" + match.dump() + ")";
+      bool later_matches = true;
+      if (f.transient) {
+        json lab = s.lab;
+        lab["faults"] = {{{"match", match}, {"nth", earlier + 1}, {"effect", f.effect}}};
+        VolkitRun run = RunVolkit(lab, s.args, s.stdin_text);
+        ++counts.runs;
+        CheckRun(s, clean, before, after, "transient " + name, run);
+        // Without a later match the persistent fault is the same run.
+        later_matches = CountMatches(Requests(run), match, SIZE_MAX) > earlier + 1;
+      }
+      if (f.persistent && later_matches) {
+        json lab = s.lab;
+        lab["faults"] = json::array();
+        // An empty effect lets the earlier matches through, only counting them.
+        if (earlier > 0) {
+          lab["faults"].push_back(
+              {{"match", match}, {"first", earlier}, {"effect", json::object()}});
+        }
+        lab["faults"].push_back({{"match", match}, {"effect", f.effect}});
+        VolkitRun run = RunVolkit(lab, s.args, s.stdin_text);
+        ++counts.runs;
+        CheckRun(s, clean, before, after, "persistent " + name, run);
+      }
+      // A handful of findings tells the story; thousands would drown it.
+      if (Findings() > findings_before + 20) return counts;
+    }
+  }
+  return counts;
+}
+
+}  // namespace volkit_test
