@@ -14,9 +14,9 @@ int OpenDriver(int* handle) {
   if (fd < 0 && errno == ENOENT) {
     if (mknod(kDriverNodePath, S_IFCHR | 0600, makedev(kDriverNodeMajor, kDriverNodeMinor)) == 0) {
       fd = open(kDriverNodePath, O_RDWR);
-      // A node nobody answers on would only mislead the next run.
-      // NOLINTNEXTLINE(cert-err33-c): a node left behind is only untidy; the open failure is what
-      // counts.
+      // A node nobody answers on would only mislead the next run; one left
+      // behind is only untidy, the open failure is what counts.
+      // NOLINTNEXTLINE(cert-err33-c)
       if (fd < 0) unlink(kDriverNodePath);
     }
   }
