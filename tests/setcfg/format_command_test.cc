@@ -234,7 +234,7 @@ TtyRun RunWithTerminalStderr(const json& lab, const std::vector<std::string>& ar
     drain();
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
+      if (waitpid(pid, &status, 0) != pid) status = -1;
       ADD_FAILURE() << "run did not finish";
       break;
     }
