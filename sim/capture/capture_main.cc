@@ -178,6 +178,8 @@ bool WriteLab(const std::string& text, const std::string& path) {
   if (!written || std::rename(tmp.c_str(), path.c_str()) != 0) {
     std::fprintf(stderr, "vxtsim capture: cannot write %s: %s\n", path.c_str(),
                  std::strerror(errno));
+    // Tidying up after the failure just reported.
+    // NOLINTNEXTLINE(cert-err33-c)
     std::remove(tmp.c_str());
     return false;
   }

@@ -59,7 +59,8 @@ void SaveState(const std::string& path, const json& state) {
     if (!out.flush()) throw LabError(tmp + ": cannot write the state file");
   }
   if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    // NOLINTNEXTLINE(cert-err33-c): tidying up after the failure reported below.
+    // Tidying up after the failure reported below.
+    // NOLINTNEXTLINE(cert-err33-c)
     std::remove(tmp.c_str());
     throw LabError(path + ": cannot replace the state file");
   }

@@ -101,7 +101,8 @@ VolkitRun Launch(const std::string& dir, const std::vector<std::string>& args,
   VolkitRun run;
   run.dir = dir;
   std::string log_path = dir + "/log.jsonl";
-  // NOLINTNEXTLINE(cert-err33-c): a log that was never there is what is wanted.
+  // A log that was never there is what is wanted.
+  // NOLINTNEXTLINE(cert-err33-c)
   std::remove(log_path.c_str());
   WriteAll(dir + "/stdin", stdin_text);
   std::vector<std::string> argv = {VxtsimPath()};
