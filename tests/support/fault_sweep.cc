@@ -38,8 +38,9 @@ json MatchOf(const json& line) {
   if (line.at("kind") != "passthrough") return m;
   ByteVector f = FrameBytes(line, 32);
   auto u32 = [&](size_t at) {
-    return uint32_t(f[at]) | uint32_t(f[at + 1]) << 8 | uint32_t(f[at + 2]) << 16 |
-           uint32_t(f[at + 3]) << 24;
+    uint32_t word = 0;
+    for (size_t k = 0; k < 4; ++k) word |= static_cast<uint32_t>(f[at + k]) << (8 * k);
+    return word;
   };
   const int function = f[3];
   m["function"] = function;
