@@ -9,7 +9,7 @@ namespace capture {
 
 namespace {
 
-struct FieldSpec {
+struct FieldKind {
   const char* Name;
   uint16_t Offset;
   uint8_t Width;
@@ -18,7 +18,7 @@ struct FieldSpec {
 
 enum class Scope { kAny, kSas, kScsi };
 
-struct PageSpec {
+struct PageKind {
   const char* Name;
   uint8_t Type;
   uint8_t Number;
@@ -27,11 +27,11 @@ struct PageSpec {
   // Pages whose remaining bytes the model derives (lists) take no patches.
   bool Derived;
   bool Writable;
-  std::vector<FieldSpec> Fields;
+  std::vector<FieldKind> Fields;
 };
 
-const std::vector<PageSpec>& SinglePages() {
-  static const std::vector<PageSpec> pages = {
+const std::vector<PageKind>& SinglePages() {
+  static const std::vector<PageKind> pages = {
       {"IoUnitPg1", 0, 1, Scope::kAny, false, false, true, {{"IoUnitFlags", 4, 4, true}}},
       {"IoUnitPg2", 0, 2, Scope::kAny, false, false, true, {{"BiosVersion", 8, 4, true}}},
       {"IocPg1", 1, 1, Scope::kAny, false, false, true, {{"PciSlotNum", 13, 1, false}}},
@@ -79,7 +79,7 @@ const std::vector<PageSpec>& SinglePages() {
   return pages;
 }
 
-Json FieldValue(const FieldSpec& f, ConstBytes page) {
+Json FieldValue(const FieldKind& f, ConstBytes page) {
   uint64_t v = GetLe(page, f.Offset, f.Width);
   if (f.Hex) return HexNumber(v, 2 * f.Width);
   return v;
@@ -87,68 +87,68 @@ Json FieldValue(const FieldSpec& f, ConstBytes page) {
 
 // The page as the lab's named fields alone would build it: header, fields,
 // zeros.
-PageBuffer FromFields(const PageSpec& spec, const PageHeader& h, ConstBytes page) {
+PageBuffer FromFields(const PageKind& kind, const PageHeader& h, ConstBytes page) {
   PageBuffer built(page.size(), 0);
   PutU8(built, 0, h.PageVersion);
   PutU8(built, 1, h.PageLength);
-  PutU8(built, 2, spec.Number);
-  PutU8(built, 3, spec.Type);
-  for (const FieldSpec& f : spec.Fields) {
+  PutU8(built, 2, kind.Number);
+  PutU8(built, 3, kind.Type);
+  for (const FieldKind& f : kind.Fields) {
     PutLe(built, f.Offset, f.Width, GetLe(page, f.Offset, f.Width));
   }
   return built;
 }
 
-Json PagePatches(const PageSpec& spec, const PageHeader& h, ConstBytes page) {
-  if (spec.Derived) return Json::object();
-  return Patches(page, FromFields(spec, h, page));
+Json PagePatches(const PageKind& kind, const PageHeader& h, ConstBytes page) {
+  if (kind.Derived) return Json::object();
+  return Patches(page, FromFields(kind, h, page));
 }
 
 // Field values and patches of the non-volatile copy where they differ.
-void CaptureNvram(ControllerCapture& cc, const PageSpec& spec, const PageHeader& h,
+void CaptureNvram(ControllerCapture& cc, const PageKind& kind, const PageHeader& h,
                   const PageBuffer& current, Json& entry) {
   PageBuffer nvram;
-  if (!VxtConfigReadPage(cc.c, kPageActionReadNvram, spec.Type, spec.Number, 0, &nvram)) {
-    cc.Note(std::string(spec.Name) + ": the non-volatile copy could not be read (" + WhyFailed(cc) +
+  if (!VxtConfigReadPage(cc.c, kPageActionReadNvram, kind.Type, kind.Number, 0, &nvram)) {
+    cc.Note(std::string(kind.Name) + ": the non-volatile copy could not be read (" + WhyFailed(cc) +
             "); taken to be the current one");
     return;
   }
   Json differs = Json::object();
-  for (const FieldSpec& f : spec.Fields) {
+  for (const FieldKind& f : kind.Fields) {
     if (GetLe(nvram, f.Offset, f.Width) != GetLe(current, f.Offset, f.Width)) {
       differs[f.Name] = FieldValue(f, nvram);
     }
   }
-  Json patches = PagePatches(spec, h, nvram);
-  if (patches != PagePatches(spec, h, current)) differs["bytes"] = patches;
+  Json patches = PagePatches(kind, h, nvram);
+  if (patches != PagePatches(kind, h, current)) differs["bytes"] = patches;
   if (!differs.empty()) entry["nvram"] = differs;
 }
 
 // False only when a required page could not be read.
-bool CapturePage(ControllerCapture& cc, const PageSpec& spec, PageBuffer* kept) {
-  Json& entry = cc.ctl["pages"][spec.Name];
+bool CapturePage(ControllerCapture& cc, const PageKind& kind, PageBuffer* kept) {
+  Json& entry = cc.ctl["pages"][kind.Name];
   PageHeader h{};
   PageBuffer page;
-  bool read = ReadPageHeader(cc.c, spec.Type, spec.Number, &h) &&
-              VxtConfigReadPage(cc.c, kPageActionReadCurrent, spec.Type, spec.Number, 0, &page);
+  bool read = ReadPageHeader(cc.c, kind.Type, kind.Number, &h) &&
+              VxtConfigReadPage(cc.c, kPageActionReadCurrent, kind.Type, kind.Number, 0, &page);
   if (!read) {
     bool lacks = ReplyIocStatus(LastReply(*cc.c)) == kIocStatusInvalidPage &&
                  GetU8(LastReply(*cc.c), 0) == kPageActionHeader;
     std::string why = WhyFailed(cc);
     entry = {{"absent", true}};
     if (lacks) {
-      cc.Note(std::string(spec.Name) + ": the controller lacks it");
+      cc.Note(std::string(kind.Name) + ": the controller lacks it");
       return true;
     }
-    if (spec.Required) return cc.Fail(std::string(spec.Name) + " could not be read (" + why + ")");
-    cc.Note(std::string(spec.Name) + " could not be read (" + why + "); noted as absent");
+    if (kind.Required) return cc.Fail(std::string(kind.Name) + " could not be read (" + why + ")");
+    cc.Note(std::string(kind.Name) + " could not be read (" + why + "); noted as absent");
     return true;
   }
   entry = {{"PageVersion", h.PageVersion}, {"PageLength", h.PageLength}};
-  for (const FieldSpec& f : spec.Fields) entry[f.Name] = FieldValue(f, page);
-  Json patches = PagePatches(spec, h, page);
+  for (const FieldKind& f : kind.Fields) entry[f.Name] = FieldValue(f, page);
+  Json patches = PagePatches(kind, h, page);
   if (!patches.empty()) entry["bytes"] = patches;
-  if (spec.Writable) CaptureNvram(cc, spec, h, page, entry);
+  if (kind.Writable) CaptureNvram(cc, kind, h, page, entry);
   if (kept) *kept = std::move(page);
   return true;
 }
@@ -191,13 +191,13 @@ bool CaptureExtendedHeader(ControllerCapture& cc, const char* name, uint8_t ext_
 }  // namespace
 
 bool CapturePages(ControllerCapture& cc) {
-  for (const PageSpec& spec : SinglePages()) {
-    if (spec.Where == Scope::kScsi && cc.sas) continue;
+  for (const PageKind& kind : SinglePages()) {
+    if (kind.Where == Scope::kScsi && cc.sas) continue;
     PageBuffer* kept = nullptr;
-    if (spec.Type == kPageTypeIoc && spec.Number == 2) kept = &cc.ioc2;
-    if (spec.Type == kPageTypeIoc && spec.Number == 3) kept = &cc.ioc3;
-    if (spec.Type == kPageTypeIoc && spec.Number == 5) kept = &cc.ioc5;
-    if (!CapturePage(cc, spec, kept)) return false;
+    if (kind.Type == kPageTypeIoc && kind.Number == 2) kept = &cc.ioc2;
+    if (kind.Type == kPageTypeIoc && kind.Number == 3) kept = &cc.ioc3;
+    if (kind.Type == kPageTypeIoc && kind.Number == 5) kept = &cc.ioc5;
+    if (!CapturePage(cc, kind, kept)) return false;
   }
   if (!CaptureInstanceHeader(cc, "RaidVolPg0", kPageTypeRaidVolume, 0, &cc.has_vol_pages) ||
       !CaptureInstanceHeader(cc, "RaidVolPg1", kPageTypeRaidVolume, 1, &cc.has_vol1_pages) ||

@@ -89,9 +89,9 @@ TEST(FormatCommand, Arguments) {
 }
 
 TEST(FormatCommand, FormatsTheDiskWithOneFormatUnit) {
-  for (const char* spec : {"1", "1:1"}) {
-    VolkitRun run = RunVolkit(FormatLab(), {"0", "FORMAT", spec, "NOPROMPT"});
-    EXPECT_EQ(run.status, 0) << spec;
+  for (const char* drive : {"1", "1:1"}) {
+    VolkitRun run = RunVolkit(FormatLab(), {"0", "FORMAT", drive, "NOPROMPT"});
+    EXPECT_EQ(run.status, 0) << drive;
     EXPECT_EQ(run.out, std::string(kBanner) + kFormatting);
     EXPECT_EQ(run.err, "") << "no elapsed time without a terminal";
     std::vector<json> formats = ScsiRequests(run, 0x04);

@@ -162,10 +162,10 @@ TEST(LocateCommand, SlotAddressRefusals) {
 
   json twice = SlotLab();
   twice["controllers"][0]["devices"][1]["slot"] = 0;
-  for (const char* spec : {"1:0", "1"}) {
+  for (const char* drive : {"1:0", "1"}) {
     ExpectRefused(
-        RunVolkit(twice, {"0", "locate", spec, "on"}),
-        std::string("volkit: Multiple disks exists in SlotNumber specified for disk : \"") + spec +
+        RunVolkit(twice, {"0", "locate", drive, "on"}),
+        std::string("volkit: Multiple disks exists in SlotNumber specified for disk : \"") + drive +
             "\"!\n");
   }
 
