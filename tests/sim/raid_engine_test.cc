@@ -15,7 +15,7 @@ using vxtsim::Get32;
 using vxtsim::Put32;
 
 constexpr uint8_t kIS = 0, kIME = 1, kIM = 2;
-constexpr uint64_t k73 = 143374744, k146 = 286749488, kReserve = 0x20000;
+constexpr uint64_t k73 = 143374744, kReserve = 0x20000;
 
 // Disks at targets 0-5 (target 2 the larger), none at 6.
 Firmware Disks(const std::string& patch = "{}") {
