@@ -154,13 +154,11 @@ bool CapturePage(ControllerCapture& cc, const PageKind& kind, PageBuffer* kept) 
 }
 
 // Instance pages: only whether the controller has them and their header.
-bool CaptureInstanceHeader(ControllerCapture& cc, const char* name, uint8_t type, uint8_t number,
-                           bool* present) {
-  PageHeader h{};
+bool RecordInstanceHeader(ControllerCapture& cc, const char* name, bool read, int version,
+                          int length) {
   Json& entry = cc.ctl["pages"][name];
-  *present = ReadPageHeader(cc.c, type, number, &h);
-  if (*present) {
-    entry = {{"PageVersion", h.PageVersion}, {"PageLength", h.PageLength}};
+  if (read) {
+    entry = {{"PageVersion", version}, {"PageLength", length}};
     return true;
   }
   entry = {{"absent", true}};
@@ -171,21 +169,18 @@ bool CaptureInstanceHeader(ControllerCapture& cc, const char* name, uint8_t type
   return cc.Fail(std::string(name) + " header could not be read (" + WhyFailed(cc) + ")");
 }
 
+bool CaptureInstanceHeader(ControllerCapture& cc, const char* name, uint8_t type, uint8_t number,
+                           bool* present) {
+  PageHeader h{};
+  *present = ReadPageHeader(cc.c, type, number, &h);
+  return RecordInstanceHeader(cc, name, *present, h.PageVersion, h.PageLength);
+}
+
 bool CaptureExtendedHeader(ControllerCapture& cc, const char* name, uint8_t ext_type,
                            bool* present) {
   ExtendedPageHeader h{};
-  Json& entry = cc.ctl["pages"][name];
   *present = ReadExtendedPageHeader(cc.c, ext_type, 0, &h);
-  if (*present) {
-    entry = {{"PageVersion", h.PageVersion}, {"PageLength", h.ExtPageLength}};
-    return true;
-  }
-  entry = {{"absent", true}};
-  if (ReplyIocStatus(LastReply(*cc.c)) == kIocStatusInvalidPage) {
-    cc.Note(std::string(name) + ": the controller lacks it");
-    return true;
-  }
-  return cc.Fail(std::string(name) + " header could not be read (" + WhyFailed(cc) + ")");
+  return RecordInstanceHeader(cc, name, *present, h.PageVersion, h.ExtPageLength);
 }
 
 }  // namespace

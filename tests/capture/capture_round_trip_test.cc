@@ -14,12 +14,16 @@ namespace {
 using Args = std::vector<std::string>;
 
 // Runs `args` on a fresh state of each lab; everything volkit prints and the
-// requests it sends must agree.
-void ExpectSameRun(const json& original, const json& copy, const Args& args) {
+// requests it sends must agree.  A rehearsed change must also have worked.
+void ExpectSameRun(const json& original, const json& copy, const Args& args,
+                   bool must_succeed = false) {
   VolkitRun a = RunVolkit(original, args);
   VolkitRun b = RunVolkit(copy, args);
   std::string what;
   for (const std::string& word : args) what += word + " ";
+  if (must_succeed) {
+    EXPECT_EQ(a.status, 0) << what << a.err;
+  }
   EXPECT_EQ(a.status, b.status) << what;
   EXPECT_EQ(a.out, b.out) << what;
   EXPECT_EQ(a.err, b.err) << what;
@@ -45,7 +49,7 @@ void ExpectRoundTrip(const json& original, const std::vector<std::string>& contr
     ExpectSameRun(original, copy, {n, "display", "kvrfru"});
     ExpectSameRun(original, copy, {n, "status"});
   }
-  for (const Args& change : changes) ExpectSameRun(original, copy, change);
+  for (const Args& change : changes) ExpectSameRun(original, copy, change, true);
 }
 
 TEST(CaptureRoundTrip, BuiltInLab) {
@@ -80,7 +84,9 @@ TEST(CaptureRoundTrip, ResyncingVolumesHotSparesAndKvrDisks) {
        "resync": {"total": 200000000, "remaining": 150000000}},
       {"id": 5, "type": "IS", "members": [{"num": 6, "map": 0}, {"num": 5, "map": 1}],
        "resync": {"total": 1000, "remaining": 1}}]})");
-  ExpectRoundTrip(lab, {"0"}, {{"0", "delete", "noprompt"}});
+  ExpectRoundTrip(
+      lab, {"0"},
+      {{"0", "hotspare", "10"}, {"0", "hotspare", "delete", "7"}, {"0", "delete", "noprompt"}});
 }
 
 // Optional pages missing, raw bytes and a non-volatile copy that differs, a
@@ -131,9 +137,10 @@ TEST(CaptureRoundTrip, ParallelScsiWithVolume) {
       "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1},
                      {"num": 2, "target": 5, "hot_spare_pool": 1}],
       "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]}}]})");
-  ExpectRoundTrip(
-      lab, {"2"},
-      {{"2", "delete", "noprompt"}, {"2", "create", "im", "max", "3", "4", "noprompt"}});
+  ExpectRoundTrip(lab, {"2"},
+                  {{"2", "hotspare", "delete", "5"},
+                   {"2", "delete", "noprompt"},
+                   {"2", "create", "im", "max", "3", "4", "noprompt"}});
 }
 
 // The launcher's own form reads the simulated controller too, and writes
