@@ -11,6 +11,7 @@
 
 #include "faults.h"
 #include "page_table.h"
+#include "record_fields.h"
 #include "state_file.h"
 
 namespace vxtsim {
@@ -219,9 +220,8 @@ void Text(Obj& o, const char* key, Given<std::string>& out) {
 }
 
 // One of a few names.
-template <typename E>
-void Choice(Obj& o, const char* key, Given<E>& out,
-            std::initializer_list<std::pair<const char*, E>> names) {
+template <typename E, typename Table>
+void Choice(Obj& o, const char* key, Given<E>& out, const Table& names) {
   const json* v = o.Take(key);
   if (!v) return;
   if (v->is_string()) {
@@ -236,6 +236,42 @@ void Choice(Obj& o, const char* key, Given<E>& out,
   for (auto& [name, value] : names)
     list += std::string(list.empty() ? "" : " or ") + "\"" + name + "\"";
   o.problems().Add(o.PathOf(key), "expected " + list + ", got " + Shown(*v));
+}
+
+// Reads the keys a record lists (record_fields.h) out of one object.
+class FieldReader {
+ public:
+  explicit FieldReader(Obj& o) : o_(o) {}
+
+  template <typename T>
+  void Field(const char* key, Given<T>& g, uint64_t max = std::numeric_limits<T>::max()) {
+    Num(o_, key, g, max);
+  }
+  void Field(const char* key, Given<bool>& g) { Flag(o_, key, g); }
+  void Field(const char* key, Given<std::string>& g) { Text(o_, key, g); }
+
+  template <typename E, size_t N>
+  void OneOf(const char* key, Given<E>& g, const Name<E> (&names)[N]) {
+    Choice(o_, key, g, names);
+  }
+
+  template <typename Fields>
+  void Object(const char* key, bool& given, Fields fields) {
+    Obj sub(o_.problems(), o_.Take(key), o_.PathOf(key));
+    given = sub.present();
+    FieldReader reader(sub);
+    fields(reader);
+    sub.Done();
+  }
+
+ private:
+  Obj& o_;
+};
+
+template <typename Record, typename Fields>
+void ReadFields(Obj& o, Record& r, Fields fields) {
+  FieldReader reader(o);
+  fields(r, reader);
 }
 
 const json* ListAt(Obj& o, const char* key, bool& given) {
@@ -297,16 +333,8 @@ void ReadBlocks(Obj& o, BlockStore& out) {
 
 // ---------------------------------------------------------------- node
 
-void ReadNode(Problems& p, const json* j, NodeState& node) {
-  Obj o(p, j, "node");
-  node.given = o.present();
-  Flag(o, "exists", node.exists);
-  Flag(o, "creatable", node.creatable);
-  Flag(o, "driver_loaded", node.driver_loaded);
-  Num(o, "mode", node.mode);
-  Num(o, "major", node.major);
-  Num(o, "minor", node.minor);
-  o.Done();
+void ReadNode(Obj& top, NodeState& node) {
+  FieldReader(top).Object("node", node.given, [&](auto& v) { NodeFields(node, v); });
 }
 
 // ---------------------------------------------------------------- identity
@@ -328,16 +356,7 @@ bool IsSasDeviceId(uint16_t id) {
 }
 
 void ReadPci(Obj& ctl, Pci& pci) {
-  Obj o(ctl.problems(), ctl.Take("pci"), ctl.PathOf("pci"));
-  pci.given = o.present();
-  Num(o, "device_id", pci.device_id);
-  Num(o, "subsystem_vendor_id", pci.subsystem_vendor_id);
-  Num(o, "subsystem_device_id", pci.subsystem_device_id);
-  Num(o, "bus", pci.bus, 0xFFFFFF);
-  Num(o, "device", pci.device);
-  Num(o, "function", pci.function);
-  Num(o, "segment", pci.segment);
-  o.Done();
+  FieldReader(ctl).Object("pci", pci.given, [&](auto& v) { PciFields(pci, v); });
 }
 
 // "1.27.0.0" or a plain number; the first part is the major version.
@@ -387,22 +406,14 @@ void ReadFacts(Obj& ctl, Controller& c) {
   f.given = o.present();
   f.ioc_number.value = c.number;
   f.concurrent_commands.value = c.sas ? 511 : 222;
-  Num(o, "ioc_number", f.ioc_number);
+  ReadFields(o, f, [](IocFacts& r, auto& v) { IocFactsFields(r, v); });
   ReadFirmwareVersion(o, f);
-  Num(o, "concurrent_commands", f.concurrent_commands);
-  Num(o, "bus_count", f.bus_count);
-  Num(o, "request_frame_words", f.request_frame_words);
-  Num(o, "msg_version", f.msg_version);
   o.Done();
 
-  Obj port(ctl.problems(), ctl.Take("port_facts"), ctl.PathOf("port_facts"));
   PortFacts& pf = c.port_facts;
-  pf.given = port.present();
   pf.device_limit.value = c.sas ? 64 : 16;
-  Num(port, "device_limit", pf.device_limit);
-  pf.initiator_id.value = c.sas ? pf.device_limit.value : 7;
-  Num(port, "initiator_id", pf.initiator_id);
-  port.Done();
+  FieldReader(ctl).Object("port_facts", pf.given, [&](auto& v) { PortFactsFields(pf, v); });
+  if (!pf.initiator_id.given) pf.initiator_id.value = c.sas ? pf.device_limit.value : 7;
 }
 
 // ---------------------------------------------------------------- pages
@@ -449,43 +460,22 @@ void ReadPages(Obj& ctl, Controller& c) {
 void ReadDevice(Obj& o, const Controller& c, size_t index, Device& d) {
   d.handle.value = static_cast<uint16_t>(index + 9);
   d.phy.value = static_cast<uint8_t>(index);
-  Num(o, "handle", d.handle);
-  Choice(o, "kind", d.kind, {{"disk", DeviceKind::kDisk}, {"expander", DeviceKind::kExpander}});
-  Num(o, "target", d.target);
-  Num(o, "bus", d.bus);
-  Choice(o, "protocol", d.protocol, {{"sas", Protocol::kSas}, {"sata", Protocol::kSata}});
-  Num(o, "enclosure", d.enclosure);
-  Num(o, "slot", d.slot);
-  Num(o, "parent", d.parent);
-  Num(o, "phy", d.phy);
-  d.direct.value = !d.parent.given;
-  Flag(o, "direct", d.direct);
-  d.sas_address.value = 0x50000D1000000000ull | uint64_t{c.IocNumber()} << 24 | d.handle.value;
-  Num(o, "sas_address", d.sas_address);
-  uint32_t info = d.direct.value ? 0x800 : 0;
-  if (d.kind.value == DeviceKind::kExpander) {
-    info |= 0x2;
-  } else {
-    info |= d.protocol.value == Protocol::kSata ? 0x81 : 0x401;
+  ReadFields(o, d, [](Device& r, auto& v) { DeviceFields(r, v); });
+  // Defaults that follow from other keys.
+  if (!d.direct.given) d.direct.value = !d.parent.given;
+  if (!d.sas_address.given) {
+    d.sas_address.value = 0x50000D1000000000ull | uint64_t{c.IocNumber()} << 24 | d.handle.value;
   }
-  d.device_info.value = info;
-  Num(o, "device_info", d.device_info);
-  Text(o, "vendor", d.vendor);
-  Text(o, "product", d.product);
-  Text(o, "revision", d.revision);
-  Text(o, "serial", d.serial);
-  Text(o, "kvr_fru", d.kvr_fru);
-  Text(o, "kvr_part", d.kvr_part);
-  Text(o, "ata_model", d.ata_model);
-  Num(o, "blocks", d.blocks);
-  Num(o, "block_size", d.block_size);
+  if (!d.device_info.given) {
+    uint32_t info = d.direct.value ? 0x800 : 0;
+    if (d.kind.value == DeviceKind::kExpander) {
+      info |= 0x2;
+    } else {
+      info |= d.protocol.value == Protocol::kSata ? 0x81 : 0x401;
+    }
+    d.device_info.value = info;
+  }
   if (d.block_size.value == 0) o.problems().Add(o.PathOf("block_size"), "must not be 0");
-  Num(o, "type", d.type);
-  Flag(o, "removable", d.removable);
-  Flag(o, "ssd", d.ssd);
-  Flag(o, "not_ready", d.not_ready);
-  Num(o, "rotation_rate", d.rotation_rate);
-  Num(o, "format_ms", d.format_ms);
   bool listed = false;
   if (const json* pages = ListAt(o, "vpd_pages", listed)) {
     d.vpd_pages_given = true;
@@ -506,15 +496,9 @@ void ReadDevice(Obj& o, const Controller& c, size_t index, Device& d) {
 
 void ReadEnclosure(Obj& o, size_t index, Enclosure& e) {
   e.handle.value = static_cast<uint16_t>(index + 1);
-  Num(o, "handle", e.handle);
-  e.logical_id.value = 0x50000D1E00000000ull | e.handle.value;
-  Num(o, "logical_id", e.logical_id);
-  Num(o, "num_slots", e.num_slots);
-  Num(o, "start_slot", e.start_slot);
-  Num(o, "start_target", e.start_target);
-  Num(o, "start_bus", e.start_bus);
+  ReadFields(o, e, [](Enclosure& r, auto& v) { EnclosureFields(r, v); });
+  if (!e.logical_id.given) e.logical_id.value = 0x50000D1E00000000ull | e.handle.value;
   ReadPatches(o, "page_bytes", e.page_bytes);
-  Flag(o, "reports_identify", e.reports_identify);
   const json* taken = o.Take("slot_status");
   Obj status(o.problems(), taken, o.PathOf("slot_status"));
   if (status.present()) {
@@ -572,24 +556,7 @@ void ReadList(Obj& ctl, const char* key, bool& given, std::vector<Item>& items, 
 
 void ReadPhysDisk(Obj& o, const Controller& c, PhysDisk& pd) {
   pd.ioc.value = c.IocNumber();
-  Num(o, "num", pd.num);
-  Num(o, "target", pd.target);
-  Num(o, "bus", pd.bus);
-  Num(o, "ioc", pd.ioc);
-  Num(o, "state", pd.state);
-  Num(o, "status_flags", pd.status_flags);
-  Num(o, "hot_spare_pool", pd.hot_spare_pool);
-  Flag(o, "failed", pd.failed);
-  Num(o, "max_lba", pd.max_lba);
-  Text(o, "vendor", pd.vendor);
-  Text(o, "product", pd.product);
-  Text(o, "revision", pd.revision);
-  Obj smart(o.problems(), o.Take("smart"), o.PathOf("smart"));
-  pd.smart.given = smart.present();
-  Num(smart, "count", pd.smart.count);
-  Num(smart, "asc", pd.smart.asc);
-  Num(smart, "ascq", pd.smart.ascq);
-  smart.Done();
+  ReadFields(o, pd, [](PhysDisk& r, auto& v) { PhysDiskFields(r, v); });
   ReadPatches(o, "page_bytes", pd.page_bytes);
 }
 
@@ -623,11 +590,14 @@ void ReadVolumeType(Obj& o, Volume& v) {
 }
 
 void ReadVolume(Obj& o, const Controller& c, Volume& v) {
-  Num(o, "id", v.id);
-  Num(o, "bus", v.bus);
   v.ioc.value = c.IocNumber();
-  Num(o, "ioc", v.ioc);
   ReadVolumeType(o, v);
+  v.hot_spare_pool.value = v.type.value == kVolumeIS ? 0 : 1;
+  ReadFields(o, v, [](Volume& r, auto& fields) { VolumeFields(r, fields); });
+  if (!v.wwid.given) {
+    v.wwid.value = 0x50000D1100000000ull | uint64_t{c.IocNumber()} << 16 |
+                   uint64_t{v.bus.value} << 8 | v.id.value;
+  }
   const json* members = ListAt(o, "members", v.members_given);
   if (members) {
     for (size_t i = 0; i < members->size(); ++i) {
@@ -654,23 +624,6 @@ void ReadVolume(Obj& o, const Controller& c, Volume& v) {
       v.members.push_back(member);
     }
   }
-  Num(o, "state", v.state);
-  Flag(o, "inactive", v.inactive);
-  Num(o, "status_flags", v.status_flags);
-  Num(o, "settings", v.settings);
-  v.hot_spare_pool.value = v.type.value == kVolumeIS ? 0 : 1;
-  Num(o, "hot_spare_pool", v.hot_spare_pool);
-  Num(o, "max_lba", v.max_lba);
-  v.wwid.value = 0x50000D1100000000ull | uint64_t{c.IocNumber()} << 16 |
-                 uint64_t{v.bus.value} << 8 | v.id.value;
-  Num(o, "wwid", v.wwid);
-  Text(o, "serial", v.serial);
-  Obj resync(o.problems(), o.Take("resync"), o.PathOf("resync"));
-  v.resync.given = resync.present();
-  Num(resync, "total", v.resync.total);
-  Num(resync, "remaining", v.resync.remaining);
-  Num(resync, "step", v.resync.step);
-  resync.Done();
   ReadBlocks(o, v.block_data);
   ReadPatches(o, "page_bytes", v.page_bytes);
 }
@@ -687,12 +640,7 @@ void ReadRaid(Obj& ctl, Controller& c) {
 }
 
 void ReadRuntime(Obj& ctl, Runtime& rt) {
-  Obj o(ctl.problems(), ctl.Take("runtime"), ctl.PathOf("runtime"));
-  rt.given = o.present();
-  Flag(o, "ir_disabled", rt.ir_disabled);
-  Num(o, "resets", rt.resets);
-  Num(o, "volumes_made", rt.volumes_made);
-  o.Done();
+  FieldReader(ctl).Object("runtime", rt.given, [&](auto& v) { RuntimeFields(rt, v); });
 }
 
 // ---------------------------------------------------------------- consistency
@@ -811,10 +759,7 @@ void ReadController(Obj& o, Controller& c) {
 void ReadMatch(Obj& rule, FaultMatch& m) {
   Obj o(rule.problems(), rule.Take("match"), rule.PathOf("match"));
   m.given = o.present();
-  Choice(o, "request", m.request,
-         {{"adapter_info", RequestKind::kAdapterInfo},
-          {"passthrough", RequestKind::kPassThrough},
-          {"reset", RequestKind::kReset}});
+  ReadFields(o, m, [](FaultMatch& r, auto& v) { FaultMatchFields(r, v); });
   if (const json* page = o.Take("page")) {
     const PageDef* def = page->is_string() ? FindPageByName(page->get<std::string>()) : nullptr;
     if (def) {
@@ -827,17 +772,6 @@ void ReadMatch(Obj& rule, FaultMatch& m) {
       o.problems().Add(o.PathOf("page"), "unknown page" + problem.substr(problem.find(' ', 8)));
     }
   }
-  Num(o, "controller", m.controller);
-  Num(o, "function", m.function);
-  Num(o, "action", m.action);
-  Num(o, "page_type", m.page_type);
-  Num(o, "page_number", m.page_number);
-  Num(o, "ext_page_type", m.ext_page_type);
-  Num(o, "address", m.address);
-  Num(o, "raid_action", m.raid_action);
-  Num(o, "scsi_opcode", m.scsi_opcode);
-  Num(o, "target", m.target);
-  Num(o, "vpd_page", m.vpd_page);
   o.Done();
 }
 
@@ -861,28 +795,12 @@ void ReadEffect(Obj& rule, FaultEffect& e) {
       }
     }
   }
-  Flag(o, "no_reply", e.no_reply);
-  Num(o, "ioc_status", e.ioc_status);
-  Num(o, "action_status", e.action_status);
-  Num(o, "scsi_status", e.scsi_status);
-  Num(o, "scsi_state", e.scsi_state);
-  Num(o, "sense_key", e.sense_key, 0xF);
-  Num(o, "asc", e.asc);
-  Num(o, "ascq", e.ascq);
-  Flag(o, "not_ready", e.not_ready);
-  Flag(o, "unit_attention", e.unit_attention);
-  Num(o, "response_info", e.response_info);
-  Num(o, "short", e.short_data);
-  Num(o, "fail_phys_disk", e.fail_phys_disk);
+  ReadFields(o, e, [](FaultEffect& r, auto& v) { FaultEffectFields(r, v); });
   o.Done();
 }
 
-void ReadMeta(Problems& p, const json* j, Model& m) {
-  Obj o(p, j, "vxtsim");
-  m.meta_given = o.present();
-  Num(o, "format", m.format);
-  Text(o, "lab_digest", m.lab_digest);
-  o.Done();
+void ReadMeta(Obj& top, Model& m) {
+  FieldReader(top).Object("vxtsim", m.meta_given, [&](auto& v) { MetaFields(m, v); });
 }
 
 }  // namespace
@@ -892,7 +810,7 @@ std::vector<std::string> ReadModel(const json& doc, Model& model) {
   model = Model();
   Obj top(p, &doc, "");
   if (!top.present()) return p.lines;
-  ReadNode(p, top.Take("node"), model.node);
+  ReadNode(top, model.node);
   ReadList(top, "controllers", model.controllers_given, model.controllers,
            [](Obj& o, size_t, Controller& c) { ReadController(o, c); });
   p.where.clear();
@@ -909,7 +827,7 @@ std::vector<std::string> ReadModel(const json& doc, Model& model) {
     Num(o, "nth", r.nth);
     Num(o, "hits", r.hits);
   });
-  ReadMeta(p, top.Take("vxtsim"), model);
+  ReadMeta(top, model);
   top.Done();
   for (std::string& line : p.lines) {
     if (line.rfind(": ", 0) == 0) line = "top level" + line;

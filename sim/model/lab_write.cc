@@ -5,6 +5,7 @@
 
 #include "faults.h"
 #include "page_table.h"
+#include "record_fields.h"
 #include "state_file.h"
 
 namespace vxtsim {
@@ -59,6 +60,47 @@ void PutList(json& o, const char* key, bool given, json list) {
   if (given || !list.empty()) o[key] = list.is_null() ? json::array() : std::move(list);
 }
 
+// Writes the keys a record lists (record_fields.h) into one object.
+class FieldWriter {
+ public:
+  explicit FieldWriter(json& o) : o_(o) {}
+
+  template <typename T>
+  void Field(const char* key, const Given<T>& g, uint64_t /*max*/ = 0) {
+    Put(o_, key, g);
+  }
+
+  template <typename E, size_t N>
+  void OneOf(const char* key, const Given<E>& g, const Name<E> (&names)[N]) {
+    if (!g.given) return;
+    for (const auto& [name, value] : names) {
+      if (value == g.value) {
+        o_[key] = name;
+        return;
+      }
+    }
+  }
+
+  template <typename Fields>
+  void Object(const char* key, bool given, Fields fields) {
+    json sub = json::object();
+    FieldWriter writer(sub);
+    fields(writer);
+    PutObject(o_, key, given, std::move(sub));
+  }
+
+ private:
+  json& o_;
+};
+
+template <typename Record, typename Fields>
+json FieldsJson(const Record& r, Fields fields) {
+  json o = json::object();
+  FieldWriter writer(o);
+  fields(r, writer);
+  return o;
+}
+
 json PatchesJson(const Patches& p) {
   json o = json::object();
   for (const Patch& patch : p.list) o[patch.key] = patch.text;
@@ -74,17 +116,6 @@ void PutBlocks(json& o, const BlockStore& b) {
   json blocks = json::object();
   for (const auto& [lba, block] : b.blocks) blocks[std::to_string(lba)] = block.text;
   o["block_data"] = blocks;
-}
-
-json NodeJson(const NodeState& n) {
-  json o = json::object();
-  Put(o, "exists", n.exists);
-  Put(o, "creatable", n.creatable);
-  Put(o, "driver_loaded", n.driver_loaded);
-  Put(o, "mode", n.mode);
-  Put(o, "major", n.major);
-  Put(o, "minor", n.minor);
-  return o;
 }
 
 void PageValuesJson(const PageDef& def, const PageValues& values, json& o) {
@@ -113,34 +144,7 @@ json PagesJson(const Controller& c) {
 }
 
 json DeviceJson(const Device& d) {
-  json o = json::object();
-  Put(o, "handle", d.handle);
-  if (d.kind.given) o["kind"] = d.kind.value == DeviceKind::kDisk ? "disk" : "expander";
-  Put(o, "target", d.target);
-  Put(o, "bus", d.bus);
-  if (d.protocol.given) o["protocol"] = d.protocol.value == Protocol::kSas ? "sas" : "sata";
-  Put(o, "enclosure", d.enclosure);
-  Put(o, "slot", d.slot);
-  Put(o, "parent", d.parent);
-  Put(o, "phy", d.phy);
-  Put(o, "direct", d.direct);
-  Put(o, "sas_address", d.sas_address);
-  Put(o, "device_info", d.device_info);
-  Put(o, "vendor", d.vendor);
-  Put(o, "product", d.product);
-  Put(o, "revision", d.revision);
-  Put(o, "serial", d.serial);
-  Put(o, "kvr_fru", d.kvr_fru);
-  Put(o, "kvr_part", d.kvr_part);
-  Put(o, "ata_model", d.ata_model);
-  Put(o, "blocks", d.blocks);
-  Put(o, "block_size", d.block_size);
-  Put(o, "type", d.type);
-  Put(o, "removable", d.removable);
-  Put(o, "ssd", d.ssd);
-  Put(o, "not_ready", d.not_ready);
-  Put(o, "rotation_rate", d.rotation_rate);
-  Put(o, "format_ms", d.format_ms);
+  json o = FieldsJson(d, [](const Device& r, auto& v) { DeviceFields(r, v); });
   if (d.vpd_pages_given) o["vpd_pages"] = d.vpd_pages;
   PutPatches(o, "inquiry_bytes", d.inquiry_bytes);
   PutPatches(o, "page_bytes", d.page_bytes);
@@ -149,15 +153,8 @@ json DeviceJson(const Device& d) {
 }
 
 json EnclosureJson(const Enclosure& e) {
-  json o = json::object();
-  Put(o, "handle", e.handle);
-  Put(o, "logical_id", e.logical_id);
-  Put(o, "num_slots", e.num_slots);
-  Put(o, "start_slot", e.start_slot);
-  Put(o, "start_target", e.start_target);
-  Put(o, "start_bus", e.start_bus);
+  json o = FieldsJson(e, [](const Enclosure& r, auto& v) { EnclosureFields(r, v); });
   PutPatches(o, "page_bytes", e.page_bytes);
-  Put(o, "reports_identify", e.reports_identify);
   if (e.slot_status_given) {
     json status = json::object();
     for (const auto& [slot, word] : e.slot_status) Put(status, std::to_string(slot).c_str(), word);
@@ -174,33 +171,13 @@ void PutWalk(json& o, const char* key, const Walk& w) {
 }
 
 json PhysDiskJson(const PhysDisk& pd) {
-  json o = json::object();
-  Put(o, "num", pd.num);
-  Put(o, "target", pd.target);
-  Put(o, "bus", pd.bus);
-  Put(o, "ioc", pd.ioc);
-  Put(o, "state", pd.state);
-  Put(o, "status_flags", pd.status_flags);
-  Put(o, "hot_spare_pool", pd.hot_spare_pool);
-  Put(o, "failed", pd.failed);
-  Put(o, "max_lba", pd.max_lba);
-  Put(o, "vendor", pd.vendor);
-  Put(o, "product", pd.product);
-  Put(o, "revision", pd.revision);
-  json smart = json::object();
-  Put(smart, "count", pd.smart.count);
-  Put(smart, "asc", pd.smart.asc);
-  Put(smart, "ascq", pd.smart.ascq);
-  PutObject(o, "smart", pd.smart.given, smart);
+  json o = FieldsJson(pd, [](const PhysDisk& r, auto& v) { PhysDiskFields(r, v); });
   PutPatches(o, "page_bytes", pd.page_bytes);
   return o;
 }
 
 json VolumeJson(const Volume& v) {
-  json o = json::object();
-  Put(o, "id", v.id);
-  Put(o, "bus", v.bus);
-  Put(o, "ioc", v.ioc);
+  json o = FieldsJson(v, [](const Volume& r, auto& fields) { VolumeFields(r, fields); });
   if (!v.type_name.empty()) {
     o["type"] = v.type_name;
   } else {
@@ -217,19 +194,6 @@ json VolumeJson(const Volume& v) {
     members.push_back(member);
   }
   PutList(o, "members", v.members_given, members);
-  Put(o, "state", v.state);
-  Put(o, "inactive", v.inactive);
-  Put(o, "status_flags", v.status_flags);
-  Put(o, "settings", v.settings);
-  Put(o, "hot_spare_pool", v.hot_spare_pool);
-  Put(o, "max_lba", v.max_lba);
-  Put(o, "wwid", v.wwid);
-  Put(o, "serial", v.serial);
-  json resync = json::object();
-  Put(resync, "total", v.resync.total);
-  Put(resync, "remaining", v.resync.remaining);
-  Put(resync, "step", v.resync.step);
-  PutObject(o, "resync", v.resync.given, resync);
   PutBlocks(o, v.block_data);
   PutPatches(o, "page_bytes", v.page_bytes);
   return o;
@@ -248,35 +212,18 @@ json ControllerJson(const Controller& c) {
   if (c.kind == ControllerKind::kSas) o["kind"] = "sas";
   if (c.kind == ControllerKind::kScsi) o["kind"] = "scsi";
 
-  json pci = json::object();
-  Put(pci, "device_id", c.pci.device_id);
-  Put(pci, "subsystem_vendor_id", c.pci.subsystem_vendor_id);
-  Put(pci, "subsystem_device_id", c.pci.subsystem_device_id);
-  Put(pci, "bus", c.pci.bus);
-  Put(pci, "device", c.pci.device);
-  Put(pci, "function", c.pci.function);
-  Put(pci, "segment", c.pci.segment);
-  PutObject(o, "pci", c.pci.given, pci);
-
+  FieldWriter writer(o);
+  writer.Object("pci", c.pci.given, [&](auto& v) { PciFields(c.pci, v); });
   const IocFacts& f = c.ioc_facts;
-  json facts = json::object();
-  Put(facts, "ioc_number", f.ioc_number);
+  json facts = FieldsJson(f, [](const IocFacts& r, auto& v) { IocFactsFields(r, v); });
   if (!f.firmware_version_text.empty()) {
     facts["firmware_version"] = f.firmware_version_text;
   } else {
     Put(facts, "firmware_version", f.firmware_version);
   }
-  Put(facts, "concurrent_commands", f.concurrent_commands);
-  Put(facts, "bus_count", f.bus_count);
-  Put(facts, "request_frame_words", f.request_frame_words);
-  Put(facts, "msg_version", f.msg_version);
   PutObject(o, "ioc_facts", f.given, facts);
-
-  json port = json::object();
-  Put(port, "device_limit", c.port_facts.device_limit);
-  Put(port, "initiator_id", c.port_facts.initiator_id);
-  PutObject(o, "port_facts", c.port_facts.given, port);
-
+  writer.Object("port_facts", c.port_facts.given,
+                [&](auto& v) { PortFactsFields(c.port_facts, v); });
   PutObject(o, "pages", c.pages_given, PagesJson(c));
   PutList(o, "devices", c.devices_given, ListJson(c.devices, DeviceJson));
   PutList(o, "enclosures", c.enclosures_given, ListJson(c.enclosures, EnclosureJson));
@@ -288,65 +235,24 @@ json ControllerJson(const Controller& c) {
   PutList(raid, "volumes", c.raid.volumes_given, ListJson(c.raid.volumes, VolumeJson));
   PutObject(o, "raid", c.raid.given, raid);
 
-  json runtime = json::object();
-  Put(runtime, "ir_disabled", c.runtime.ir_disabled);
-  Put(runtime, "resets", c.runtime.resets);
-  Put(runtime, "volumes_made", c.runtime.volumes_made);
-  PutObject(o, "runtime", c.runtime.given, runtime);
+  writer.Object("runtime", c.runtime.given, [&](auto& v) { RuntimeFields(c.runtime, v); });
   return o;
-}
-
-const char* RequestName(RequestKind kind) {
-  switch (kind) {
-    case RequestKind::kAdapterInfo:
-      return "adapter_info";
-    case RequestKind::kPassThrough:
-      return "passthrough";
-    case RequestKind::kReset:
-      return "reset";
-  }
-  return "";
 }
 
 json FaultJson(const FaultRule& r) {
   json o = json::object();
   const FaultMatch& m = r.match;
-  json match = json::object();
-  if (m.request.given) match["request"] = RequestName(m.request.value);
+  json match = FieldsJson(m, [](const FaultMatch& rec, auto& v) { FaultMatchFields(rec, v); });
   if (m.page.given) match["page"] = PageDirectory()[m.page.value].name;
-  Put(match, "controller", m.controller);
-  Put(match, "function", m.function);
-  Put(match, "action", m.action);
-  Put(match, "page_type", m.page_type);
-  Put(match, "page_number", m.page_number);
-  Put(match, "ext_page_type", m.ext_page_type);
-  Put(match, "address", m.address);
-  Put(match, "raid_action", m.raid_action);
-  Put(match, "scsi_opcode", m.scsi_opcode);
-  Put(match, "target", m.target);
-  Put(match, "vpd_page", m.vpd_page);
   PutObject(o, "match", m.given, match);
 
   const FaultEffect& e = r.effect;
-  json effect = json::object();
+  json effect = FieldsJson(e, [](const FaultEffect& rec, auto& v) { FaultEffectFields(rec, v); });
   if (!e.err_name.empty()) {
     effect["errno"] = e.err_name;
   } else {
     Put(effect, "errno", e.err);
   }
-  Put(effect, "no_reply", e.no_reply);
-  Put(effect, "ioc_status", e.ioc_status);
-  Put(effect, "action_status", e.action_status);
-  Put(effect, "scsi_status", e.scsi_status);
-  Put(effect, "scsi_state", e.scsi_state);
-  Put(effect, "sense_key", e.sense_key);
-  Put(effect, "asc", e.asc);
-  Put(effect, "ascq", e.ascq);
-  Put(effect, "not_ready", e.not_ready);
-  Put(effect, "unit_attention", e.unit_attention);
-  Put(effect, "response_info", e.response_info);
-  Put(effect, "short", e.short_data);
-  Put(effect, "fail_phys_disk", e.fail_phys_disk);
   PutObject(o, "effect", e.given, effect);
   Put(o, "first", r.first);
   Put(o, "nth", r.nth);
@@ -358,13 +264,11 @@ json FaultJson(const FaultRule& r) {
 
 json WriteModel(const Model& m) {
   json doc = json::object();
-  PutObject(doc, "node", m.node.given, NodeJson(m.node));
+  FieldWriter writer(doc);
+  writer.Object("node", m.node.given, [&](auto& v) { NodeFields(m.node, v); });
   PutList(doc, "controllers", m.controllers_given, ListJson(m.controllers, ControllerJson));
   PutList(doc, "faults", m.faults_given, ListJson(m.faults, FaultJson));
-  json meta = json::object();
-  Put(meta, "format", m.format);
-  Put(meta, "lab_digest", m.lab_digest);
-  PutObject(doc, "vxtsim", m.meta_given, meta);
+  writer.Object("vxtsim", m.meta_given, [&](auto& v) { MetaFields(m, v); });
   return doc;
 }
 
