@@ -53,12 +53,16 @@ void KeepInquiryField(Json& dev, const std::string& text, ConstBytes inquiry, si
   }
 }
 
-bool Lists(ConstBytes supported, uint8_t page) {
+// The pages a supported-pages answer lists, as far as its bytes go.
+std::vector<uint8_t> ListedPages(ConstBytes supported) {
   size_t count = GetU8(supported, 3);
-  for (size_t i = 4; i < 4 + count && i < supported.size(); ++i) {
-    if (supported[i] == page) return true;
-  }
-  return false;
+  std::vector<uint8_t> pages;
+  for (size_t i = 4; i < 4 + count && i < supported.size(); ++i) pages.push_back(supported[i]);
+  return pages;
+}
+
+bool Lists(const std::vector<uint8_t>& pages, uint8_t page) {
+  return std::find(pages.begin(), pages.end(), page) != pages.end();
 }
 
 int Vpd(ControllerCapture& cc, const DiskAddress& d, uint8_t page, uint8_t* buffer) {
@@ -87,7 +91,9 @@ void AddProductData(ControllerCapture& cc, const DiskAddress& d, Json& dev) {
     cc.Note(d.Name + ": the list of product data pages could not be read");
     return;
   }
-  if (Lists(supported, 0xB1) && Vpd(cc, d, 0xB1, vpd) == kScsiSuccess) {
+  std::vector<uint8_t> listed =
+      ListedPages(ConstBytes(supported).first(Delivered(cc, kInquiryBytes)));
+  if (Lists(listed, 0xB1) && Vpd(cc, d, 0xB1, vpd) == kScsiSuccess) {
     uint16_t rate = GetBe16(vpd, 4);
     if (rate == 1) {
       dev["ssd"] = true;
@@ -95,11 +101,16 @@ void AddProductData(ControllerCapture& cc, const DiskAddress& d, Json& dev) {
       dev["rotation_rate"] = rate;
     }
   }
-  if (Lists(supported, 0xC4) && Vpd(cc, d, 0xC4, vpd) == kScsiSuccess) {
+  if (Lists(listed, 0xC4) && Vpd(cc, d, 0xC4, vpd) == kScsiSuccess) {
     std::string part;
     FieldText(ConstBytes(vpd).subspan(28, 12), &part);
     dev["kvr_part"] = part;
   }
+  // The list is written only where it is not the one the model would give
+  // the copy by itself.
+  std::vector<uint8_t> usual = {0x00, 0x80, 0xB1};
+  if (dev.contains("kvr_part")) usual.push_back(0xC4);
+  if (listed != usual) dev["vpd_pages"] = listed;
 }
 
 void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, Json& dev) {

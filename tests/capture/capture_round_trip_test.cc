@@ -104,6 +104,8 @@ TEST(CaptureRoundTrip, MissingPagesOddBytesAndDisks) {
   ctl["enclosures"][0]["slot_status"] = Lab(R"({"2": "0x00020001"})");
   ctl["devices"][2].update(Lab(R"({"type": 5, "removable": true, "product": "OPTICAL DRIVE"})"));
   ctl["devices"][3]["not_ready"] = true;
+  ctl["devices"][1]["vpd_pages"] = Lab("[0, 128]");
+  ctl["devices"][0]["vpd_pages"] = Lab("[0, 128, 177, 196]");
   ctl["devices"][4].update(Lab(R"({"block_size": 4096, "blocks": 1000000,
                                    "block_data": {"0": "eb3c90"},
                                    "inquiry_bytes": {"16": "4f4400"}})"));
