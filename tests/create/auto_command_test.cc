@@ -158,6 +158,23 @@ TEST(AutoCommand, CapsToTheTypeAndTheDiskTotal) {
   EXPECT_EQ(MemberTargets(run, 0), Range(0, 3));
 }
 
+TEST(AutoCommand, UnreadableControllerPagesEndSilently) {
+  json lab = SasLab(4);
+  Controller(lab)["raid"] = Lab(R"({
+    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}],
+    "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
+  for (const char* page : {"IocPg2", "RaidVolPg0"}) {
+    lab["faults"] = json::array({{{"match", {{"page", page}, {"action", 1}}},
+                                  {"first", 1},
+                                  {"effect", {{"ioc_status", "0x0004"}}}}});
+    VolkitRun run = Auto(lab, {"is", "max", "noprompt"});
+    EXPECT_EQ(run.status, 1) << page;
+    EXPECT_EQ(run.err, "") << page;
+    EXPECT_EQ(run.out, kBanner) << page;
+    EXPECT_TRUE(run.Ioctls(kScsiIo).empty()) << page;
+  }
+}
+
 TEST(AutoCommand, FirmwareMinimumsBelowWhatTheBuildersNeed) {
   // A firmware that claims a mirror of one drive, or a stripe of none, gets
   // the count message instead of a build that cannot start.

@@ -142,6 +142,26 @@ TEST(CreateBuild, MirrorOfRequestedSize) {
   EXPECT_EQ(ImageMaxLba(VolumeAction(Create(SasLab(2), {"im", "80000", "0", "1"}))), 142577663u);
 }
 
+TEST(CreateBuild, SizeWordsInEveryBase) {
+  // 0x800 MiB is 2048 MiB; 010 MiB is 8 MiB (with no reserve, so that it fits).
+  EXPECT_EQ(ImageMaxLba(VolumeAction(Create(SasLab(2), {"is", "0x800", "0", "1"}))), 3932159u);
+  json lab = SasLab(2);
+  lab["controllers"][0]["pages"]["IocPg6"] = {{"MetadataSize", 0}};
+  EXPECT_EQ(ImageMaxLba(VolumeAction(Create(lab, {"is", "010", "0", "1"}))), 16383u);
+}
+
+TEST(CreateBuild, SizeCoercionModeOfTheFirmware) {
+  // Bits 7-8 of IrFlags equal to 1 round each share down to whole 128 MiB;
+  // any other mode keeps the default rounding.
+  json lab = SasLab(2);
+  lab["controllers"][0]["pages"]["ManufacturingPg4"] = {{"IrFlags", 0x80}};
+  EXPECT_EQ(ImageMaxLba(VolumeAction(Create(lab, {"im", "max", "0", "1"}))), 143130623u);
+  for (int flags : {0x100, 0x180}) {
+    lab["controllers"][0]["pages"]["ManufacturingPg4"] = {{"IrFlags", flags}};
+    EXPECT_EQ(ImageMaxLba(VolumeAction(Create(lab, {"im", "max", "0", "1"}))), 142577663u);
+  }
+}
+
 TEST(CreateBuild, QuickSyncClearsTheStartOfTheNewVolume) {
   VolkitRun run = Create(SasDisks({kDisk146, kDisk146}), {"im", "1000", "1", "0", "qsync"});
   EXPECT_EQ(run.status, 0) << run.err;

@@ -146,5 +146,21 @@ TEST(CreateChecks, SsdAndInterfaceMixes) {
   ExpectRefused(Create(disks, {"ime", "max", "0", "1", "2"}), "", interface_mix);
 }
 
+TEST(CreateChecks, UnreadableControllerPagesEndSilently) {
+  // Neither the volume list nor a volume's member count can be read: the
+  // command ends without a message of its own and without touching a drive.
+  json lab = LabWithMirror(4);
+  lab["faults"] = Lab(R"([{"match": {"page": "IocPg2", "action": 1}, "first": 1,
+                          "effect": {"ioc_status": "0x0004"}}])");
+  VolkitRun run = Create(lab, {"is", "max", "2", "3"});
+  ExpectRefused(run, "", "");
+  EXPECT_TRUE(run.Ioctls(kScsiIo).empty());
+  lab["faults"] = Lab(R"([{"match": {"page": "RaidVolPg0", "action": 1},
+                          "effect": {"ioc_status": "0x0004"}}])");
+  run = Create(lab, {"is", "max", "2", "3"});
+  ExpectRefused(run, "", "");
+  EXPECT_TRUE(run.Ioctls(kScsiIo).empty());
+}
+
 }  // namespace
 }  // namespace volkit_test
