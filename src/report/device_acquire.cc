@@ -69,13 +69,6 @@ TargetOutcome AcquireMember(ControllerInfo* c, TargetScan* scan) {
   return TargetOutcome::kShow;
 }
 
-bool IsVolumeTarget(ConstBytes ioc2, uint8_t target) {
-  for (int i = 0; i < IocPg2VolumeCount(ioc2); ++i) {
-    if (IocPg2VolumeAt(ioc2, i).VolumeID == target) return true;
-  }
-  return false;
-}
-
 TargetOutcome AcquireNonMember(ControllerInfo* c, TargetScan* scan) {
   int result = Inquire(c, *scan, kInquiryBytes, scan->Inquiry);
   if (result == kScsiNoDevice) return TargetOutcome::kSkip;
@@ -86,7 +79,7 @@ TargetOutcome AcquireNonMember(ControllerInfo* c, TargetScan* scan) {
   if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2)) {
     return TargetOutcome::kAbortScan;
   }
-  if (IsVolumeTarget(ioc2, scan->Target)) return TargetOutcome::kSkip;
+  if (IocPg2ListsVolume(ioc2, scan->Target)) return TargetOutcome::kSkip;
 
   if (scan->Sata) {
     if (!IdentifySata(c, scan)) return TargetOutcome::kAbortScan;
