@@ -187,6 +187,22 @@ TEST(DeleteCommand, MirrorWithoutSecondaryOrNotAMirrorAfterAllWritesNoBlock) {
   EXPECT_TRUE(BlockTransfers(run).empty());
 }
 
+TEST(DeleteCommand, ShortBlockReadIsNeverWrittenBack) {
+  // The member delivers only part of block 0: the rest of the buffer is not
+  // the disk's, and writing it back would wipe its partition table.
+  json lab = MirrorLab();
+  lab["faults"] = Lab(R"([{"match": {"scsi_opcode": "0x08"}, "effect": {"short": 300}}])");
+  VolkitRun run = RunVolkit(lab, {"0", "delete", "noprompt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  std::vector<LoggedTransfer> io = BlockTransfers(run);
+  ASSERT_EQ(io.size(), 1u);
+  EXPECT_EQ(io[0].Cdb[0], 0x08);
+  EXPECT_EQ(RaidActions(run).size(), 4u);
+  const json& disk = run.state["controllers"][0]["devices"][1];
+  EXPECT_EQ(disk["block_data"]["0"], lab["controllers"][0]["devices"][1]["block_data"]["0"]);
+}
+
 TEST(DeleteCommand, CountsPastThePageEndCleanly) {
   // Lists that claim more entries than their pages hold are walked only as
   // far as the bytes go.
