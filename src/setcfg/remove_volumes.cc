@@ -88,8 +88,11 @@ int InvalidateBootSector(ControllerInfo* c, uint8_t volume_id) {
 
   // The member pass-through names a member by its physical disk number.
   uint8_t sector[kSectorBytes] = {};
+  // A short read passes as success, but writing back a block only partly read
+  // would overwrite the rest of it, partition table included, with zeros.
   if (ScsiReadWrite(c, kScsiPathRaidMember, 0, phys_disk_num, 0, 0, 1, sector, sizeof sector, 1) !=
-      kScsiSuccess) {
+          kScsiSuccess ||
+      LastScsiTransferShort(*c)) {
     return 0;
   }
   for (size_t i = 0; i < kSignatureBytes; ++i) sector[kSignatureOffset + i] = 0;

@@ -63,7 +63,7 @@ int ResolveSlotAddress(ControllerInfo* controller, const char* text, uint16_t* e
 
 // Reads the slot's status and writes it back with the identify request set
 // (`on`) or cleared, every other bit as read.  1 on success, else the failing
-// request's result.
+// request's result (0 when the read brought no status back).
 int SetLocateLed(ControllerInfo* controller, uint16_t enclosure, uint16_t slot, int on);
 
 // volkit <controller #> enableir|disableir: switches IR in non-volatile

@@ -112,6 +112,7 @@ inline constexpr int kScsiPathPlain = 1;
 inline constexpr int kScsiPathRaidMember = 0;
 inline constexpr int kScsiClassFormat = 4;
 inline constexpr int kScsiClassOther = 18;
+inline constexpr uint16_t kIocStatusScsiDataUnderrun = 0x0045;
 
 int ScsiInquiry(ControllerInfo* controller, int path, uint8_t target, uint8_t lun, int vpd,
                 uint8_t page_code, uint8_t* buffer, uint32_t length, int retries);
@@ -126,6 +127,12 @@ int ScsiReadWrite(ControllerInfo* controller, int path, int write, uint8_t targe
                   int retries);
 
 int ScsiFormatUnit(ControllerInfo* controller, uint8_t target, uint8_t lun, int retries);
+
+// The last SCSI command succeeded with less data than it asked for: a read
+// then left part of its buffer as it was.
+inline bool LastScsiTransferShort(const ControllerInfo& c) {
+  return ReplyIocStatus(LastReply(c)) == kIocStatusScsiDataUnderrun;
+}
 
 // Judges a SCSI reply and its sense data; `command_class` is 4 for FORMAT
 // UNIT and 18 for everything else.

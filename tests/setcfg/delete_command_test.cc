@@ -153,6 +153,33 @@ TEST(DeleteCommand, StripedVolumesNeedNoBlockTransfer) {
   EXPECT_EQ(actions[1].DataWord, 3u);
 }
 
+TEST(DeleteCommand, BootDeviceIsKeptUpOnSasOnly) {
+  // The boot device is looked at before each volume goes, and only where
+  // the BIOS keeps one.
+  auto bios_reads = [](const VolkitRun& run) {
+    size_t n = 0;
+    for (const json& line : run.Ioctls(0x04)) {
+      ByteVector f = FrameBytes(line, 24);
+      n += f[0] == 1 && f[23] == 2 && f[22] == 2;
+    }
+    return n;
+  };
+  VolkitRun run = RunVolkit(MirrorLab(), {"0", "delete", "noprompt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_GE(bios_reads(run), 1u);
+
+  json scsi = Lab(R"({"controllers": [{"number": 0, "pci": {"device_id": "0x30"},
+    "devices": [{"target": 0, "blocks": 71132960}, {"target": 1, "blocks": 71132960}],
+    "raid": {"phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}],
+             "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]}}]})");
+  run = RunVolkit(scsi, {"0", "delete", "noprompt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(bios_reads(run), 0u);
+  EXPECT_EQ(BlockTransfers(run).size(), 2u);
+  EXPECT_TRUE(run.state["controllers"][0]["raid"].value("volumes", json::array()).empty());
+}
+
 TEST(DeleteCommand, FailurePartWayKeepsWhatWasNotReached) {
   json lab = StripedLab();
   lab["faults"] = Lab(R"([{"match": {"raid_action": 3}, "nth": 2,
@@ -185,6 +212,22 @@ TEST(DeleteCommand, MirrorWithoutSecondaryOrNotAMirrorAfterAllWritesNoBlock) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(BlockTransfers(run).empty());
+}
+
+TEST(DeleteCommand, ShortBlockReadIsNeverWrittenBack) {
+  // The member delivers only part of block 0: the rest of the buffer is not
+  // the disk's, and writing it back would wipe its partition table.
+  json lab = MirrorLab();
+  lab["faults"] = Lab(R"([{"match": {"scsi_opcode": "0x08"}, "effect": {"short": 300}}])");
+  VolkitRun run = RunVolkit(lab, {"0", "delete", "noprompt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  std::vector<LoggedTransfer> io = BlockTransfers(run);
+  ASSERT_EQ(io.size(), 1u);
+  EXPECT_EQ(io[0].Cdb[0], 0x08);
+  EXPECT_EQ(RaidActions(run).size(), 4u);
+  const json& disk = run.state["controllers"][0]["devices"][1];
+  EXPECT_EQ(disk["block_data"]["0"], lab["controllers"][0]["devices"][1]["block_data"]["0"]);
 }
 
 TEST(DeleteCommand, CountsPastThePageEndCleanly) {

@@ -301,6 +301,34 @@ TEST(HotSpareCommand, CapacityExactlyAtTheBoundary) {
   ExpectRefused(HotSpare(scsi, {"2"}), kTooSmall);
 }
 
+TEST(HotSpareCommand, UnreadableMemberDevicePageIsMeasuredAllTheSame) {
+  // Mirror 0 on SATA targets 0-1 needs more than target 4 holds; mirror 2 on
+  // SAS targets 2-3 fits it.  Normally mirror 0 is of the other interface and
+  // not measured.
+  json lab = MirrorLab(5);
+  for (int i : {0, 1}) Device(lab, i)["protocol"] = "sata";
+  Device(lab, 4)["blocks"] = 50000000;
+  Controller(lab)["raid"]["volumes"][0]["max_lba"] = 60000000;
+  Controller(lab)["raid"]["phys_disks"].push_back({{"num", 2}, {"target", 2}});
+  Controller(lab)["raid"]["phys_disks"].push_back({{"num", 3}, {"target", 3}});
+  Controller(lab)["raid"]["volumes"].push_back(
+      {{"id", 2}, {"type", "IM"}, {"members", {2, 3}}, {"max_lba", 40000000}});
+  EXPECT_EQ(HotSpare(lab, {"4"}).status, 0);
+
+  // The disk check's read of member 0's device page (the type match made the
+  // first) fails: the interface is not known, so mirror 0 is measured.
+  json faulty = lab;
+  faulty["faults"] = Lab(R"([{"match": {"page": "SasDevicePg0", "address": 268435456}, "nth": 2,
+                              "effect": {"ioc_status": 4}}])");
+  ExpectRefused(HotSpare(faulty, {"4"}), kTooSmall);
+
+  // When that member belongs to the last mirror, its failed read is the
+  // check's result: refused with only the closing message.
+  json last = MirrorLab(4);
+  last["faults"] = faulty["faults"];
+  ExpectRefused(HotSpare(last, {"2"}), "");
+}
+
 TEST(HotSpareCommand, MirrorPageWithoutMembers) {
   // An enhanced mirror whose page lists no member has nothing to measure
   // against (and no share to divide out): it is passed over.

@@ -199,6 +199,18 @@ TEST(LocateCommand, FailedRequestsNeverPassForSuccess) {
     EXPECT_EQ(writes, c.writes) << c.fault;
     EXPECT_EQ(SlotStatus(run, 0, 2), 0x1u);
   }
+  // A read answered without a reply frame brings no status back; what it
+  // would write is not the slot's status with one bit changed.
+  for (const char* action : {"on", "off"}) {
+    json lab = SlotLab("0x80000006");
+    lab["faults"] =
+        Lab(R"([{"match": {"function": 24, "action": 1}, "effect": {"no_reply": true}}])");
+    VolkitRun run = RunVolkit(lab, {"0", "locate", "1:2", action});
+    EXPECT_EQ(run.status, 1) << action;
+    EXPECT_EQ(run.out, std::string(kBanner) + kFailed);
+    EXPECT_EQ(SepRequests(run).size(), 1u) << action;
+    EXPECT_EQ(SlotStatus(run, 0, 2), 0x80000006u) << action;
+  }
   // A slot the enclosure does not have is refused by the firmware.
   json lab = SlotLab();
   lab["controllers"][0]["devices"][2]["slot"] = 9;
