@@ -33,7 +33,7 @@ int ClassifyScsiReply(int command_class, ConstBytes reply, ConstBytes sense) {
     case 0x0000:
     case 0x0040:
       break;
-    case 0x0045:
+    case kIocStatusScsiDataUnderrun:
       if (command_class == kScsiClassFormat) return kScsiFailure;
       break;
     case 0x0002:
