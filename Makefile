@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 # What the demo runs: volkit, the launcher and the interposer it preloads.
 DEMO_TARGETS := volkit vxtsim vxtsim_preload
 
-.PHONY: all deps deps-analysis lint release debug asan demo test test-release test-asan package bench fuzz fuzz-seeds clean
+.PHONY: all deps deps-analysis lint release debug asan demo test test-release test-asan package package-check bench fuzz fuzz-seeds clean
 
 all: release
 
@@ -31,9 +31,17 @@ test-asan: asan
 
 test: test-release test-asan
 
-# The Debian packages volkit and volkit-sim, in build/release.
+# The Debian packages volkit and volkit-sim, in build/release (those of an
+# earlier version are removed first).
 package: release
-	cd build/release && cpack -G DEB
+	cd build/release && rm -f volkit_*.deb volkit-sim_*.deb && cpack -G DEB
+
+# The packages held to Debian's checker: any error or warning fails; the
+# informational tags are shown, and any that stays is explained in
+# cmake/package.cmake.
+package-check: package
+	@scripts/setup-deps package
+	lintian --fail-on error,warning --display-info build/release/volkit_*.deb build/release/volkit-sim_*.deb
 
 bench: deps
 	cmake --preset release -DVOLKIT_BENCH=ON >/dev/null

@@ -12,7 +12,7 @@
 namespace volkit_test {
 namespace {
 
-const std::string kVersion = "5.1.3";
+const std::string kVersion = VOLKIT_VERSION;
 
 std::string DebPath(const std::string& dir, const std::string& package) {
   return dir + "/" + package + "_" + kVersion + "_" + DEB_ARCH + ".deb";
@@ -38,6 +38,12 @@ std::string Field(const std::string& deb, const std::string& name) {
   return run.out;
 }
 
+std::string Gunzip(const std::string& path) {
+  VolkitRun run = RunProgram({"/usr/bin/env", "gzip", "-dc", path});
+  EXPECT_EQ(run.status, 0) << run.err;
+  return run.out;
+}
+
 TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
   std::string dir = MakeScratchDir();
   VolkitRun cpack = RunProgram({VOLKIT_CPACK, "-G", "DEB", "--config",
@@ -45,18 +51,21 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
   ASSERT_EQ(cpack.status, 0) << cpack.out << cpack.err;
 
   std::string tool = DebPath(dir, "volkit"), sim = DebPath(dir, "volkit-sim");
-  std::string lib = std::string("./usr/") + VOLKIT_INSTALL_LIBDIR + "/vxtsim/libvxtsim_preload.so";
+  std::string lib = std::string("./usr/") + VXTSIM_INSTALL_LIBDIR + "/libvxtsim_preload.so";
   std::map<std::string, std::string> tool_files = Contents(tool), sim_files = Contents(sim);
   std::set<std::string> tool_paths, sim_paths;
   for (const auto& [path, mode] : tool_files) tool_paths.insert(path);
   for (const auto& [path, mode] : sim_files) sim_paths.insert(path);
-  EXPECT_EQ(tool_paths, (std::set<std::string>{
-                            "./usr/sbin/volkit", "./usr/share/bash-completion/completions/volkit",
-                            "./usr/share/doc/volkit/README.md", "./usr/share/man/man8/volkit.8"}));
+  EXPECT_EQ(tool_paths,
+            (std::set<std::string>{
+                "./usr/sbin/volkit", "./usr/share/bash-completion/completions/volkit",
+                "./usr/share/doc/volkit/README.md", "./usr/share/doc/volkit/changelog.gz",
+                "./usr/share/doc/volkit/copyright", "./usr/share/man/man8/volkit.8.gz"}));
   EXPECT_EQ(sim_paths,
-            (std::set<std::string>{"./usr/bin/vxtsim", lib, "./usr/share/doc/volkit-sim/vxtsim.md",
-                                   "./usr/share/man/man1/vxtsim.1",
-                                   "./usr/share/vxtsim/labs/default.json"}));
+            (std::set<std::string>{
+                "./usr/bin/vxtsim", lib, "./usr/share/doc/volkit-sim/vxtsim.md",
+                "./usr/share/doc/volkit-sim/changelog.gz", "./usr/share/doc/volkit-sim/copyright",
+                "./usr/share/man/man1/vxtsim.1.gz", "./usr/share/vxtsim/labs/default.json"}));
   EXPECT_EQ(tool_files["./usr/sbin/volkit"], "-rwxr-xr-x");
   EXPECT_EQ(sim_files["./usr/bin/vxtsim"], "-rwxr-xr-x");
 
@@ -76,6 +85,18 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
   for (const std::string& deb : {tool, sim}) {
     ASSERT_EQ(RunProgram({"/usr/bin/dpkg", "-x", deb, root}).status, 0);
   }
+  // What the packages say of themselves carries the version they are.
+  for (const char* page : {"/usr/share/man/man8/volkit.8.gz", "/usr/share/man/man1/vxtsim.1.gz"}) {
+    SCOPED_TRACE(page);
+    std::string text = Gunzip(root + page);
+    size_t title_line = text.find(".TH ");
+    ASSERT_NE(title_line, std::string::npos);
+    std::string title = text.substr(title_line, text.find('\n', title_line) - title_line);
+    EXPECT_NE(title.find("\"volkit " + kVersion + "\""), std::string::npos) << title;
+  }
+  std::string changelog = Gunzip(root + "/usr/share/doc/volkit/changelog.gz");
+  EXPECT_EQ(changelog.rfind("volkit (" + kVersion + ") ", 0), 0u) << changelog;
+
   VolkitRun bare = RunProgram({root + "/usr/sbin/volkit"});
   EXPECT_EQ(bare.status, 1);
   EXPECT_EQ(bare.out, "Norvane IR Configuration Utility 5.01.03.00\n");

@@ -1,0 +1,21 @@
+# Run by CPack on the staged files before it builds the packages: strips
+# every ELF file the way Debian's own packaging does (dh_strip), which also
+# drops the compiler's .comment and .note sections that a plain strip keeps.
+file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*")
+foreach(path IN LISTS staged)
+  if(IS_SYMLINK ${path})
+    continue()
+  endif()
+  file(READ ${path} magic LIMIT 4 HEX)
+  if(NOT magic STREQUAL "7f454c46")
+    continue()
+  endif()
+  set(options --remove-section=.comment --remove-section=.note)
+  if(path MATCHES "\\.so(\\.[0-9]+)*$")
+    list(APPEND options --strip-unneeded)
+  endif()
+  execute_process(COMMAND ${CPACK_VOLKIT_STRIP} ${options} ${path} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "strip of ${path} failed: ${status}")
+  endif()
+endforeach()
