@@ -205,6 +205,10 @@ int NodeFcntl(FcntlFn real, int fd, int cmd, void* arg) {
     case F_GETLK:
     case F_SETLK:
     case F_SETLKW: {
+      // Nothing is held before the lock file is open: an unlock then has
+      // nothing to do, and readers that only unlock make no lock file.
+      const auto* range = static_cast<const struct flock*>(arg);
+      if (cmd != F_GETLK && range && range->l_type == F_UNLCK && LockFileFd() < 0) return 0;
       int lock_fd = OpenLockFile();
       return lock_fd < 0 ? -1 : real(lock_fd, cmd, arg);
     }

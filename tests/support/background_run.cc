@@ -75,13 +75,19 @@ VolkitRun Collect(BackgroundVolkit* run, int status) {
 
 BackgroundVolkit StartVolkit(const std::string& dir, const std::string& name,
                              const std::vector<std::string>& args) {
+  std::vector<std::string> command = {VolkitPath()};
+  command.insert(command.end(), args.begin(), args.end());
+  return StartUnderVxtsim(dir, name, command);
+}
+
+BackgroundVolkit StartUnderVxtsim(const std::string& dir, const std::string& name,
+                                  const std::vector<std::string>& command) {
   BackgroundVolkit run;
   run.dir = dir;
   run.name = name;
   std::vector<std::string> argv = {VxtsimPath(),        "--lab", dir + "/lab.json",     "--state",
-                                   dir + "/state.json", "--log", FilePath(run, ".log"), "--",
-                                   VolkitPath()};
-  argv.insert(argv.end(), args.begin(), args.end());
+                                   dir + "/state.json", "--log", FilePath(run, ".log"), "--"};
+  argv.insert(argv.end(), command.begin(), command.end());
   int in[2];
   if (pipe2(in, O_CLOEXEC) != 0) {
     ADD_FAILURE() << "pipe failed";

@@ -23,6 +23,10 @@ struct BackgroundVolkit {
 BackgroundVolkit StartVolkit(const std::string& dir, const std::string& name,
                              const std::vector<std::string>& args);
 
+// Starts any `command` under vxtsim on that state, as StartVolkit does.
+BackgroundVolkit StartUnderVxtsim(const std::string& dir, const std::string& name,
+                                  const std::vector<std::string>& command);
+
 // Waits until its standard output holds `text`. False when the process ended
 // without it or a generous bound ran out.
 bool WaitForOutput(const BackgroundVolkit& run, const std::string& text);
