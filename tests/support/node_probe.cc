@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
       r = ioctl(fd, 0xC05C6D11, rec);
     }
     Report(w, r);
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0) return 1;
   }
   return 0;
 }
