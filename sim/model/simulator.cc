@@ -1,6 +1,7 @@
 #include "simulator.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,6 +42,26 @@ void Wait(uint32_t ms) {
 
 Simulator::Simulator(std::string state_path, std::string log_path)
     : state_path_(std::move(state_path)), log_path_(std::move(log_path)) {
+  NoteStateFile();
+  model_ = ModelOf(LoadState(state_path_), state_path_);
+}
+
+void Simulator::NoteStateFile() {
+  struct stat st {};
+  if (::stat(state_path_.c_str(), &st) != 0) {
+    state_identity_ = {};
+    return;
+  }
+  state_identity_ = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                     static_cast<uint64_t>(st.st_size),
+                     int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec,
+                     int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec};
+}
+
+void Simulator::Refresh() {
+  FileIdentity known = state_identity_;
+  NoteStateFile();
+  if (state_identity_ == known) return;
   model_ = ModelOf(LoadState(state_path_), state_path_);
 }
 
@@ -49,7 +70,10 @@ Simulator::~Simulator() {
 }
 
 void Simulator::Finish(LogLine& line, bool changed) {
-  if (changed) SaveState(state_path_, WriteModel(model_));
+  if (changed) {
+    SaveState(state_path_, WriteModel(model_));
+    NoteStateFile();
+  }
   if (log_path_.empty()) return;
   line.Number(LogKey::kSeq, static_cast<int64_t>(++seq_));
   line.Number(LogKey::kPid, getpid());
@@ -70,6 +94,7 @@ void Simulator::Finish(LogLine& line, bool changed) {
 }
 
 int Simulator::Open(const char* call, int flags, const std::function<int()>& make_fd, int& err) {
+  Refresh();
   err = NodeOpen(model_.node);
   int fd = -1;
   if (err == 0) {
@@ -83,6 +108,7 @@ int Simulator::Open(const char* call, int flags, const std::function<int()>& mak
 }
 
 int Simulator::Mknod(const char* call, uint32_t mode, uint32_t major, uint32_t minor, int& err) {
+  Refresh();
   bool changed = false;
   err = NodeMknod(model_.node, mode, major, minor, changed);
   LogLine line = NodeLine(call, err ? -1 : 0, err);
@@ -94,6 +120,7 @@ int Simulator::Mknod(const char* call, uint32_t mode, uint32_t major, uint32_t m
 }
 
 int Simulator::Unlink(const char* call, int& err) {
+  Refresh();
   bool changed = false;
   err = NodeUnlink(model_.node, changed);
   LogLine line = NodeLine(call, err ? -1 : 0, err);
@@ -108,12 +135,16 @@ void Simulator::Close(int fd) {
 }
 
 int Simulator::Ioctl(int fd, unsigned long request, void* arg, int& err) {
+  Refresh();
   IoctlResult r = DriverIoctl(model_, request, arg);
-  if (r.wait_ms) Wait(r.wait_ms);
   err = r.err;
   r.log.Text(LogKey::kCall, "ioctl");
   r.log.Number(LogKey::kFd, fd);
+  // The change is saved when the firmware has taken the request, before the
+  // caller's wait: others see a long format as begun, and changes they make
+  // meanwhile are not overwritten when it ends.
   Finish(r.log, r.changed);
+  if (r.wait_ms) Wait(r.wait_ms);
   return r.result;
 }
 

@@ -1,6 +1,7 @@
 // The simulated driver as one process sees it: the state it works on (read
-// once, written back after each request that changed it), the request log it
-// appends to, and the node and ioctl calls that the interposer routes here.
+// again whenever another process has replaced it, written back after each
+// request that changed it), the request log it appends to, and the node and
+// ioctl calls that the interposer routes here.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,17 @@ class Simulator {
 
  private:
   void Finish(LogLine& line, bool changed);
+  // Reads the state again when the file is no longer the one last read or
+  // written here, so that processes sharing it see each other's changes.
+  void Refresh();
+  void NoteStateFile();
+
+  struct FileIdentity {
+    uint64_t device = 0, inode = 0, size = 0;
+    int64_t mtime_ns = 0, ctime_ns = 0;
+    bool operator==(const FileIdentity&) const = default;
+  };
+  FileIdentity state_identity_;
 
   std::string state_path_;
   std::string log_path_;

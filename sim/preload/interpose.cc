@@ -31,6 +31,8 @@ struct Libc {
   int (*openat)(int, const char*, int, ...);
   int (*close)(int);
   int (*ioctl)(int, unsigned long, ...);
+  int (*fcntl)(int, int, ...);
+  int (*fcntl64)(int, int, ...);
   int (*mknod)(const char*, mode_t, dev_t);
   int (*mknodat)(int, const char*, mode_t, dev_t);
   int (*xmknod)(int, const char*, mode_t, dev_t*);
@@ -51,6 +53,8 @@ const Libc& Real() {
     Resolve(l.openat, "openat");
     Resolve(l.close, "close");
     Resolve(l.ioctl, "ioctl");
+    Resolve(l.fcntl, "fcntl");
+    Resolve(l.fcntl64, "fcntl64");
     Resolve(l.mknod, "mknod");
     Resolve(l.mknodat, "mknodat");
     Resolve(l.xmknod, "__xmknod");
@@ -153,6 +157,83 @@ int UnlinkNode(const char* call) {
   return Guarded([&](int& err) { return Sim()->Unlink(call, err); });
 }
 
+// Record locks on the node. The kernel keeps them per process and node, names
+// their holder to F_GETLK, drops them all when the process closes any
+// descriptor of the node, and drops them when the process ends. The same
+// locks placed on a lock file beside the state give processes that share a
+// state the same; the state file itself is replaced on every save, so it
+// cannot carry them.
+constexpr int kLockDescriptorFloor = 950;
+
+int& LockFileFd() {
+  static int fd = -1;
+  return fd;
+}
+
+// -1 when the lock file cannot be opened (errno set).
+int OpenLockFile() {
+  if (LockFileFd() >= 0) return LockFileFd();
+  const char* state = std::getenv("VXTSIM_STATE");
+  if (!state || !*state) {
+    errno = ENOLCK;
+    return -1;
+  }
+  std::string path = std::string(state) + ".lock";
+  int fd = Real().open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return -1;
+  // Kept on a high descriptor, so that the program's own descriptors are
+  // numbered as they would be without the simulator.
+  int high = Real().fcntl(fd, F_DUPFD_CLOEXEC, kLockDescriptorFloor);
+  if (high >= 0) {
+    Real().close(fd);
+    fd = high;
+  }
+  LockFileFd() = fd;
+  return fd;
+}
+
+void DropNodeLocks() {
+  if (LockFileFd() < 0) return;
+  Real().close(LockFileFd());
+  LockFileFd() = -1;
+}
+
+using FcntlFn = int (*)(int, int, ...);
+
+int NodeFcntl(FcntlFn real, int fd, int cmd, void* arg) {
+  switch (cmd) {
+    case F_GETLK:
+    case F_SETLK:
+    case F_SETLKW: {
+      // Nothing is held before the lock file is open: an unlock then has
+      // nothing to do, and readers that only unlock make no lock file.
+      const auto* range = static_cast<const struct flock*>(arg);
+      if (cmd != F_GETLK && range && range->l_type == F_UNLCK && LockFileFd() < 0) return 0;
+      int lock_fd = OpenLockFile();
+      return lock_fd < 0 ? -1 : real(lock_fd, cmd, arg);
+    }
+    case F_OFD_GETLK:
+    case F_OFD_SETLK:
+    case F_OFD_SETLKW:
+      // Only the classic per-process record locks are modelled.
+      errno = EINVAL;
+      return -1;
+    default:
+      return real(fd, cmd, arg);
+  }
+}
+
+int Fcntl(FcntlFn real, int fd, int cmd, va_list ap) {
+  // Every argument fcntl takes is passed in a register of pointer width.
+  void* arg = va_arg(ap, void*);
+  if (!real) {
+    errno = ENOSYS;
+    return -1;
+  }
+  if (FakeFds().count(fd) && Sim()) return NodeFcntl(real, fd, cmd, arg);
+  return real(fd, cmd, arg);
+}
+
 mode_t ModeArg(int flags, va_list ap) {
   bool wants_mode = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
   return wants_mode ? static_cast<mode_t>(va_arg(ap, int)) : 0;
@@ -218,6 +299,7 @@ VXTSIM_EXPORT int __openat64_2(int dirfd, const char* path, int flags) {
 
 VXTSIM_EXPORT int close(int fd) {
   if (FakeFds().erase(fd) > 0) {
+    DropNodeLocks();
     try {
       if (Sim()) Sim()->Close(fd);
     } catch (const std::exception& e) {
@@ -236,6 +318,22 @@ VXTSIM_EXPORT int ioctl(int fd, unsigned long request, ...) __THROW {
     return Guarded([&](int& err) { return Sim()->Ioctl(fd, request, arg, err); });
   }
   return Real().ioctl(fd, request, arg);
+}
+
+VXTSIM_EXPORT int fcntl(int fd, int cmd, ...) {
+  va_list ap;
+  va_start(ap, cmd);
+  int result = Fcntl(Real().fcntl, fd, cmd, ap);
+  va_end(ap);
+  return result;
+}
+
+VXTSIM_EXPORT int fcntl64(int fd, int cmd, ...) {
+  va_list ap;
+  va_start(ap, cmd);
+  int result = Fcntl(Real().fcntl64 ? Real().fcntl64 : Real().fcntl, fd, cmd, ap);
+  va_end(ap);
+  return result;
 }
 
 VXTSIM_EXPORT int mknod(const char* path, mode_t mode, dev_t dev) __THROW {

@@ -8,21 +8,21 @@
 #include "setcfg/setcfg.h"
 
 const CommandEntry CommandTable[] = {
-    {"auto", AutoCommand},
-    {"auto1", AutoCommand},
-    {"create", CreateCommand},
-    {"defaults", DeleteCommand},
-    {"delete", DeleteCommand},
+    {"auto", AutoCommand, CommandLock::kConfiguration},
+    {"auto1", AutoCommand, CommandLock::kConfiguration},
+    {"create", CreateCommand, CommandLock::kConfiguration},
+    {"defaults", DeleteCommand, CommandLock::kConfiguration},
+    {"delete", DeleteCommand, CommandLock::kConfiguration},
     {"display", DisplayCommand},
-    {"enableir", IrSwitchCommand},
-    {"disableir", IrSwitchCommand},
+    {"enableir", IrSwitchCommand, CommandLock::kConfiguration},
+    {"disableir", IrSwitchCommand, CommandLock::kConfiguration},
     {"format", FormatCommand},
-    {"hotspare", HotSpareCommand},
+    {"hotspare", HotSpareCommand, CommandLock::kConfiguration},
     {"locate", LocateCommand},
     {"status", StatusCommand},
-    {"setoffline", SetOfflineCommand},
-    {"setonline", SetOnlineCommand},
-    {"rebuild", RebuildCommand},
+    {"setoffline", SetOfflineCommand, CommandLock::kConfiguration},
+    {"setonline", SetOnlineCommand, CommandLock::kConfiguration},
+    {"rebuild", RebuildCommand, CommandLock::kConfiguration},
     {nullptr, nullptr},
 };
 
@@ -31,4 +31,11 @@ CommandHandler FindCommand(const char* word) {
     if (std::strcmp(e->Word, word) == 0) return e->Handler;
   }
   return nullptr;
+}
+
+CommandLock FindCommandLock(const char* word) {
+  for (const CommandEntry* e = CommandTable; e->Word != nullptr; ++e) {
+    if (std::strcmp(e->Word, word) == 0) return e->Lock;
+  }
+  return CommandLock::kNone;
 }

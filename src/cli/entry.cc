@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/command_lock.h"
 #include "cli/command_table.h"
 #include "cli/discovery.h"
 #include "cli/output_check.h"
@@ -91,7 +92,11 @@ int RunControllers(const Selection& selection, int argc, char** argv, DriverOpen
     }
     if (!selection.SasMode || controller->BusType == kBusTypeSas) {
       command_ran = true;
-      result = handler(controller, argc, argv);
+      result = 1;
+      if (FindCommandLock(argv[2]) != CommandLock::kConfiguration ||
+          TakeConfigurationLock(controller)) {
+        result = handler(controller, argc, argv);
+      }
       if (selection.SasMode && result != 0) {
         std::fprintf(stderr, "volkit: command failed for controller %d!\n",
                      static_cast<int>(number));

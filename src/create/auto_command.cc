@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/command_lock.h"
 #include "cli/confirm.h"
 #include "create/auto_select.h"
 #include "create/candidates.h"
@@ -72,6 +73,16 @@ DriveCount CountRule(uint8_t type) {
   return {"IS", at_least(l.MinDrivesIS, 1), l.MaxDrivesIS};
 }
 
+// The picked drives are the build's from here on; one that another volkit is
+// formatting refuses the whole volume, as CREATE naming it would.
+int LockCandidateTargets(ControllerInfo* c) {
+  const int n = CandidateCount(*c, kMaxCandidateIds);
+  for (int i = 0; i < n; ++i) {
+    if (!TakeTargetLock(c, c->CandidateIds[i])) return 0;
+  }
+  return 1;
+}
+
 int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, bool is_auto1, bool no_prompt) {
   MaxTargetId = c->BusType == kBusTypeSas ? 127 : 15;
   ResetCandidates(c, kMaxCandidateIds);
@@ -83,6 +94,7 @@ int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, bool is_auto1, bool no_
   LoadRaidLimits(c);
   SelectAutoDrives(c, is_auto1);
   TrimCandidates(c, existing_disks);
+  if (!LockCandidateTargets(c)) return kFail;
   if (!no_prompt && !ConfirmOperation(kCreateIntro, kDataLossWarning, kLastChanceWarning)) {
     return kFail;
   }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/command_lock.h"
 #include "cli/drive_address.h"
 #include "vxt/drive_class.h"
 #include "vxt/pages.h"
@@ -20,6 +21,8 @@ constexpr uint32_t kRequiredBlockSize = 512;
 int CheckDrive(ControllerInfo* c, const char* word, int index) {
   uint8_t id = 0;
   if (!ResolveDriveTarget(c, word, &id)) return 0;
+  // A disk another volkit is formatting is no disk to build with.
+  if (!TakeTargetLock(c, id)) return 0;
   if (IsVolumeId(c, id)) {
     std::fprintf(stderr,
                  "volkit: Disk ID specified (%d) cannot be used as RAID member as\n"

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/command_lock.h"
 #include "cli/confirm.h"
 #include "cli/drive_address.h"
 #include "cli/elapsed_ticker.h"
@@ -81,6 +82,9 @@ int FormatCommand(ControllerInfo* c, int argc, char** argv) {
   }
   uint8_t id = 0;
   if (!ResolveDriveTarget(c, argv[3], &id)) return 1;
+  // Held until the process ends, so that no second format and no volume
+  // build takes the disk while the format runs.
+  if (!TakeTargetLock(c, id)) return 1;
   if (CheckFormatTarget(c, id) != 1) return 1;
   if (!no_prompt && !ConfirmOperation(kFormatIntro, kFormatWarning, kLastChanceWarning)) {
     return 1;

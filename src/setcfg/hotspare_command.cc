@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/command_lock.h"
 #include "cli/drive_address.h"
 #include "cli/words.h"
 #include "create/boot_device.h"
@@ -61,5 +62,6 @@ int HotSpareCommand(ControllerInfo* c, int argc, char** argv) {
   }
   uint8_t target_id = 0;
   if (!ResolveDriveTarget(c, argv[deleting ? 4 : 3], &target_id)) return 1;
+  if (!TakeTargetLock(c, target_id)) return 1;
   return deleting ? Delete(c, target_id) : Create(c, target_id);
 }

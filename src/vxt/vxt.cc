@@ -6,6 +6,7 @@
 #include <new>
 
 #include "vxt/driver_channel.h"
+#include "vxt/node_lock.h"
 #include "vxt/vxt_assert.h"
 
 namespace {
@@ -122,6 +123,7 @@ int ResetController(ControllerInfo* controller) {
 
 void ReleaseController(ControllerInfo* controller) {
   if (controller == nullptr) return;
+  VxtUnlockController(controller);
   delete[] controller->Request.ReplyBuffer;
   delete[] controller->Request.SenseBuffer;
   delete controller->Request.CommandRecord;

@@ -115,7 +115,8 @@ int VxtSetupIoc(ControllerInfo* PtrControllerInfo);
 // 1 when the driver accepted the reset request, else 0.
 int ResetController(ControllerInfo* controller);
 
-// Frees the context and its buffers; the driver handle stays open.
+// Gives up the context's locks and frees it and its buffers; the driver
+// handle stays open.
 void ReleaseController(ControllerInfo* controller);
 
 // Points the request at the frame and fills the fields every builder sets.

@@ -3,7 +3,9 @@
 // volkit. Words: open, open64, openat, open2 (the fortified entry), mknod,
 // mknodat, unlink, unlinkat, close, adapter:N (adapter information of
 // controller N), passthrough (controller facts of controller 0), null (an
-// open of /dev/null, which must stay a real file).
+// open of /dev/null, which must stay a real file), lock:N and unlock:N (a
+// record lock on byte N of the node), holder:N (prints who holds byte N),
+// ofdlock:N (an open file description lock), wait (reads a line of input).
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -25,6 +27,23 @@ int fd = -1;
 
 void Report(const std::string& word, int result) {
   std::printf("%s %d %s\n", word.c_str(), result, result < 0 ? std::strerror(errno) : "ok");
+}
+
+int RecordLock(int cmd, short type, const std::string& byte) {
+  struct flock range {};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = std::atol(byte.c_str());
+  range.l_len = 1;
+  int r = fcntl(fd, cmd, &range);
+  if (r == 0 && cmd == F_GETLK) {
+    if (range.l_type == F_UNLCK) {
+      std::printf("free\n");
+    } else {
+      std::printf("held by %ld\n", static_cast<long>(range.l_pid));
+    }
+  }
+  return r;
 }
 
 int PassThrough() {
@@ -71,6 +90,16 @@ int main(int argc, char** argv) {
       r = open("/dev/null", O_RDONLY);
     else if (w == "passthrough")
       r = PassThrough();
+    else if (w.rfind("lock:", 0) == 0)
+      r = RecordLock(F_SETLK, F_WRLCK, w.substr(5));
+    else if (w.rfind("unlock:", 0) == 0)
+      r = RecordLock(F_SETLK, F_UNLCK, w.substr(7));
+    else if (w.rfind("holder:", 0) == 0)
+      r = RecordLock(F_GETLK, F_WRLCK, w.substr(7));
+    else if (w.rfind("ofdlock:", 0) == 0)
+      r = RecordLock(F_OFD_SETLK, F_WRLCK, w.substr(8));
+    else if (w == "wait")
+      r = std::getchar();
     else if (w.rfind("adapter:", 0) == 0) {
       uint8_t rec[92] = {};
       uint32_t n = static_cast<uint32_t>(std::atoi(w.c_str() + 8));
@@ -79,6 +108,7 @@ int main(int argc, char** argv) {
       r = ioctl(fd, 0xC05C6D11, rec);
     }
     Report(w, r);
+    if (std::fflush(stdout) != 0) return 1;
   }
   return 0;
 }
