@@ -27,6 +27,8 @@ struct Found {
   std::optional<uint16_t> Enclosure, Slot;
 };
 
+std::string Name(const Found& where) { return "target " + std::to_string(where.Target); }
+
 struct Probe {
   const Found& Where;
   const RaidPlace* Place;  // null outside the RAID configuration
@@ -60,7 +62,7 @@ void Identity(DeviceSnapshot* d, const std::string& vendor, const std::string& m
 // request failed (noted).
 bool Acquire(ControllerInfo* c, const Probe& p, const RaidPicture& raid, uint8_t* inquiry,
              int* status, DeviceSnapshot* d, ControllerSnapshot* s) {
-  const std::string name = "target " + std::to_string(p.Where.Target);
+  const std::string name = Name(p.Where);
   uint8_t identify[kAtaIdentifyBytes] = {};
   KvrAtaStrings ata;
   bool kvr = false;
@@ -132,6 +134,7 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
     } else {
       status = ScsiReadCapacity(c, kScsiPathPlain, where.Target, 0, &blocks, &block_size, 1);
       if (status != kScsiSuccess) blocks = block_size = 0;
+      if (status == kScsiFailure) NoteProblem(s, "the capacity of " + Name(where));
     }
   }
   if (status == kScsiSuccess || status == kScsiNotReady) {
@@ -145,12 +148,14 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
   // A member of an inactive volume is not asked, as DISPLAY leaves it.
   if (inquiry[0] != kEnclosureServicesDevice && !(in_raid && in_raid->InInactiveVolume)) {
     uint8_t vpd[kInquiryBytes] = {};
-    if (ScsiInquiry(c, p.Path(), p.Address(), 0, 1, 0x80, vpd, kInquiryBytes, 1) == kScsiSuccess) {
-      d.Serial = Chars(ConstBytes(vpd, kInquiryBytes), 4, 20);
-    }
+    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 1, 0x80, vpd, kInquiryBytes, 1);
+    if (result == kScsiSuccess) d.Serial = Chars(ConstBytes(vpd, kInquiryBytes), 4, 20);
+    if (result == kScsiFailure) NoteProblem(s, "the serial number of " + Name(where));
   }
   int ssd = 0;
-  if (TestSsd(c, p.Path(), p.Address(), &ssd) == kScsiSuccess) d.Ssd = ssd != 0;
+  int result = TestSsd(c, p.Path(), p.Address(), &ssd);
+  if (result == kScsiSuccess) d.Ssd = ssd != 0;
+  if (result == kScsiFailure) NoteProblem(s, "the drive type of " + Name(where));
   if (in_raid) {
     d.PhysicalDisk = in_raid->PhysDiskNum;
     d.VolumeId = in_raid->VolumeId;
