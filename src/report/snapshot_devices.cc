@@ -133,6 +133,8 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
       block_size = 512;
     } else {
       status = ScsiReadCapacity(c, kScsiPathPlain, where.Target, 0, &blocks, &block_size, 1);
+      // Eight bytes that did not all arrive are no capacity.
+      if (status == kScsiSuccess && LastScsiTransferShort(*c)) status = kScsiFailure;
       if (status != kScsiSuccess) blocks = block_size = 0;
       if (status == kScsiFailure) NoteProblem(s, "the capacity of " + Name(where));
     }

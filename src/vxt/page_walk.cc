@@ -42,9 +42,7 @@ int WalkExtendedPagesOneHeader(ControllerInfo* c, uint8_t ext_page_type,
                                uint16_t (*handle_of)(ConstBytes),
                                const std::function<void(ConstBytes)>& visit) {
   ExtendedPageHeader header{};
-  if (!ReadExtendedPageHeader(c, ext_page_type, 0, &header)) {
-    return ReplyIocStatus(LastReply(*c)) == kIocStatusInvalidPage;
-  }
+  if (!ReadExtendedPageHeader(c, ext_page_type, 0, &header)) return 0;
   return Walk(
       c,
       [&](uint32_t address, PageBuffer* page) {
