@@ -256,6 +256,63 @@ TEST(JsonVerb, VolumeAndDiskStates) {
   ExpectAgreesWithDisplay(lab, doc, 0);
 }
 
+// DISPLAY's volume blocks: volume ID, state text, RAID level, size in MB and
+// member targets, as the document must give them.
+TEST(JsonVerb, DisksOfEveryKindAgreeWithDisplay) {
+  json lab = Lab(R"({"controllers": [{"number": 0, "devices": [
+      {"target": 0, "vendor": "ORBITAL", "product": "OD73", "revision": "0004",
+       "serial": "S0", "blocks": 143374744, "enclosure": 1, "slot": 0},
+      {"target": 1, "protocol": "sata", "vendor": "ATA", "product": "MD500S", "revision": "CC1",
+       "serial": "S1", "blocks": 143374744, "enclosure": 1, "slot": 1, "ssd": true},
+      {"target": 2, "protocol": "sata", "vendor": "ATA", "product": "MD250S",
+       "ata_model": "MERIDIAN MD250S     FRU81A27PN77Q310KVR ", "revision": "CC12",
+       "serial": "S2", "blocks": 143374744, "enclosure": 1, "slot": 2},
+      {"target": 3, "vendor": "KVR", "product": "KVRDISK0123456789", "revision": "K001",
+       "serial": "S3", "blocks": 143374744, "enclosure": 1, "slot": 3},
+      {"target": 4, "protocol": "sata", "vendor": "ATA", "product": "MD250S",
+       "ata_model": "MERIDIAN MD250S     FRU81A27PN77Q310KVR ", "revision": "CC12",
+       "serial": "S4", "blocks": 143374744, "enclosure": 1, "slot": 4},
+      {"target": 5, "type": 13, "vendor": "ENCL", "product": "SEP", "enclosure": 1, "slot": 5}],
+    "enclosures": [{"num_slots": 8}],
+    "raid": {"phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1},
+                            {"num": 2, "target": 2}, {"num": 3, "target": 3}],
+             "volumes": [{"id": 0, "type": "IM", "members": [0, 1]},
+                         {"id": 1, "type": "IS", "members": [2, 3]}]}}]})");
+  json doc = RunJson(lab, {"0", "json"}, 0);
+  ExpectAgreesWithDisplay(lab, doc, 0);
+  const json& c = doc["controllers"][0];
+  ASSERT_EQ(c["devices"].size(), 6u);
+  EXPECT_EQ(c["devices"][1]["ssd"], true);
+  EXPECT_EQ(c["devices"][1]["protocol"], "sata");
+  EXPECT_EQ(c["devices"][2]["vendor"], "KVR");            // from IDENTIFY
+  EXPECT_EQ(c["devices"][3]["model"], "KVRDISK0123456");  // two characters shorter
+  EXPECT_EQ(c["devices"][5]["device_type"], "enclosure");
+  EXPECT_EQ(c["devices"][5]["serial"], nullptr);
+
+  VolkitRun display = RunVolkit(lab, {"0", "display"});
+  for (const json& v : c["volumes"]) {
+    std::string block =
+        "  Volume ID                               : " + std::to_string(v["volume_id"].get<int>()) +
+        "\n";
+    size_t at = display.out.find(block);
+    ASSERT_NE(at, std::string::npos);
+    std::string rest = display.out.substr(at);
+    EXPECT_NE(rest.find("Status of volume                        : Okay (OKY)"), std::string::npos);
+    EXPECT_EQ(rest.find("RAID level                              : " +
+                        std::string(v["type"] == "im" ? "1" : "0") + "\n"),
+              rest.find("RAID level"));
+    EXPECT_NE(rest.find("Size (in MB)                            : " +
+                        std::to_string(v["size_blocks"].get<uint64_t>() >> 11) + "\n"),
+              std::string::npos);
+    std::string members = "  Physical hard disks (Target ID)         :";
+    for (const json& m : v["members"]) {
+      members += ' ';
+      members += std::to_string(m["target"].get<int>());
+    }
+    EXPECT_NE(rest.find(members + "\n"), std::string::npos) << members;
+  }
+}
+
 TEST(JsonVerb, EveryDeviceAlsoWhereDisplayCountsNoTargets) {
   json lab = SasLab(3);
   lab["controllers"][0]["port_facts"] = {{"device_limit", 256}};
