@@ -321,6 +321,42 @@ TEST(JsonVerb, EveryDeviceAlsoWhereDisplayCountsNoTargets) {
   EXPECT_EQ(doc["health"]["state"], "ok");
 }
 
+// A hundred and ten disks with five volumes: DISPLAY asks every target ID
+// several times over; the document stays within its budget.
+TEST(JsonVerb, LeanOnAHundredAndTenDisks) {
+  json lab = SasLab(110);
+  lab["controllers"][0]["port_facts"] = {{"device_limit", 128}};
+  lab["controllers"][0]["pages"]["IocPg2"] = {{"MaxVolumes", 8}, {"MaxPhysDisks", 30}};
+  lab["controllers"][0]["pages"]["IocPg6"] = {{"MaxDrivesIME", 10}};
+  lab["controllers"][0]["raid"] = Lab(R"({
+    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}, {"num": 2, "target": 2},
+                   {"num": 3, "target": 3}, {"num": 4, "target": 4}, {"num": 5, "target": 5},
+                   {"num": 6, "target": 6}, {"num": 7, "target": 7}, {"num": 8, "target": 8},
+                   {"num": 9, "target": 9}, {"num": 10, "target": 10}],
+    "volumes": [{"id": 0, "members": [0, 1], "state": 1,
+                 "resync": {"total": 1000, "remaining": 400, "step": 0}},
+                {"id": 2, "type": "IME", "members": [2, 3, 4]},
+                {"id": 5, "type": "IS", "members": [5, 6]},
+                {"id": 7, "members": [7, 8]}, {"id": 9, "members": [9, 10]}]})");
+  VolkitRun run = RunVolkit(lab, {"0", "json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  json doc = Document(run);
+  EXPECT_EQ(doc["controllers"][0]["devices"].size(), 110u);
+  EXPECT_EQ(doc["controllers"][0]["volumes"].size(), 5u);
+  EXPECT_LE(run.Ioctls(0x04).size() + run.Ioctls(0x00).size() + run.Ioctls(0x16).size() +
+                run.Ioctls(0x15).size() + run.Ioctls(0x1C).size(),
+            1160u);
+  // Every page instance read once: one data read per volume, disk and device.
+  size_t volume_reads = 0;
+  for (const json& line : run.Ioctls(0x04)) {
+    if (FrameHex(line, 24).substr(0, 2) == "01" && FrameHex(line, 24).substr(46, 2) == "08") {
+      ++volume_reads;
+    }
+  }
+  EXPECT_EQ(volume_reads, 5u);
+  ExpectAgreesWithDisplay(lab, doc, 0);
+}
+
 TEST(JsonVerb, AllControllersWithAGapInTheirNumbers) {
   json lab = SasLab(1);
   json second = lab["controllers"][0];
