@@ -50,13 +50,13 @@ bool IsAllowed(const json& line) {
 std::string Validate(const VolkitRun& run) {
   const std::string doc = run.dir + "/document.json";
   std::ofstream(doc) << run.out;
-  VolkitRun check =
-      RunProgram({"/usr/bin/python3", "-c",
-                  "import json, sys, jsonschema\n"
-                  "schema = json.load(open(sys.argv[1]))\n"
-                  "jsonschema.Draft7Validator.check_schema(schema)\n"
-                  "jsonschema.Draft7Validator(schema).validate(json.load(open(sys.argv[2])))\n",
-                  SchemaPath(), doc});
+  // The real validator of Debian's python3-jsonschema, draft 7.
+  const std::string script =
+      "import json, sys, jsonschema\n"
+      "schema = json.load(open(sys.argv[1]))\n"
+      "jsonschema.Draft7Validator.check_schema(schema)\n"
+      "jsonschema.Draft7Validator(schema).validate(json.load(open(sys.argv[2])))\n";
+  VolkitRun check = RunProgram({"/usr/bin/python3", "-c", script, SchemaPath(), doc});
   return check.status == 0 ? "" : check.err;
 }
 
