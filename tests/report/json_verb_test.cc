@@ -313,6 +313,21 @@ TEST(JsonVerb, DisksOfEveryKindAgreeWithDisplay) {
   }
 }
 
+// The volume page's own inactive flag suffices, as in DISPLAY.
+TEST(JsonVerb, InactiveByThePageFlagAlone) {
+  json lab = SasLab(2);
+  lab["controllers"][0]["raid"] = Lab(R"({
+    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}],
+    "volumes": [{"id": 0, "type": "IM", "members": [0, 1], "status_flags": "0x09"}]})");
+  json doc = RunJson(lab, {"0", "json"}, 0);
+  EXPECT_EQ(doc["controllers"][0]["volumes"][0]["inactive"], true);
+  EXPECT_EQ(doc["health"]["reasons"], json::array({"controller 0 volume 0 (IM) inactive"}));
+  VolkitRun display = RunVolkit(lab, {"0", "display"});
+  EXPECT_NE(display.out.find("Status of volume                        : Inactive, Okay (OKY)"),
+            std::string::npos);
+  ExpectAgreesWithDisplay(lab, doc, 0);
+}
+
 TEST(JsonVerb, EveryDeviceAlsoWhereDisplayCountsNoTargets) {
   json lab = SasLab(3);
   lab["controllers"][0]["port_facts"] = {{"device_limit", 256}};
