@@ -33,6 +33,10 @@ int OpenController(uint32_t controller_number, ControllerInfo** controller,
                    DriverOpener open_driver) {
   int handle = -1;
   if (!open_driver(&handle)) return 0;
+  return OpenControllerOn(handle, controller_number, controller);
+}
+
+int OpenControllerOn(int handle, uint32_t controller_number, ControllerInfo** controller) {
   AdapterEntry entry{};
   int found = GetAdapterInfo(handle, controller_number, &entry);
   if (found != kAdapterFound) return found;
@@ -42,6 +46,7 @@ int OpenController(uint32_t controller_number, ControllerInfo** controller,
   c->DriverHandle = handle;
   c->ControllerNumber = controller_number;
   c->DeviceIdLow = entry.DeviceIdLow;
+  c->PciDeviceId = entry.PciDeviceId;
   c->PciSegment = entry.PciSegment;
   c->PciBus = entry.PciBus;
   c->PciDevFn = entry.PciDevFn;

@@ -20,6 +20,9 @@ using DriverOpener = int (*)(int* handle);
 int OpenController(uint32_t controller_number, ControllerInfo** controller,
                    DriverOpener open_driver = OpenDriver);
 
+// OpenController on a control node already open.
+int OpenControllerOn(int handle, uint32_t controller_number, ControllerInfo** controller);
+
 // 1 when at least one controller was listed, 2 when there is none.
 int ListControllers(int handle);
 

@@ -7,6 +7,7 @@
 #include "cli/command_lock.h"
 #include "cli/command_table.h"
 #include "cli/discovery.h"
+#include "cli/machine_verbs.h"
 #include "cli/output_check.h"
 #include "cli/usage.h"
 #include "cli/words.h"
@@ -115,6 +116,12 @@ void PrintUsage() { std::fprintf(stderr, "%s\n", kUsageText); }
 int VolkitMain(int argc, char** argv) { return VolkitMainOn(argc, argv, OpenDriver); }
 
 int VolkitMainOn(int argc, char** argv, DriverOpener open_driver) {
+  // The machine-readable verbs print their document and nothing else.
+  if (argc >= 3 && IsMachineSelection(argv[1])) {
+    if (const MachineVerb* verb = FindMachineVerb(argv[2])) {
+      return RunMachineVerb(*verb, argc, argv, open_driver);
+    }
+  }
   std::printf("%s", kBanner);
   FlushStandardOutput();
   if (argc <= 1) {

@@ -7,7 +7,6 @@
 namespace {
 
 constexpr uint32_t kLastControllerNumber = 254;
-constexpr unsigned kVendorId = 0x1000;
 
 struct TypeName {
   uint8_t DeviceIdLow;
@@ -55,8 +54,8 @@ int ListControllers(int handle) {
   for (const AdapterEntry& e : found) {
     std::printf(
         "  %2d     %s   %04xh    %02xh    %04xh    %02xh    %02xh   %02xh   %04xh   %04xh \n",
-        static_cast<int>(e.ControllerNumber), ControllerTypeName(e.DeviceIdLow).c_str(), kVendorId,
-        unsigned{e.DeviceIdLow}, unsigned{e.PciSegment}, unsigned{e.PciBus},
+        static_cast<int>(e.ControllerNumber), ControllerTypeName(e.DeviceIdLow).c_str(),
+        kPciVendorId, unsigned{e.DeviceIdLow}, unsigned{e.PciSegment}, unsigned{e.PciBus},
         unsigned{e.PciDevFn} / 8, unsigned{e.PciDevFn} & 7, unsigned{e.SubsystemVendorId},
         unsigned{e.SubsystemDeviceId});
   }

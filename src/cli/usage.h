@@ -1,5 +1,6 @@
 #pragma once
 
+inline constexpr char kVersion[] = "5.01.03.00";
 inline constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 
 inline constexpr char kUsageText[] =

@@ -14,6 +14,7 @@ int GetAdapterInfo(int handle, uint32_t controller_number, AdapterEntry* entry) 
     return errno == ENODEV ? kAdapterMissing : 0;
   }
   entry->DeviceIdLow = static_cast<uint8_t>(record.PciDeviceId);
+  entry->PciDeviceId = static_cast<uint16_t>(record.PciDeviceId);
   entry->SubsystemDeviceId = static_cast<uint16_t>(record.SubsystemDeviceId);
   entry->SubsystemVendorId = static_cast<uint16_t>(record.SubsystemVendorId);
   entry->PciSegment = static_cast<uint16_t>(record.PciSegment);

@@ -6,9 +6,12 @@
 
 inline constexpr int kAdapterFound = 1;
 inline constexpr int kAdapterMissing = 3;
+// Every controller volkit drives carries this PCI vendor ID.
+inline constexpr unsigned kPciVendorId = 0x1000;
 
 struct AdapterEntry {
   uint8_t DeviceIdLow;
+  uint16_t PciDeviceId;
   uint16_t PciSegment;
   uint8_t PciBus;
   uint8_t PciDevFn;

@@ -7,12 +7,27 @@
 
 #include "vxt/driver_channel.h"
 #include "vxt/node_lock.h"
+#include "vxt/request_gate.h"
 #include "vxt/vxt_assert.h"
 
 namespace {
 
 void ClearReplyToFill(RequestDescriptor* request) {
   std::memset(request->ReplyBuffer, 0xFF, request->ReplyBufferLength);
+}
+
+constexpr int kRefused = -2;
+
+// The one way this layer reaches the driver: counted, and gated while the
+// context is read-only.  What ioctl returned, or kRefused unsent.
+int Dispatch(ControllerInfo* c, PassThroughRecord* record) {
+  if (c->ReadOnly && !ReadOnlyAllows(ClassifyRequest(kPassThroughCode, record))) {
+    ++c->RefusedRequests;
+    return kRefused;
+  }
+  ++c->RequestsSent;
+  errno = 0;
+  return DriverRequest(c->DriverHandle, kPassThroughCode, record);
 }
 
 // Controller and port facts bypass SendRequest: one try, no fill pattern.
@@ -24,8 +39,7 @@ int ReadFacts(ControllerInfo* c, uint8_t function, uint8_t* out, size_t out_byte
   record->DataSgeOffset = 3;
   std::memset(record->MessageFrame, 0, 12);
   record->MessageFrame[3] = function;
-  errno = 0;
-  if (DriverRequest(c->DriverHandle, kPassThroughCode, record) == -1) return 0;
+  if (Dispatch(c, record) < 0) return 0;
   if (!IocStatusOk(LastReply(*c))) return 0;
   std::memcpy(out, c->Request.ReplyBuffer, out_bytes);
   return 1;
@@ -57,8 +71,9 @@ int SendRequest(ControllerInfo* controller, RequestDescriptor* request) {
     record->DataInSize = 0;
   }
   for (;;) {
-    errno = 0;
-    if (DriverRequest(controller->DriverHandle, kPassThroughCode, record) != -1) break;
+    int sent = Dispatch(controller, record);
+    if (sent == kRefused) return 0;  // it would be refused again
+    if (sent != -1) break;
     if (--request->RetriesLeft < 0) return 0;
   }
   // A driver that completes a request without writing a reply frame leaves the

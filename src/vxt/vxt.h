@@ -56,6 +56,7 @@ struct CandidateRecord {
 struct ControllerInfo {
   uint8_t BusType;
   uint8_t DeviceIdLow;
+  uint16_t PciDeviceId;
   uint16_t PciSegment;
   uint8_t PciBus;
   uint8_t PciDevFn;
@@ -66,6 +67,12 @@ struct ControllerInfo {
   RequestDescriptor Request;
   int DriverHandle;
   uint32_t ControllerNumber;
+  // Set for the machine-readable verbs: every request is checked against the
+  // read-only list before it goes out, and one not on it fails unsent.
+  bool ReadOnly;
+  uint32_t RefusedRequests;
+  // Driver requests this context has made, retries included.
+  uint64_t RequestsSent;
   // Volume-creation workspace, filled by CREATE and AUTO.
   int32_t NumRAIDCandidates;
   uint8_t PrimaryId;

@@ -1,0 +1,90 @@
+// Reading the snapshots of a machine-readable verb's run: which controllers,
+// each set up read-only, timed and counted.
+#include <chrono>
+#include <cstdio>
+
+#include "cli/machine_verbs.h"
+#include "report/snapshot_read.h"
+
+namespace {
+
+constexpr uint32_t kLastControllerNumber = 254;
+
+void Fail(FleetSnapshot* fleet, RunFailure failure, const std::string& text) {
+  std::fprintf(stderr, "volkit: %s!\n", text.c_str());
+  fleet->Failure = failure;
+  fleet->Messages.push_back({"error", text});
+}
+
+ControllerSnapshot ControllerFacts(const ControllerInfo& c) {
+  ControllerSnapshot s;
+  s.Controller = c.ControllerNumber;
+  s.Sas = c.BusType == kBusTypeSas;
+  s.Model = ControllerTypeName(c.DeviceIdLow);
+  s.Pci = {static_cast<uint16_t>(kPciVendorId),
+           c.PciDeviceId,
+           c.SubsystemVendorId,
+           c.SubsystemDeviceId,
+           c.PciSegment,
+           c.PciBus,
+           static_cast<uint8_t>(c.PciDevFn >> 3),
+           static_cast<uint8_t>(c.PciDevFn & 7)};
+  return s;
+}
+
+ControllerSnapshot ReadOne(ControllerInfo* c) {
+  auto start = std::chrono::steady_clock::now();
+  c->BusType = BusTypeOf(c->DeviceIdLow);
+  c->ReadOnly = true;
+  ControllerSnapshot s = ControllerFacts(*c);
+  if (VxtSetupIoc(c) != 1) {
+    s.Complete = false;
+    s.Problems.emplace_back("the controller facts");
+  } else {
+    ReadControllerSnapshot(c, &s);
+  }
+  // A refusal means the reader asked for more than reading: a fault of ours
+  // that must not pass for a complete picture.
+  if (c->RefusedRequests != 0) {
+    s.Complete = false;
+    s.Problems.push_back(std::to_string(c->RefusedRequests) + " requests refused as not read-only");
+  }
+  s.Requests = c->RequestsSent;
+  s.DurationSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!s.Complete) {
+    std::fprintf(stderr, "volkit: controller %u could not be read completely!\n",
+                 static_cast<unsigned>(s.Controller));
+  }
+  return s;
+}
+
+}  // namespace
+
+void ReadFleet(bool all, uint32_t number, DriverOpener open_driver, FleetSnapshot* fleet) {
+  int handle = -1;
+  if (!open_driver(&handle)) {
+    fleet->Failure = RunFailure::kDriverUnavailable;
+    fleet->Messages.push_back({"error", "the driver's control node could not be opened"});
+    return;
+  }
+  uint32_t first = all ? 0 : number;
+  uint32_t last = all ? kLastControllerNumber : number;
+  for (uint32_t n = first; n <= last; ++n) {
+    ControllerInfo* c = nullptr;
+    int found = OpenControllerOn(handle, n, &c);
+    if (found != kAdapterFound) {
+      if (!all) {
+        Fail(fleet, RunFailure::kControllerAbsent,
+             found == kAdapterMissing
+                 ? "controller " + std::to_string(n) + " not found"
+                 : "controller " + std::to_string(n) + " could not be queried");
+      }
+      continue;
+    }
+    fleet->Controllers.push_back(ReadOne(c));
+    ReleaseController(c);
+  }
+  if (all && fleet->Controllers.empty())
+    Fail(fleet, RunFailure::kNoControllers, "no controllers found");
+}

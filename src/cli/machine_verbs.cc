@@ -1,0 +1,69 @@
+#include "cli/machine_verbs.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cli/usage.h"
+#include "cli/words.h"
+#include "report/json_document.h"
+
+namespace {
+
+constexpr unsigned long kMaxControllerArgument = 255;
+
+constexpr char kJsonUsage[] =
+    "  volkit <controller #> JSON\n"
+    "  volkit ALL JSON\n"
+    "    where <controller #> is:\n"
+    "      Number between 0 and 255\n";
+
+int WriteJson(const FleetSnapshot& fleet, int argc, char** argv) {
+  JsonRunFacts run;
+  run.Version = kVersion;
+  for (int i = 0; i < argc; ++i) run.Argv.emplace_back(argv[i]);
+  run.ExitStatus = FleetExitStatus(fleet);
+  std::fputs(JsonDocument(fleet, run).c_str(), stdout);
+  return run.ExitStatus;
+}
+
+const MachineVerb kMachineVerbs[] = {
+    {"json", kJsonUsage, 3, WriteJson},
+};
+
+bool EqualsIgnoringCase(const char* word, const char* lower) {
+  std::string copy = word;
+  LowerCaseWord(copy.data());
+  return copy == lower;
+}
+
+}  // namespace
+
+const MachineVerb* FindMachineVerb(const char* word) {
+  for (const MachineVerb& verb : kMachineVerbs) {
+    if (EqualsIgnoringCase(word, verb.Word)) return &verb;
+  }
+  return nullptr;
+}
+
+bool IsMachineSelection(const char* word) {
+  return EqualsIgnoringCase(word, "all") || !std::isalpha(static_cast<unsigned char>(word[0]));
+}
+
+int RunMachineVerb(const MachineVerb& verb, int argc, char** argv, DriverOpener open_driver) {
+  bool all = EqualsIgnoringCase(argv[1], "all");
+  unsigned long number = 0;
+  if (!all && (!ParseWholeUnsigned(argv[1], &number) || number > kMaxControllerArgument)) {
+    std::fprintf(stderr, "volkit: bad controller number \"%s\"!\n", argv[1]);
+    return 1;
+  }
+  if (argc > verb.MaxArgc) {
+    std::fprintf(stderr, "volkit: too many command arguments!\n");
+    std::fputs(verb.Usage, stderr);
+    return 1;
+  }
+  FleetSnapshot fleet;
+  ReadFleet(all, static_cast<uint32_t>(number), open_driver, &fleet);
+  return verb.Write(fleet, argc, argv);
+}
