@@ -1,4 +1,4 @@
-// DISPLAY and STATUS on a large SAS lab: 110 disks behind two expanders in
+// DISPLAY, STATUS and the json document on a large SAS lab: 110 disks behind two expanders in
 // two enclosures, five volumes (one resynchronising) and two hot spares,
 // with DeviceLimit 128 so that every target ID up to 127 is scanned.
 #include <nlohmann/json.hpp>
@@ -78,6 +78,12 @@ void BM_Display(benchmark::State& state) {
   MeasureCommand(state, BenchDirectory("display"), LabPath(), {"0", "display"});
 }
 BENCHMARK(BM_Display)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// The same state as DISPLAY reports it, read for the json document.
+void BM_Json(benchmark::State& state) {
+  MeasureCommand(state, BenchDirectory("json"), LabPath(), {"0", "json"});
+}
+BENCHMARK(BM_Json)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 void BM_Status(benchmark::State& state) {
   MeasureCommand(state, BenchDirectory("status"), LabPath(), {"0", "status"});

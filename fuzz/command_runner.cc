@@ -35,6 +35,8 @@ const std::vector<std::vector<std::string>>& FirmwareScenarios() {
       {"0", "enableir"},
       {"0", "disableir"},
       {"0", "format", "4", "noprompt"},
+      {"0", "json"},
+      {"all", "json"},
   };
   return scenarios;
 }

@@ -1,5 +1,7 @@
 #include "report/device_words.h"
 
+#include <cstring>
+
 #include "report/emit_line.h"
 #include "vxt/pages.h"
 
@@ -22,6 +24,33 @@ constexpr const char* kDeviceTypeNames[] = {
     "Enclosure services device",
     "Simplified hard disk",
     "Optical card reader/writer",
+};
+
+constexpr const char* kDeviceTypeKeys[] = {
+    "disk",          "sequential_access", "printer",        "processor",      "write_once",
+    "cd_rom",        "scanner",           "optical_memory", "medium_changer", "communications",
+    "graphics_arts", "graphics_arts",     "storage_array",  "enclosure",      "disk",
+    "optical_card",
+};
+
+struct StateKeyEntry {
+  const char* Word;
+  const char* Key;
+};
+
+constexpr StateKeyEntry kStateKeys[] = {
+    {"Online (ONL)\n", "online"},
+    {"Out of Sync (OSY)\n", "out_of_sync"},
+    {"Hot Spare (HSP)\n", "hot_spare"},
+    {"Missing (MIS)\n", "missing"},
+    {"Not Compatible (NCOMP)\n", "not_compatible"},
+    {"Failed (FLD)\n", "failed"},
+    {"Offline Requested (OFLR)\n", "offline_requested"},
+    {"Failed Requested (FLDR)\n", "failed_requested"},
+    {"Offline Unknown (OFLU)\n", "offline_unknown"},
+    {"Standby (SBY)\n", "standby"},
+    {"Ready (RDY)\n", "ready"},
+    {"Available (AVL)\n", "available"},
 };
 
 constexpr uint8_t kSimplifiedHardDisk = 14;
@@ -51,6 +80,19 @@ std::string DeviceTypeText(uint8_t inquiry0, uint8_t inquiry1, bool* hard_disk) 
   }
   if (inquiry0 < 16) return std::string(kDeviceTypeNames[inquiry0]) + "\n";
   return "unknown device\n";
+}
+
+const char* DeviceTypeKey(uint8_t inquiry0, uint8_t inquiry1) {
+  if (inquiry0 == 0 && (inquiry1 & 0x80)) return "removable_disk";
+  if (inquiry0 < 16) return kDeviceTypeKeys[inquiry0];
+  return "unknown";
+}
+
+const char* StateKey(const char* state_word) {
+  for (const StateKeyEntry& entry : kStateKeys) {
+    if (std::strcmp(entry.Word, state_word) == 0) return entry.Key;
+  }
+  return "unknown";
 }
 
 const char* MemberStateWord(ConstBytes page) {

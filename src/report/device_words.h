@@ -13,6 +13,14 @@
 // chosen (a removable disk is not counted).
 std::string DeviceTypeText(uint8_t inquiry0, uint8_t inquiry1, bool* hard_disk);
 
+// The device type as a machine-readable key ("disk", "enclosure", ...), from
+// INQUIRY bytes 0 and 1; the same classes DeviceTypeText names.
+const char* DeviceTypeKey(uint8_t inquiry0, uint8_t inquiry1);
+
+// A state word of MemberStateWord or NonMemberStateWord in snake case
+// ("online", "out_of_sync", ...); "unknown" for any other text.
+const char* StateKey(const char* state_word);
+
 // State word of a RAID physical disk, newline included.
 const char* MemberStateWord(ConstBytes raid_phys_disk_page);
 

@@ -65,7 +65,13 @@ int VxtConfigReadPage(ControllerInfo* c, uint8_t Action, uint8_t page_type, uint
              "Action == (0x01) || Action == (0x05) || Action == (0x06)");
   PageHeader header;
   if (!ReadPageHeader(c, page_type, page_number, &header)) return 0;
+  return VxtConfigReadPageWith(c, Action, header, page_address, page);
+}
 
+int VxtConfigReadPageWith(ControllerInfo* c, uint8_t Action, const PageHeader& header,
+                          uint32_t page_address, PageBuffer* page) {
+  VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,
+             "Action == (0x01) || Action == (0x05) || Action == (0x06)");
   MutableBytes frame = StartConfigRequest(c, Action);
   PutU8(frame, 20, header.PageVersion);
   PutU8(frame, 21, header.PageLength);
@@ -112,7 +118,14 @@ int VxtConfigReadExtendedPage(ControllerInfo* c, uint8_t Action, uint8_t ext_pag
              "Action == (0x01) || Action == (0x05) || Action == (0x06)");
   ExtendedPageHeader header{};
   if (!ReadExtendedPageHeader(c, ext_page_type, page_number, &header)) return 0;
+  return VxtConfigReadExtendedPageWith(c, Action, header, page_address, page);
+}
 
+int VxtConfigReadExtendedPageWith(ControllerInfo* c, uint8_t Action,
+                                  const ExtendedPageHeader& header, uint32_t page_address,
+                                  PageBuffer* page) {
+  VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,
+             "Action == (0x01) || Action == (0x05) || Action == (0x06)");
   MutableBytes frame = StartConfigRequest(c, Action);
   PutU16(frame, 4, header.ExtPageLength);
   PutU8(frame, 6, header.ExtPageType);

@@ -15,3 +15,9 @@
 int WalkExtendedPages(ControllerInfo* controller, uint8_t ext_page_type,
                       uint16_t (*handle_of)(ConstBytes),
                       const std::function<void(ConstBytes)>& visit);
+
+// The same walk reading the page's header once, before the first instance,
+// and reusing it for every instance after.
+int WalkExtendedPagesOneHeader(ControllerInfo* controller, uint8_t ext_page_type,
+                               uint16_t (*handle_of)(ConstBytes),
+                               const std::function<void(ConstBytes)>& visit);

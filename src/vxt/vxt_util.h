@@ -53,6 +53,11 @@ int VxtConfigReadPage(ControllerInfo* controller, uint8_t Action, uint8_t page_t
 
 // Writes PageLength x 4 bytes of `page`, using its own first four bytes as the
 // header.
+// The data phase of VxtConfigReadPage alone, with a header read before: a
+// header serves every instance of its page.
+int VxtConfigReadPageWith(ControllerInfo* controller, uint8_t Action, const PageHeader& header,
+                          uint32_t page_address, PageBuffer* page);
+
 int VxtConfigWritePage(ControllerInfo* controller, uint8_t Action, uint32_t page_address,
                        const PageBuffer& page);
 
@@ -61,6 +66,12 @@ int ReadExtendedPageHeader(ControllerInfo* controller, uint8_t ext_page_type, ui
 
 int VxtConfigReadExtendedPage(ControllerInfo* controller, uint8_t Action, uint8_t ext_page_type,
                               uint8_t page_number, uint32_t page_address, PageBuffer* page);
+
+// The data phase of VxtConfigReadExtendedPage alone, with a header read
+// before.
+int VxtConfigReadExtendedPageWith(ControllerInfo* controller, uint8_t Action,
+                                  const ExtendedPageHeader& header, uint32_t page_address,
+                                  PageBuffer* page);
 
 // The current SasDevicePg0 at `page_address` (bus and target, or handle form).
 int ReadSasDevicePg0(ControllerInfo* controller, uint32_t page_address, PageBuffer* page);

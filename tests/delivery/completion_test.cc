@@ -42,23 +42,30 @@ using Words = std::vector<std::string>;
 TEST(Completion, CommandWordsAreTheTables) {
   Words table = CommandTableWords();
   ASSERT_GE(table.size(), 15u);
-  EXPECT_EQ(Complete({"volkit", "0", ""}), table);
+  Words with_verbs = table;
+  with_verbs.emplace_back("json");
+  EXPECT_EQ(Complete({"volkit", "0", ""}), with_verbs);
   EXPECT_EQ(Complete({"volkit", "0", "cr"}), Words{"create"});
   EXPECT_EQ(Complete({"volkit", "0", "CR"}), Words{"create"});
   EXPECT_EQ(Complete({"volkit", "0", "set"}), (Words{"setoffline", "setonline"}));
   EXPECT_EQ(Complete({"volkit", "SAS", ""}), (Words{"auto", "auto1"}));
   EXPECT_EQ(Complete({"volkit", "list", ""}), Words{});
+  EXPECT_EQ(Complete({"volkit", "all", ""}), Words{"json"});
+  EXPECT_EQ(Complete({"volkit", "ALL", "J"}), Words{"json"});
+  EXPECT_EQ(Complete({"volkit", "0", "js"}), Words{"json"});
+  EXPECT_EQ(Complete({"volkit", "0", "json", ""}), Words{});
 }
 
 TEST(Completion, ControllerNumbersListAndSas) {
   EXPECT_EQ(Complete({"volkit", "li"}), Words{"list"});
   EXPECT_EQ(Complete({"volkit", "s"}), Words{"SAS"});
+  EXPECT_EQ(Complete({"volkit", "a"}), Words{"all"});
   struct stat node;
   if (stat("/dev/vxtctl", &node) == 0 && S_ISCHR(node.st_mode)) return;
   // Without the driver's node every controller number is offered.
   Words all = Complete({"volkit", ""});
-  ASSERT_EQ(all.size(), 258u);
-  EXPECT_EQ(all[2], "0");
+  ASSERT_EQ(all.size(), 259u);
+  EXPECT_EQ(all[3], "0");
   EXPECT_EQ(all.back(), "255");
   EXPECT_EQ(Complete({"volkit", "25"}), (Words{"25", "250", "251", "252", "253", "254", "255"}));
 }

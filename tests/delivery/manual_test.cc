@@ -119,6 +119,7 @@ TEST(ManualPages, UsageTextsAreTheOnesVolkitPrints) {
       {"setoffline", {"0", "setoffline"}},
       {"setonline", {"0", "setonline"}},
       {"status", {"0", "status", "extra"}},
+      {"json", {"0", "json", "extra"}},
   };
   int compared = 0;
   for (const auto& [name, args] : runs) {

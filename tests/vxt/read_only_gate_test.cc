@@ -1,0 +1,66 @@
+// A context marked read-only sends only the reads of the one list: anything
+// else fails unsent, like a request the driver refused, and is counted.
+#include <gtest/gtest.h>
+
+#include "vxt/driver_records.h"
+#include "vxt/pages.h"
+#include "vxt/request_gate.h"
+#include "vxt/vxt_util.h"
+
+namespace {
+
+// A context whose requests reach no controller (the handle is closed), so
+// that what counts is only whether a request was let through.
+ControllerInfo* Unconnected() {
+  auto* c = new ControllerInfo{};
+  c->DriverHandle = -1;
+  VxtSetupIoc(c);  // buffers allocated; the facts cannot be read
+  c->ReadOnly = true;
+  c->RequestsSent = 0;
+  return c;
+}
+
+TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
+  ControllerInfo* c = Unconnected();
+  PageBuffer page(16, 0);
+  page[1] = 4;
+  EXPECT_EQ(VxtConfigWritePage(c, kPageActionWriteCurrent, 0, page), 0);
+  EXPECT_EQ(VxtRaidAction(c, kRaidActionCreateVolume, 0, 0, 0, 0, nullptr, 0, 0), 0);
+  EXPECT_EQ(VxtRaidAction(c, kRaidActionPhysDiskOffline, 1, 0, 0, 0, nullptr, 0, 0), 0);
+  uint32_t slot_status = kSlotStatusIdentify;
+  EXPECT_EQ(
+      VxtSEPMessage(c, kSepActionWriteStatus, 0, 0, 1, 0, kSepFlagsEnclosureSlot, &slot_status), 0);
+  uint8_t block[512] = {};
+  EXPECT_EQ(ScsiReadWrite(c, kScsiPathPlain, 1, 0, 0, 0, 1, block, sizeof block, 1), 0);
+  EXPECT_EQ(c->RefusedRequests, 5u);
+  EXPECT_EQ(c->RequestsSent, 0u);
+
+  // Reads go out (and fail here only for want of a controller).
+  PageHeader header{};
+  EXPECT_EQ(ReadPageHeader(c, kPageTypeIoc, 2, &header), 0);
+  EXPECT_EQ(VxtRaidAction(c, kRaidActionProgress, 0, 0, 0, 0, nullptr, 0, 0), 0);
+  EXPECT_EQ(c->RefusedRequests, 5u);
+  EXPECT_GT(c->RequestsSent, 0u);
+  ReleaseController(c);
+}
+
+TEST(ReadOnlyGate, TheListHoldsTheReadsOnly) {
+  auto kind = [](uint8_t function, uint8_t byte0) {
+    PassThroughRecord record{};
+    record.MessageFrame[3] = function;
+    record.MessageFrame[0] = byte0;
+    return ClassifyRequest(kPassThroughCode, &record);
+  };
+  for (uint8_t action : {0, 1, 5, 6}) {
+    EXPECT_TRUE(ReadOnlyAllows(kind(kFunctionConfig, action))) << int{action};
+  }
+  for (uint8_t action : {2, 4}) EXPECT_FALSE(ReadOnlyAllows(kind(kFunctionConfig, action)));
+  EXPECT_TRUE(ReadOnlyAllows(kind(kFunctionRaidAction, kRaidActionProgress)));
+  EXPECT_FALSE(ReadOnlyAllows(kind(kFunctionRaidAction, kRaidActionDeleteVolume)));
+  // Capture reads each disk's block 0; a snapshot has no use for it.
+  EXPECT_FALSE(ReadOnlyAllows(RequestKind::kReadBlockZero));
+  ResetRecord reset{};
+  EXPECT_FALSE(ReadOnlyAllows(ClassifyRequest(kResetCode, &reset)));
+}
+
+}  // namespace
