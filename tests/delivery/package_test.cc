@@ -50,11 +50,13 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
   std::set<std::string> tool_paths, sim_paths;
   for (const auto& [path, mode] : tool_files) tool_paths.insert(path);
   for (const auto& [path, mode] : sim_files) sim_paths.insert(path);
-  EXPECT_EQ(tool_paths, (std::set<std::string>{
-                            "./usr/sbin/volkit", "./usr/share/bash-completion/completions/volkit",
-                            "./usr/share/doc/volkit/README.md",
-                            "./usr/share/doc/volkit/volkit-json.schema.json",
-                            "./usr/share/man/man8/volkit.8"}));
+  EXPECT_EQ(
+      tool_paths,
+      (std::set<std::string>{
+          "./usr/lib/systemd/system/volkit-metrics.service",
+          "./usr/lib/systemd/system/volkit-metrics.timer", "./usr/sbin/volkit",
+          "./usr/share/bash-completion/completions/volkit", "./usr/share/doc/volkit/README.md",
+          "./usr/share/doc/volkit/volkit-json.schema.json", "./usr/share/man/man8/volkit.8"}));
   EXPECT_EQ(sim_paths,
             (std::set<std::string>{"./usr/bin/vxtsim", lib, "./usr/share/doc/volkit-sim/vxtsim.md",
                                    "./usr/share/man/man1/vxtsim.1",
