@@ -57,6 +57,20 @@ TEST(MonitoringConsumers, SystemdUnitsVerify) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(MonitoringConsumers, TheManualsAlertRulesLoad) {
+  std::string page = ReadFile(std::string(VOLKIT_SOURCE_DIR) + "/man/volkit.8");
+  size_t begin = page.find("groups:\n");
+  ASSERT_NE(begin, std::string::npos);
+  std::string rules = page.substr(begin, page.find(".EE\n", begin) - begin);
+  rules = std::regex_replace(rules, std::regex(R"(\\-)"), "-");
+  std::string dir = MakeScratchDir();
+  std::ofstream(dir + "/volkit.rules.yml") << rules;
+  VolkitRun run = RunProgram({"/usr/bin/promtool", "check", "rules", dir + "/volkit.rules.yml"});
+  EXPECT_EQ(run.status, 0) << run.out << run.err << rules;
+  EXPECT_NE(run.out.find("SUCCESS: 3 rules found"), std::string::npos) << run.out;
+  std::filesystem::remove_all(dir);
+}
+
 // A port nobody listens on now; the exporter may still lose it to a race,
 // which the caller survives by trying again.
 int FreePort() {
