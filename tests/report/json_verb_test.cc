@@ -50,13 +50,13 @@ bool IsAllowed(const json& line) {
 std::string Validate(const VolkitRun& run) {
   const std::string doc = run.dir + "/document.json";
   std::ofstream(doc) << run.out;
-  VolkitRun check =
-      RunProgram({"/usr/bin/python3", "-c",
-                  "import json, sys, jsonschema\n"
-                  "schema = json.load(open(sys.argv[1]))\n"
-                  "jsonschema.Draft7Validator.check_schema(schema)\n"
-                  "jsonschema.Draft7Validator(schema).validate(json.load(open(sys.argv[2])))\n",
-                  SchemaPath(), doc});
+  // The real validator of Debian's python3-jsonschema, draft 7.
+  const std::string script =
+      "import json, sys, jsonschema\n"
+      "schema = json.load(open(sys.argv[1]))\n"
+      "jsonschema.Draft7Validator.check_schema(schema)\n"
+      "jsonschema.Draft7Validator(schema).validate(json.load(open(sys.argv[2])))\n";
+  VolkitRun check = RunProgram({"/usr/bin/python3", "-c", script, SchemaPath(), doc});
   return check.status == 0 ? "" : check.err;
 }
 
@@ -311,6 +311,21 @@ TEST(JsonVerb, DisksOfEveryKindAgreeWithDisplay) {
     }
     EXPECT_NE(rest.find(members + "\n"), std::string::npos) << members;
   }
+}
+
+// The volume page's own inactive flag suffices, as in DISPLAY.
+TEST(JsonVerb, InactiveByThePageFlagAlone) {
+  json lab = SasLab(2);
+  lab["controllers"][0]["raid"] = Lab(R"({
+    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}],
+    "volumes": [{"id": 0, "type": "IM", "members": [0, 1], "status_flags": "0x09"}]})");
+  json doc = RunJson(lab, {"0", "json"}, 0);
+  EXPECT_EQ(doc["controllers"][0]["volumes"][0]["inactive"], true);
+  EXPECT_EQ(doc["health"]["reasons"], json::array({"controller 0 volume 0 (IM) inactive"}));
+  VolkitRun display = RunVolkit(lab, {"0", "display"});
+  EXPECT_NE(display.out.find("Status of volume                        : Inactive, Okay (OKY)"),
+            std::string::npos);
+  ExpectAgreesWithDisplay(lab, doc, 0);
 }
 
 TEST(JsonVerb, EveryDeviceAlsoWhereDisplayCountsNoTargets) {
