@@ -45,27 +45,24 @@ TEST(MetricsText, VolumeAndDiskSeries) {
   fleet.Controllers = {SasController()};
   std::string text = MetricsText(fleet, "5.01.03.00");
   ExpectWellFormedExposition(text);
-  for (const char* line : {
-           "volkit_build_info{version=\"5.01.03.00\"} 1\n",
-           "volkit_controller_info{controller=\"0\",model=\"Heron\",firmware_version=\"1.27.02."
-           "00\","
-           "bios_version=\"\",bus_type=\"sas\"} 1\n",
-           "volkit_volume_info{controller=\"0\",volume=\"4\",type=\"ime\",raid_level=\"1e\"} 1\n",
-           "volkit_volume_state{controller=\"0\",volume=\"4\",state=\"optimal\"} 0\n",
-           "volkit_volume_state{controller=\"0\",volume=\"4\",state=\"degraded\"} 1\n",
-           "volkit_volume_size_bytes{controller=\"0\",volume=\"4\"} 512000\n",
-           "volkit_volume_resync_progress_ratio{controller=\"0\",volume=\"4\"} 0.75\n",
-           "volkit_volume_disks{controller=\"0\",volume=\"4\",state=\"out_of_sync\"} 1\n",
-           "volkit_volume_disks{controller=\"0\",volume=\"4\",state=\"unknown\"} 1\n",
-           "volkit_volume_disks{controller=\"0\",volume=\"4\",state=\"failed\"} 0\n",
-           "volkit_disk_info{controller=\"0\",target=\"1\",enclosure=\"\",slot=\"\","
-           "vendor=\"ORB\\\"IT\\\\AL\",model=\"M\\\\xe9\\n1\",serial=\"\",firmware_revision=\"\"} "
-           "1\n",
-           "volkit_disk_state{controller=\"0\",target=\"1\",state=\"out_of_sync\"} 1\n",
-           "volkit_disk_predictive_failure{controller=\"0\",target=\"1\"} 1\n",
-           "volkit_disk_size_bytes{controller=\"0\",target=\"1\"} 51200\n",
-       }) {
-    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+  const char* const kLines[] = {
+      R"(volkit_build_info{version="5.01.03.00"} 1)",
+      R"(volkit_controller_info{controller="0",model="Heron",firmware_version="1.27.02.00",bios_version="",bus_type="sas"} 1)",
+      R"(volkit_volume_info{controller="0",volume="4",type="ime",raid_level="1e"} 1)",
+      R"(volkit_volume_state{controller="0",volume="4",state="optimal"} 0)",
+      R"(volkit_volume_state{controller="0",volume="4",state="degraded"} 1)",
+      R"(volkit_volume_size_bytes{controller="0",volume="4"} 512000)",
+      R"(volkit_volume_resync_progress_ratio{controller="0",volume="4"} 0.75)",
+      R"(volkit_volume_disks{controller="0",volume="4",state="out_of_sync"} 1)",
+      R"(volkit_volume_disks{controller="0",volume="4",state="unknown"} 1)",
+      R"(volkit_volume_disks{controller="0",volume="4",state="failed"} 0)",
+      R"(volkit_disk_info{controller="0",target="1",enclosure="",slot="",vendor="ORB\"IT\\AL",model="M\\xe9\n1",serial="",firmware_revision=""} 1)",
+      R"(volkit_disk_state{controller="0",target="1",state="out_of_sync"} 1)",
+      R"(volkit_disk_predictive_failure{controller="0",target="1"} 1)",
+      R"(volkit_disk_size_bytes{controller="0",target="1"} 51200)",
+  };
+  for (const char* line : kLines) {
+    EXPECT_NE(text.find(std::string(line) + "\n"), std::string::npos) << line << text;
   }
   // Each state set holds exactly one 1; the enclosure is no disk.
   ExpectStateSetsHoldOneOne(text, "volkit_volume_state");
