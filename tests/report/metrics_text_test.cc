@@ -2,6 +2,7 @@
 // controller and an empty run show, and label escaping.
 #include "report/metrics_text.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "support/prometheus_check.h"
@@ -92,6 +93,17 @@ TEST(MetricsText, ARunWithoutControllersStillReportsAFailedCollection) {
   std::string text = MetricsText(fleet, "5.01.03.00");
   ExpectWellFormedExposition(text);
   EXPECT_NE(text.find("\nvolkit_collect_success 0\n"), std::string::npos) << text;
+}
+
+// promtool passes both of these; the exporters reading our files do not.
+TEST(MetricsText, OurChecksCatchWhatPromtoolMisses) {
+  EXPECT_NONFATAL_FAILURE(ExpectWellFormedExposition("# HELP a x\n# TYPE a gauge\na 1\n"
+                                                     "# HELP b y\n# TYPE b gauge\nb 1\n"
+                                                     "a{x=\"1\"} 1\n"),
+                          "series outside its family's group");
+  EXPECT_NONFATAL_FAILURE(
+      ExpectWellFormedExposition("# HELP a x\n# TYPE a gauge\na{x=\"1\"} 1\na{x=\"1\"} 2\n"),
+      "series twice");
 }
 
 TEST(MetricsText, LabelValuesAreEscaped) {

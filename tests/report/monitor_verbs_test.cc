@@ -53,6 +53,12 @@ TEST(MonitorVerbs, BuiltInLabResyncsThenTheSpareTakesOverThenNoneIsLeft) {
             std::string::npos)
       << run.out;
   EXPECT_EQ(run.err, "");
+  // Both controllers, the parallel SCSI one too.
+  std::string metrics = CheckedMetrics(RunVolkit(DefaultLab(), {"all", "metrics"}));
+  EXPECT_EQ(SeriesValue(metrics, "volkit_volume_resync_active{controller=\"0\",volume=\"0\"}"),
+            "1");
+  EXPECT_NE(metrics.find("volkit_controller_info{controller=\"1\",model=\"Wren\","),
+            std::string::npos);
 
   VolkitRun failed = RunVxtsim(DefaultLab(), {"fail", "0:1"});
   ASSERT_EQ(failed.status, 0) << failed.err;
@@ -69,7 +75,7 @@ TEST(MonitorVerbs, BuiltInLabResyncsThenTheSpareTakesOverThenNoneIsLeft) {
   EXPECT_EQ(FirstLine(run.out),
             "VOLKIT CRITICAL - controller 0 volume 0 (IM) degraded, controller 0 target 9 failed"
             " | volumes=1 optimal=0 degraded=1 failed=0 failed_disks=1 hot_spares=0");
-  std::string metrics = CheckedMetrics(RunVolkitAgain(failed, {"all", "metrics"}));
+  metrics = CheckedMetrics(RunVolkitAgain(failed, {"all", "metrics"}));
   EXPECT_EQ(VolumeState(metrics, "degraded"), "1");
   EXPECT_EQ(
       SeriesValue(metrics, "volkit_disk_state{controller=\"0\",target=\"9\",state=\"failed\"}"),
