@@ -1,11 +1,14 @@
-// The health verb with every request failed in turn: its line always names
-// the state its exit status says, and a failed read never leaves it OK.
+// health and metrics with every request failed in turn: the plugin line
+// always names the state its exit status says, a failed read never leaves
+// it OK, and the metrics then show the controller uncollected and no more.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
 #include "support/fault_sweep.h"
 #include "support/lab.h"
+#include "support/prometheus_check.h"
 
 namespace volkit_test {
 namespace {
@@ -57,6 +60,38 @@ TEST(FaultSweep, Health) {
   };
   const SweepCounts counts = SweepSingleFaults(s);
   EXPECT_GT(counts.runs, counts.swept) << "each swept request failed more than one way";
+}
+
+// The metrics without the figures that differ from run to run.
+std::string Picture(const std::string& metrics) {
+  static const std::regex kCost("volkit_collect_(duration_seconds|requests)\\{[^\n]*\n");
+  return std::regex_replace(metrics, kCost, "");
+}
+
+TEST(FaultSweep, Metrics) {
+  SweepScenario s;
+  s.lab = HealthyLab();
+  s.args = {"0", "metrics"};
+  const VolkitRun clean = RunVolkit(s.lab, s.args);
+  ASSERT_EQ(clean.status, 0) << clean.err;
+  s.excused = [clean](const std::string& fault, const VolkitRun& run) {
+    ExpectWellFormedExposition(run.out);
+    const std::string collected = SeriesValue(run.out, "volkit_collect_success{controller=\"0\"}");
+    if (run.status == 0) {
+      EXPECT_EQ(collected, "1");
+      if (!TakenAsAnswer(fault)) {
+        EXPECT_EQ(Picture(run.out), Picture(clean.out));
+      }
+    } else {
+      EXPECT_TRUE(run.status == 1 || run.status == 2) << run.err;
+      // Uncollected, and nothing else about the controller.
+      EXPECT_NE(collected, "1");
+      EXPECT_EQ(SeriesValue(run.out, "volkit_hot_spares{controller=\"0\"}"), "") << run.out;
+    }
+    return "checked as metrics";
+  };
+  const SweepCounts counts = SweepSingleFaults(s);
+  EXPECT_GT(counts.runs, counts.swept);
 }
 
 }  // namespace
