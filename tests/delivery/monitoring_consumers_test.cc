@@ -112,7 +112,8 @@ std::string HttpGet(int port, const std::string& path) {
 struct Exporter {
   pid_t pid = -1;
   int port = -1;
-  ~Exporter() {
+  ~Exporter() { Stop(); }
+  void Stop() {
     if (pid > 0) {
       // Our own child, not yet reaped: neither call can miss it.
       // NOLINTNEXTLINE(cert-err33-c)
@@ -120,6 +121,7 @@ struct Exporter {
       // NOLINTNEXTLINE(cert-err33-c)
       waitpid(pid, nullptr, 0);
     }
+    pid = -1;
   }
   bool Start(const std::string& textfile_dir, const std::string& log) {
     port = FreePort();
@@ -150,6 +152,7 @@ struct Exporter {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    Stop();
     return false;
   }
 };
