@@ -129,13 +129,13 @@ RunFigures RunVolkit(const std::string& dir, const std::string& lab_path,
 }
 
 void MeasureCommand(benchmark::State& state, const std::string& dir, const std::string& lab_path,
-                    const std::vector<std::string>& args) {
+                    const std::vector<std::string>& args, int expected_status) {
   RunFigures last;
   double cpu = 0;
   for (auto _ : state) {
     last = RunVolkit(dir, lab_path, args);
-    if (last.ExitStatus != 0) {
-      state.SkipWithError("volkit did not exit 0");
+    if (last.ExitStatus != expected_status) {
+      state.SkipWithError("volkit did not exit as expected");
       return;
     }
     state.SetIterationTime(last.WallSeconds);

@@ -41,6 +41,8 @@ RunFigures RunVolkit(const std::string& directory, const std::string& lab_path,
                      const std::vector<std::string>& args);
 
 // Runs the command for every benchmark iteration and reports its figures
-// as counters (the iteration time is the wall time of the run).
+// as counters (the iteration time is the wall time of the run).  A run that
+// exits other than `expected_status` ends the benchmark with an error.
 void MeasureCommand(benchmark::State& state, const std::string& directory,
-                    const std::string& lab_path, const std::vector<std::string>& args);
+                    const std::string& lab_path, const std::vector<std::string>& args,
+                    int expected_status = 0);

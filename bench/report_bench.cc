@@ -85,6 +85,19 @@ void BM_Json(benchmark::State& state) {
 }
 BENCHMARK(BM_Json)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
+// The same snapshot again, written as the monitoring plugin line and as
+// Prometheus metrics: the writers must add nothing to the reading's cost.
+void BM_Health(benchmark::State& state) {
+  // The lab's mirror resynchronises: WARNING, the plugin status 1.
+  MeasureCommand(state, BenchDirectory("health"), LabPath(), {"0", "health"}, 1);
+}
+BENCHMARK(BM_Health)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_Metrics(benchmark::State& state) {
+  MeasureCommand(state, BenchDirectory("metrics"), LabPath(), {"0", "metrics"});
+}
+BENCHMARK(BM_Metrics)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
 void BM_Status(benchmark::State& state) {
   MeasureCommand(state, BenchDirectory("status"), LabPath(), {"0", "status"});
 }

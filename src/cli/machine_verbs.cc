@@ -5,9 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include "cli/atomic_file.h"
 #include "cli/usage.h"
 #include "cli/words.h"
+#include "report/health.h"
+#include "report/health_plugin.h"
 #include "report/json_document.h"
+#include "report/metrics_text.h"
 
 namespace {
 
@@ -28,8 +32,45 @@ int WriteJson(const FleetSnapshot& fleet, int argc, char** argv) {
   return run.ExitStatus;
 }
 
+constexpr char kHealthUsage[] =
+    "  volkit <controller #> HEALTH\n"
+    "  volkit ALL HEALTH\n"
+    "    where <controller #> is:\n"
+    "      Number between 0 and 255\n";
+
+constexpr char kMetricsUsage[] =
+    "  volkit <controller #> METRICS [<file>]\n"
+    "  volkit ALL METRICS [<file>]\n"
+    "    where <controller #> is:\n"
+    "      Number between 0 and 255\n"
+    "    <file> is replaced whole, or standard output when absent\n";
+
+// The monitoring-plugin convention's statuses, not volkit's usual ones.
+int WriteHealth(const FleetSnapshot& fleet, int /*argc*/, char** /*argv*/) {
+  HealthVerdict verdict = ClassifyHealth(fleet);
+  std::fputs(HealthPluginText(fleet, verdict).c_str(), stdout);
+  return HealthPluginStatus(verdict.State);
+}
+
+int WriteMetrics(const FleetSnapshot& fleet, int argc, char** argv) {
+  int status = FleetExitStatus(fleet);
+  std::string text = MetricsText(fleet, kVersion);
+  if (argc < 4) {
+    std::fputs(text.c_str(), stdout);
+    return status;
+  }
+  std::string error;
+  if (ReplaceFileAtomically(argv[3], text, &error) != 1) {
+    std::fprintf(stderr, "volkit: cannot write the metrics to %s: %s!\n", argv[3], error.c_str());
+    return status == 0 ? 1 : status;
+  }
+  return status;
+}
+
 const MachineVerb kMachineVerbs[] = {
     {"json", kJsonUsage, 3, WriteJson},
+    {"health", kHealthUsage, 3, WriteHealth},
+    {"metrics", kMetricsUsage, 4, WriteMetrics},
 };
 
 bool EqualsIgnoringCase(const char* word, const char* lower) {

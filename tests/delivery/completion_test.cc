@@ -43,14 +43,17 @@ TEST(Completion, CommandWordsAreTheTables) {
   Words table = CommandTableWords();
   ASSERT_GE(table.size(), 15u);
   Words with_verbs = table;
-  with_verbs.emplace_back("json");
+  with_verbs.insert(with_verbs.end(), {"json", "health", "metrics"});
   EXPECT_EQ(Complete({"volkit", "0", ""}), with_verbs);
   EXPECT_EQ(Complete({"volkit", "0", "cr"}), Words{"create"});
   EXPECT_EQ(Complete({"volkit", "0", "CR"}), Words{"create"});
   EXPECT_EQ(Complete({"volkit", "0", "set"}), (Words{"setoffline", "setonline"}));
   EXPECT_EQ(Complete({"volkit", "SAS", ""}), (Words{"auto", "auto1"}));
   EXPECT_EQ(Complete({"volkit", "list", ""}), Words{});
-  EXPECT_EQ(Complete({"volkit", "all", ""}), Words{"json"});
+  EXPECT_EQ(Complete({"volkit", "all", ""}), (Words{"json", "health", "metrics"}));
+  EXPECT_EQ(Complete({"volkit", "all", "he"}), Words{"health"});
+  EXPECT_EQ(Complete({"volkit", "0", "h"}), (Words{"hotspare", "health"}));
+  EXPECT_EQ(Complete({"volkit", "0", "health", ""}), Words{});
   EXPECT_EQ(Complete({"volkit", "ALL", "J"}), Words{"json"});
   EXPECT_EQ(Complete({"volkit", "0", "js"}), Words{"json"});
   EXPECT_EQ(Complete({"volkit", "0", "json", ""}), Words{});
@@ -92,6 +95,8 @@ TEST(Completion, DisplayOffersFilesAndTheOptionWord) {
   EXPECT_EQ(Complete({"volkit", "0", "display", "rep"}), Words{"report.txt"});
   EXPECT_EQ(Complete({"volkit", "0", "display", "kv"}), Words{"KVRFRU"});
   EXPECT_EQ(Complete({"volkit", "0", "display", "report.txt", ""}), Words{"KVRFRU"});
+  EXPECT_EQ(Complete({"volkit", "all", "metrics", "rep"}), Words{"report.txt"});
+  EXPECT_EQ(Complete({"volkit", "all", "metrics", "report.txt", ""}), Words{});
 }
 
 }  // namespace

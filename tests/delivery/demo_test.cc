@@ -31,6 +31,14 @@ TEST(Demo, EveryStepShowsItsCommandAndSucceeds) {
   // The spare at target 9 took the failed disk's place, and the LED was lit.
   EXPECT_NE(demo.out.find("physical disk 2: target 9, volume member"), std::string::npos);
   EXPECT_NE(demo.out.find("locate LED lit in slot 2"), std::string::npos);
+  // The monitoring check before and after the failure: WARNING both times,
+  // the spare resynchronising in place of the failed disk.
+  size_t before = demo.out.find("$ vxtsim -- volkit 0 health\nVOLKIT WARNING - ");
+  size_t failure = demo.out.find("$ vxtsim fail 0:1\n");
+  size_t after = demo.out.find("$ vxtsim -- volkit 0 health\nVOLKIT WARNING - ", failure);
+  EXPECT_LT(before, failure);
+  EXPECT_NE(after, std::string::npos);
+  EXPECT_NE(demo.out.find(" hot_spares=0 ", after), std::string::npos);
   EXPECT_NE(demo.out.find("docs/vxtsim.md"), std::string::npos);
 }
 

@@ -120,6 +120,8 @@ TEST(ManualPages, UsageTextsAreTheOnesVolkitPrints) {
       {"setonline", {"0", "setonline"}},
       {"status", {"0", "status", "extra"}},
       {"json", {"0", "json", "extra"}},
+      {"health", {"0", "health", "extra"}},
+      {"metrics", {"0", "metrics", "a", "b"}},
   };
   int compared = 0;
   for (const auto& [name, args] : runs) {

@@ -59,10 +59,11 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
   EXPECT_EQ(
       tool_paths,
       (std::set<std::string>{
-          "./usr/sbin/volkit", "./usr/share/bash-completion/completions/volkit",
-          "./usr/share/doc/volkit/README.md", "./usr/share/doc/volkit/changelog.gz",
-          "./usr/share/doc/volkit/copyright", "./usr/share/doc/volkit/volkit-json.schema.json",
-          "./usr/share/man/man8/volkit.8.gz"}));
+          "./usr/lib/systemd/system/volkit-metrics.service",
+          "./usr/lib/systemd/system/volkit-metrics.timer", "./usr/sbin/volkit",
+          "./usr/share/bash-completion/completions/volkit", "./usr/share/doc/volkit/README.md",
+          "./usr/share/doc/volkit/changelog.gz", "./usr/share/doc/volkit/copyright",
+          "./usr/share/doc/volkit/volkit-json.schema.json", "./usr/share/man/man8/volkit.8.gz"}));
   EXPECT_EQ(sim_paths,
             (std::set<std::string>{
                 "./usr/bin/vxtsim", lib, "./usr/share/doc/volkit-sim/vxtsim.md",
