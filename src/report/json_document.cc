@@ -5,47 +5,6 @@
 
 namespace {
 
-const char* VolumeTypeKey(uint8_t type) {
-  switch (type) {
-    case 0:
-      return "is";
-    case 1:
-      return "ime";
-    case 2:
-      return "im";
-    default:
-      return nullptr;
-  }
-}
-
-const char* RaidLevelKey(uint8_t type) {
-  switch (type) {
-    case 0:
-      return "0";
-    case 1:
-      return "1e";
-    case 2:
-      return "1";
-    default:
-      return nullptr;
-  }
-}
-
-const char* VolumeStateKey(uint8_t state) {
-  switch (state) {
-    case 0:
-      return "optimal";
-    case 1:
-      return "degraded";
-    case 2:
-      return "failed";
-    case 3:
-      return "missing";
-    default:
-      return "unknown";
-  }
-}
-
 void StringOrNull(JsonText* j, const char* value) {
   if (value != nullptr) {
     JsonString(j, value);

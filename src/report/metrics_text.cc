@@ -76,35 +76,8 @@ const char* const kDeviceStateWords[] = {
     "available",
 };
 
-const char* const kVolumeStates[] = {"optimal", "degraded", "failed", "missing", "unknown"};
-
-const char* VolumeStateWord(uint8_t code) { return code < 4 ? kVolumeStates[code] : "unknown"; }
-
-const char* VolumeTypeWord(uint8_t type) {
-  switch (type) {
-    case 0:
-      return "is";
-    case 1:
-      return "ime";
-    case 2:
-      return "im";
-    default:
-      return "unknown";
-  }
-}
-
-const char* RaidLevelWord(uint8_t type) {
-  switch (type) {
-    case 0:
-      return "0";
-    case 1:
-      return "1e";
-    case 2:
-      return "1";
-    default:
-      return "unknown";
-  }
-}
+// A volume type no volume has is labelled "unknown" rather than left out.
+const char* OrUnknown(const char* word) { return word != nullptr ? word : "unknown"; }
 
 std::string Number(double value) {
   char text[32];
@@ -144,10 +117,12 @@ Labels With(Labels labels, const char* name, std::string value) {
 void AddVolume(std::vector<Family>* f, const Labels& controller, const VolumeSnapshot& v) {
   Labels volume = With(controller, "volume", std::to_string(v.VolumeId));
   Add(f, kVolumeInfo,
-      With(With(volume, "type", VolumeTypeWord(v.Type)), "raid_level", RaidLevelWord(v.Type)), 1);
-  for (const char* state : kVolumeStates) {
+      With(With(volume, "type", OrUnknown(VolumeTypeKey(v.Type))), "raid_level",
+           OrUnknown(RaidLevelKey(v.Type))),
+      1);
+  for (const char* state : kVolumeStateKeys) {
     Add(f, kVolumeState, With(volume, "state", state),
-        std::string(state) == VolumeStateWord(v.StateCode) ? 1 : 0);
+        std::string(state) == VolumeStateKey(v.StateCode) ? 1 : 0);
   }
   Add(f, kVolumeInactive, volume, v.Inactive ? 1 : 0);
   // Volume blocks are 512 bytes; a MaxLBA near 2^64 has no byte size.

@@ -7,3 +7,17 @@ int FleetExitStatus(const FleetSnapshot& fleet) {
   }
   return 0;
 }
+
+const char* VolumeTypeKey(uint8_t type) {
+  static const char* const kTypes[] = {"is", "ime", "im"};
+  return type < 3 ? kTypes[type] : nullptr;
+}
+
+const char* RaidLevelKey(uint8_t type) {
+  static const char* const kLevels[] = {"0", "1e", "1"};
+  return type < 3 ? kLevels[type] : nullptr;
+}
+
+const char* const kVolumeStateKeys[5] = {"optimal", "degraded", "failed", "missing", "unknown"};
+
+const char* VolumeStateKey(uint8_t state) { return kVolumeStateKeys[state < 4 ? state : 4]; }

@@ -114,6 +114,14 @@ struct FleetSnapshot {
   std::vector<RunMessage> Messages;
 };
 
+// The words the machine-readable writers use for a volume: its type and RAID
+// level (nullptr for a type code no volume has), and its state, one of
+// kVolumeStateKeys ("unknown" for any code past the last named one).
+const char* VolumeTypeKey(uint8_t type);
+const char* RaidLevelKey(uint8_t type);
+extern const char* const kVolumeStateKeys[5];
+const char* VolumeStateKey(uint8_t state);
+
 // 0 every controller read completely; 1 some read failed; 2 the run found no
 // controller to read.
 int FleetExitStatus(const FleetSnapshot& fleet);
