@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "create/create.h"
+#include "raid/hot_spares.h"
 #include "report/report.h"
-#include "setcfg/hot_spares.h"
 #include "setcfg/setcfg.h"
 
 const CommandEntry CommandTable[] = {

@@ -1,8 +1,8 @@
 #include "create/auto_select.h"
 
 #include "create/candidates.h"
-#include "report/phys_disk_lookup.h"
-#include "setcfg/hot_spares.h"
+#include "raid/hot_spares.h"
+#include "raid/phys_disk_lookup.h"
 #include "vxt/drive_class.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"

@@ -5,9 +5,9 @@
 #include "cli/confirm.h"
 #include "create/candidates.h"
 #include "create/create.h"
-#include "create/raid_limits.h"
 #include "create/volume_build.h"
 #include "create/volume_request.h"
+#include "raid/raid_limits.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 

@@ -2,12 +2,12 @@
 #include <bitset>
 #include <cstdio>
 
-#include "create/boot_device.h"
 #include "create/candidates.h"
-#include "create/phys_disks.h"
 #include "create/volume_build.h"
 #include "create/volume_image.h"
 #include "create/volume_size.h"
+#include "raid/boot_device.h"
+#include "raid/phys_disks.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_assert.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "create/candidates.h"
-#include "create/phys_disks.h"
+#include "raid/phys_disks.h"
 #include "vxt/pages.h"
 
 namespace {

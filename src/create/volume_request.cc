@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "cli/words.h"
-#include "create/raid_limits.h"
+#include "raid/raid_limits.h"
 #include "vxt/pages.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "create/candidates.h"
-#include "create/raid_limits.h"
+#include "raid/raid_limits.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 

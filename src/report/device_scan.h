@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "raid/phys_disk_lookup.h"
 #include "report/device_words.h"
-#include "report/phys_disk_lookup.h"
 #include "vxt/sata_identify.h"
 #include "vxt/vxt_util.h"
 

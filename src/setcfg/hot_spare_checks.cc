@@ -3,8 +3,8 @@
 // most its own message; page reads that fail print nothing.
 #include <cstdio>
 
-#include "create/raid_limits.h"
-#include "setcfg/hot_spares.h"
+#include "raid/hot_spares.h"
+#include "raid/raid_limits.h"
 #include "vxt/drive_class.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"

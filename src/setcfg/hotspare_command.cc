@@ -5,9 +5,9 @@
 #include "cli/command_lock.h"
 #include "cli/drive_address.h"
 #include "cli/words.h"
-#include "create/boot_device.h"
-#include "create/raid_limits.h"
-#include "setcfg/hot_spares.h"
+#include "raid/boot_device.h"
+#include "raid/hot_spares.h"
+#include "raid/raid_limits.h"
 
 namespace {
 

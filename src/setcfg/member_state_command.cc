@@ -4,6 +4,7 @@
 
 #include "cli/drive_address.h"
 #include "cli/usage.h"
+#include "raid/volume_member.h"
 #include "setcfg/setcfg.h"
 #include "vxt/vxt_util.h"
 

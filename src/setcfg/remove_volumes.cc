@@ -2,7 +2,7 @@
 // mirrors that goes before it.
 #include <cstdio>
 
-#include "create/boot_device.h"
+#include "raid/boot_device.h"
 #include "setcfg/setcfg.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"

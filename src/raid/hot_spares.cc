@@ -1,7 +1,7 @@
 // The hot-spare list, and making and deleting a hot spare.
-#include "setcfg/hot_spares.h"
+#include "raid/hot_spares.h"
 
-#include "create/phys_disks.h"
+#include "raid/phys_disks.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 

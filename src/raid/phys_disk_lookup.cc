@@ -1,4 +1,4 @@
-#include "report/phys_disk_lookup.h"
+#include "raid/phys_disk_lookup.h"
 
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"

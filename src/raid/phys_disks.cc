@@ -1,4 +1,4 @@
-#include "create/phys_disks.h"
+#include "raid/phys_disks.h"
 
 #include <cstdio>
 

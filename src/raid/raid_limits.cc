@@ -1,4 +1,4 @@
-#include "create/raid_limits.h"
+#include "raid/raid_limits.h"
 
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"

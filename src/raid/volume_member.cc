@@ -1,9 +1,10 @@
 // Which mirror member a disk is, and the offline and online actions sent
 // for it.
+#include "raid/volume_member.h"
+
 #include <cstdio>
 
-#include "report/phys_disk_lookup.h"
-#include "setcfg/setcfg.h"
+#include "raid/phys_disk_lookup.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 

@@ -1,4 +1,4 @@
-#include "create/boot_device.h"
+#include "raid/boot_device.h"
 
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
