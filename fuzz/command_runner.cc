@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "cli/entry.h"
-#include "report/emit_line.h"
 
 namespace fuzz {
 int OpenScriptedNode(int* handle) {
@@ -49,7 +48,6 @@ int RunWords(const std::vector<std::string>& words, DriverOpener open_driver) {
   for (const std::string& w : words) storage.emplace_back(w.c_str(), w.c_str() + w.size() + 1);
   for (std::vector<char>& s : storage) argv.push_back(s.data());
   argv.push_back(nullptr);
-  ShowKvrFru = false;
   return VolkitMainOn(static_cast<int>(storage.size()), argv.data(), open_driver);
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "create/create.h"
-#include "raid/hot_spares.h"
 #include "report/report.h"
 #include "setcfg/setcfg.h"
 

@@ -39,21 +39,22 @@ constexpr char kAutoUsage[] =
     "          warnings and prompts\n";
 
 // Only a lone word after the size can be the sync option.
-int ParseSyncOption(ControllerInfo* c, char** argv, int count) {
-  c->QuickSync = 0;
+int ParseSyncOption(char** argv, int count, VolumeRequest* request) {
+  request->QuickSync = 0;
   bool is_sync = false;
-  return count != kSyncOptionCount || ParseSyncWord(c, argv[kFirstOptionArgument], &is_sync);
+  return count != kSyncOptionCount || ParseSyncWord(argv[kFirstOptionArgument], request, &is_sync);
 }
 
 // Keeps the drives the controller and the type allow, the lowest IDs first.
-void TrimCandidates(ControllerInfo* c, int existing_disks) {
-  int n = c->NumRAIDCandidates;
-  if (c->BusType == kBusTypeSas && existing_disks + n > TheRaidLimits.MaxPhysDisks) {
-    n = TheRaidLimits.MaxPhysDisks - existing_disks;
+void TrimCandidates(const ControllerInfo& c, const RaidLimits& limits, uint8_t volume_type,
+                    int existing_disks, CandidateList* candidates) {
+  int n = candidates->NumRAIDCandidates;
+  if (c.BusType == kBusTypeSas && existing_disks + n > limits.MaxPhysDisks) {
+    n = limits.MaxPhysDisks - existing_disks;
   }
-  int type_max = TypeMaxDrives(c->CreateVolumeType);
+  int type_max = TypeMaxDrives(limits, volume_type);
   if (n > type_max) n = type_max;
-  c->NumRAIDCandidates = n;
+  candidates->NumRAIDCandidates = n;
 }
 
 struct DriveCount {
@@ -65,8 +66,7 @@ struct DriveCount {
 // The count the type takes.  Whatever limits the firmware reports, the
 // builders need two drives for a mirror of either kind and one for a stripe;
 // a lower firmware minimum would end the build on its precondition.
-DriveCount CountRule(uint8_t type) {
-  const RaidLimits& l = TheRaidLimits;
+DriveCount CountRule(const RaidLimits& l, uint8_t type) {
   auto at_least = [](int limit, int floor) { return limit > floor ? limit : floor; };
   if (type == kVolumeTypeIM) return {"IM", at_least(l.MinDrivesIM, 2), INT_MAX};
   if (type == kVolumeTypeIME) return {"IME", at_least(l.MinDrivesIME, 2), l.MaxDrivesIME};
@@ -75,37 +75,40 @@ DriveCount CountRule(uint8_t type) {
 
 // The picked drives are the build's from here on; one that another volkit is
 // formatting refuses the whole volume, as CREATE naming it would.
-int LockCandidateTargets(ControllerInfo* c) {
-  const int n = CandidateCount(*c, kMaxCandidateIds);
+int LockCandidateTargets(ControllerInfo* c, const CandidateList& candidates) {
+  const int n = CandidateCount(candidates, kMaxCandidateIds);
   for (int i = 0; i < n; ++i) {
-    if (!TakeTargetLock(c, c->CandidateIds[i])) return 0;
+    if (!TakeTargetLock(c, candidates.CandidateIds[i])) return 0;
   }
   return 1;
 }
 
-int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, bool is_auto1, bool no_prompt) {
-  MaxTargetId = c->BusType == kBusTypeSas ? 127 : 15;
-  ResetCandidates(c, kMaxCandidateIds);
+int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, const VolumeRequest& request,
+                   bool is_auto1, bool no_prompt) {
+  CandidateList candidates{};
+  ResetCandidates(&candidates, c->BusType, kMaxCandidateIds);
   int existing_disks = 0;
   if (c->BusType == kBusTypeSas && IocPg2NumActiveVolumes(iocpg2) != 0 &&
       CountVolumeMembers(c, iocpg2, &existing_disks) != 1) {
     return kFail;
   }
-  LoadRaidLimits(c);
-  SelectAutoDrives(c, is_auto1);
-  TrimCandidates(c, existing_disks);
-  if (!LockCandidateTargets(c)) return kFail;
+  const RaidLimits limits = LoadRaidLimits(c, request.CreateVolumeType);
+  SelectAutoDrives(c, is_auto1, &candidates);
+  TrimCandidates(*c, limits, request.CreateVolumeType, existing_disks, &candidates);
+  if (!LockCandidateTargets(c, candidates)) return kFail;
   if (!no_prompt && !ConfirmOperation(kCreateIntro, kDataLossWarning, kLastChanceWarning)) {
     return kFail;
   }
-  const DriveCount rule = CountRule(c->CreateVolumeType);
-  const int n = c->NumRAIDCandidates;
+  const DriveCount rule = CountRule(limits, request.CreateVolumeType);
+  const int n = candidates.NumRAIDCandidates;
   if (n < rule.Minimum || n > rule.Maximum) {
     std::fprintf(stderr, "volkit: at least %d drives must be available for %s creation.\n",
                  rule.Minimum, rule.TypeName);
     return kFail;
   }
-  int built = c->CreateVolumeType == kVolumeTypeIM ? CreateIMVolume(c) : Create1EVolume(c);
+  int built = request.CreateVolumeType == kVolumeTypeIM
+                  ? CreateIMVolume(c, request, candidates, limits)
+                  : Create1EVolume(c, request, candidates, limits);
   if (built == 1) return 0;
   std::printf("volkit: Volume creation failed.\n");
   return kFail;
@@ -125,9 +128,10 @@ int AutoCommand(ControllerInfo* c, int argc, char** argv) {
   int count = DropNoPrompt(argc, argv, &no_prompt);
   PageBuffer iocpg2;
   if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return kFail;
-  if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(c, iocpg2, argv[3]) ||
-      !ParseSize(c, argv[4]) || !ParseSyncOption(c, argv, count)) {
+  VolumeRequest request{};
+  if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(iocpg2, argv[3], &request) ||
+      !ParseSize(argv[4], &request) || !ParseSyncOption(argv, count, &request)) {
     return kFail;
   }
-  return SelectAndBuild(c, iocpg2, is_auto1, no_prompt);
+  return SelectAndBuild(c, iocpg2, request, is_auto1, no_prompt);
 }

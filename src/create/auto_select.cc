@@ -1,6 +1,5 @@
 #include "create/auto_select.h"
 
-#include "create/candidates.h"
 #include "raid/hot_spares.h"
 #include "raid/phys_disk_lookup.h"
 #include "vxt/drive_class.h"
@@ -37,16 +36,16 @@ bool FitsClass(const ScanContext& scan, int drive_class) {
   return drive_class == scan.ReferenceClass;
 }
 
-bool WithinBand(const ControllerInfo& c, uint32_t blocks) {
-  uint32_t first = c.Candidates[0].Blocks;
+bool WithinBand(const CandidateList& candidates, uint32_t blocks) {
+  uint32_t first = candidates.Candidates[0].Blocks;
   uint32_t difference = blocks > first ? blocks - first : first - blocks;
   return difference <= kCapacityBandBlocks;
 }
 
 enum class Verdict { kAccept, kSkip, kEndScan };
 
-Verdict Examine(ControllerInfo* c, ScanContext* scan, bool is_auto1, uint8_t t, uint32_t* blocks,
-                uint8_t* inquiry) {
+Verdict Examine(ControllerInfo* c, ScanContext* scan, const CandidateList& candidates,
+                bool is_auto1, uint8_t t, uint32_t* blocks, uint8_t* inquiry) {
   if (!IsFree(c, *scan, t)) return Verdict::kSkip;
   if (ScsiInquiry(c, kScsiPathPlain, t, 0, 0, 0, inquiry, kScanInquiryBytes, 1) != kScsiSuccess ||
       !IsFixedDisk({inquiry, kScanInquiryBytes})) {
@@ -66,7 +65,9 @@ Verdict Examine(ControllerInfo* c, ScanContext* scan, bool is_auto1, uint8_t t, 
     }
     if (scan->ReferenceClass == 0) scan->ReferenceClass = drive_class;
   }
-  if (!is_auto1 && c->NumRAIDCandidates > 0 && !WithinBand(*c, *blocks)) return Verdict::kSkip;
+  if (!is_auto1 && candidates.NumRAIDCandidates > 0 && !WithinBand(candidates, *blocks)) {
+    return Verdict::kSkip;
+  }
   return Verdict::kAccept;
 }
 
@@ -86,7 +87,7 @@ int ClassifyDrive(ControllerInfo* c, ConstBytes sas_device_pg0, int* drive_class
   return 1;
 }
 
-int SelectAutoDrives(ControllerInfo* c, bool is_auto1) {
+int SelectAutoDrives(ControllerInfo* c, bool is_auto1, CandidateList* candidates) {
   ScanContext scan{};
   CollectHotSpares(c, &scan.HotSpares);
   PageBuffer mfg4;
@@ -97,13 +98,14 @@ int SelectAutoDrives(ControllerInfo* c, bool is_auto1) {
   for (int t = 0; t < targets; ++t) {
     uint32_t blocks = 0;
     uint8_t inquiry[kScanInquiryBytes] = {};
-    Verdict verdict = Examine(c, &scan, is_auto1, static_cast<uint8_t>(t), &blocks, inquiry);
+    Verdict verdict =
+        Examine(c, &scan, *candidates, is_auto1, static_cast<uint8_t>(t), &blocks, inquiry);
     if (verdict == Verdict::kEndScan) break;
     // Drives past the room of the candidate list are examined like the others,
     // so the scan asks the same of every target, but they are not kept.
     if (verdict == Verdict::kAccept) {
-      AcceptCandidate(c, static_cast<uint8_t>(t), blocks, kRequiredBlockSize, inquiry);
+      AcceptCandidate(candidates, static_cast<uint8_t>(t), blocks, kRequiredBlockSize, inquiry);
     }
   }
-  return CandidateCount(*c, kMaxCandidateIds);
+  return CandidateCount(*candidates, kMaxCandidateIds);
 }

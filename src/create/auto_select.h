@@ -2,6 +2,7 @@
 // members of a new volume.
 #pragma once
 
+#include "create/candidates.h"
 #include "vxt/vxt.h"
 
 // Kinds of drive on a SAS controller.
@@ -17,9 +18,9 @@ inline constexpr uint32_t kCapacityBandBlocks = 0x200000;
 // Scans every target ID below the port's device limit and stores, in
 // ascending ID order, the drives that could be members: free disks of
 // 512-byte blocks, of the first accepted drive's kind and (unless `is_auto1`)
-// of about its capacity.  At most the candidate list's room is stored.
-// Returns the number accepted.
-int SelectAutoDrives(ControllerInfo* controller, bool is_auto1);
+// of about its capacity, into `candidates` (reset by the caller).  At most the
+// candidate list's room is stored.  Returns the number accepted.
+int SelectAutoDrives(ControllerInfo* controller, bool is_auto1, CandidateList* candidates);
 
 // The kind of a drive from its SasDevicePg0 and the SSD test.  1 with
 // `drive_class` set; 0 when an INQUIRY of the test failed.

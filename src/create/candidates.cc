@@ -9,16 +9,13 @@
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 
-uint8_t MaxTargetId = 127;
-int AllCandidatesSsd = 0;
-
 namespace {
 
 constexpr uint32_t kInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
 
 // Checks one drive word and stores the drive when it passes.
-int CheckDrive(ControllerInfo* c, const char* word, int index) {
+int CheckDrive(ControllerInfo* c, const char* word, int index, CandidateList* list) {
   uint8_t id = 0;
   if (!ResolveDriveTarget(c, word, &id)) return 0;
   // A disk another volkit is formatting is no disk to build with.
@@ -30,7 +27,7 @@ int CheckDrive(ControllerInfo* c, const char* word, int index) {
                  id);
     return 0;
   }
-  c->Candidates[index].State = kCandidateUnchecked;
+  list->Candidates[index].State = kCandidateUnchecked;
   uint8_t inquiry[kInquiryBytes];
   if (ScsiInquiry(c, kScsiPathPlain, id, 0, 0, 0, inquiry, sizeof inquiry, 1) != kScsiSuccess ||
       !IsFixedDisk(inquiry)) {
@@ -50,57 +47,57 @@ int CheckDrive(ControllerInfo* c, const char* word, int index) {
                  id);
     return 0;
   }
-  return AcceptCandidate(c, id, blocks, block_size, inquiry);
+  return AcceptCandidate(list, id, blocks, block_size, inquiry);
 }
 
 }  // namespace
 
-void ResetCandidates(ControllerInfo* c, int type_limit) {
-  const uint8_t unset = static_cast<uint8_t>(MaxTargetId + 1);
-  c->NumRAIDCandidates = 0;
-  c->PrimaryId = unset;
-  c->SecondaryId = unset;
+void ResetCandidates(CandidateList* list, uint8_t bus_type, int type_limit) {
+  const uint8_t unset = static_cast<uint8_t>(MaxTargetIdOf(bus_type) + 1);
+  list->NumRAIDCandidates = 0;
+  list->PrimaryId = unset;
+  list->SecondaryId = unset;
   // The firmware's type limit may exceed the list; the list is all we have.
-  for (int i = 0; i < type_limit && i < kMaxCandidateIds; ++i) c->CandidateIds[i] = unset;
+  for (int i = 0; i < type_limit && i < kMaxCandidateIds; ++i) list->CandidateIds[i] = unset;
 }
 
-int AcceptCandidate(ControllerInfo* c, uint8_t id, uint32_t blocks, uint32_t block_size,
+int AcceptCandidate(CandidateList* list, uint8_t id, uint32_t blocks, uint32_t block_size,
                     const uint8_t* inquiry) {
-  int i = c->NumRAIDCandidates;
+  int i = list->NumRAIDCandidates;
   if (i < 0 || i >= kMaxCandidateIds) return 0;
-  CandidateRecord& record = c->Candidates[i];
+  CandidateRecord& record = list->Candidates[i];
   record.TargetID = id;
   record.Bus = 0;
   record.Blocks = blocks;
   record.BlockSize = block_size;
   std::memcpy(record.Inquiry, inquiry, sizeof record.Inquiry);
   record.State = kCandidateUsable;
-  c->CandidateIds[i] = id;
-  c->NumRAIDCandidates = i + 1;
+  list->CandidateIds[i] = id;
+  list->NumRAIDCandidates = i + 1;
   // The roles go by acceptance order.  Telling an unset role by its value
   // would take a drive whose ID happens to be that value for no drive, and a
   // later drive would become the primary: the mirror would then copy it over
   // the drive the user named first.
   if (i == 0) {
-    c->PrimaryId = id;
+    list->PrimaryId = id;
   } else if (i == 1) {
-    c->SecondaryId = id;
+    list->SecondaryId = id;
   }
   return 1;
 }
 
-int CheckCandidates(ControllerInfo* c, char** words, int count) {
+int CheckCandidates(ControllerInfo* c, char** words, int count, CandidateList* list) {
   for (int i = 0; i < count; ++i) {
-    if (!CheckDrive(c, words[i], i)) return 0;
+    if (!CheckDrive(c, words[i], i, list)) return 0;
   }
   if (c->BusType != kBusTypeSas) return 1;
-  if (CheckSsdMix(c) != 1) {
+  if (CheckSsdMix(c, list) != 1) {
     std::printf(
         "volkit: Drives specified cannot be used as RAID member as \n"
         "        they are a mix of SSD and non SSD type drives.\n");
     return 0;
   }
-  if (CheckSasSataMix(c) != 1) {
+  if (CheckSasSataMix(c, *list) != 1) {
     std::printf(
         "volkit: Drives specified cannot be used as RAID member as \n"
         "    they are a mix of SAS and SATA type drives.\n");
@@ -115,33 +112,34 @@ int IsVolumeId(ControllerInfo* c, uint8_t id) {
   return IocPg2ListsVolume(iocpg2, id);
 }
 
-int CheckSsdMix(ControllerInfo* c) {
+int CheckSsdMix(ControllerInfo* c, CandidateList* list) {
   PageBuffer mfg4;
   if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
   bool ssd_seen = false;
   bool rotating_seen = false;
-  int count = CandidateCount(*c, kMaxCandidateIds);
+  int count = CandidateCount(*list, kMaxCandidateIds);
   for (int i = 0; i < count; ++i) {
     int is_ssd = 0;
-    int result = TestSsd(c, kScsiPathPlain, c->CandidateIds[i], &is_ssd);
+    int result = TestSsd(c, kScsiPathPlain, list->CandidateIds[i], &is_ssd);
     if (result != kScsiSuccess) return result;
     (is_ssd ? ssd_seen : rotating_seen) = true;
   }
   if (ssd_seen && rotating_seen) return 0;
-  AllCandidatesSsd = ssd_seen ? 1 : 0;
+  list->AllCandidatesSsd = ssd_seen ? 1 : 0;
   return 1;
 }
 
-int CheckSasSataMix(ControllerInfo* c) {
+int CheckSasSataMix(ControllerInfo* c, const CandidateList& list) {
   PageBuffer mfg4;
   if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
-  if (AllCandidatesSsd == 1 && (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed)) return 1;
+  if (list.AllCandidatesSsd == 1 && (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed))
+    return 1;
   bool sata_seen = false;
   bool sas_seen = false;
-  int count = CandidateCount(*c, kMaxCandidateIds);
+  int count = CandidateCount(list, kMaxCandidateIds);
   for (int i = 0; i < count; ++i) {
     PageBuffer device;
-    if (!ReadSasDevicePg0(c, SasAddressBusTarget(0, c->CandidateIds[i]), &device)) {
+    if (!ReadSasDevicePg0(c, SasAddressBusTarget(0, list.CandidateIds[i]), &device)) {
       return 0;
     }
     (SasDevicePg0DeviceInfo(device) & kDeviceInfoSata ? sata_seen : sas_seen) = true;

@@ -45,20 +45,21 @@ void SayDriveCount() { std::fprintf(stderr, "volkit: incorrect number of SCSI ID
 
 // Takes a trailing `qsync` off the count.  A last word that starts with a
 // digit is a drive and is left alone.
-int ParseQuickSync(ControllerInfo* c, char** argv, int* count) {
-  c->QuickSync = 0;
+int ParseQuickSync(char** argv, int* count, VolumeRequest* request) {
+  request->QuickSync = 0;
   bool is_sync = false;
-  if (!ParseSyncWord(c, argv[*count - 1], &is_sync)) return 0;
+  if (!ParseSyncWord(argv[*count - 1], request, &is_sync)) return 0;
   if (is_sync) --*count;
   return 1;
 }
 
 // The disks of the volumes already there, with the new ones, must stay within
 // the controller's total.
-int CheckDiskTotal(ControllerInfo* c, ConstBytes iocpg2, int drive_words) {
+int CheckDiskTotal(ControllerInfo* c, ConstBytes iocpg2, const RaidLimits& limits,
+                   int drive_words) {
   int total = 0;
   if (CountVolumeMembers(c, iocpg2, &total) != 1) return -1;
-  if (total + drive_words > TheRaidLimits.MaxPhysDisks) {
+  if (total + drive_words > limits.MaxPhysDisks) {
     std::fprintf(stderr,
                  "volkit: Incorrect number of SCSI ID's specified;Exceeds total disks for "
                  "multi-volume!\n");
@@ -70,20 +71,20 @@ int CheckDiskTotal(ControllerInfo* c, ConstBytes iocpg2, int drive_words) {
 // The drive count the type takes.  Whatever limits the firmware reports, a
 // mirror needs two drives and a stripe one, or the builders have nothing to
 // build from.
-bool DriveCountFits(uint8_t type, int n) {
-  const RaidLimits& l = TheRaidLimits;
+bool DriveCountFits(const RaidLimits& l, uint8_t type, int n) {
   if (type == kVolumeTypeIM) return n == l.MinDrivesIM && n >= 2;
   if (type == kVolumeTypeIME) return n >= l.MinDrivesIME && n <= l.MaxDrivesIME && n >= 2;
   return n >= l.MinDrivesIS && n <= l.MaxDrivesIS && n >= 1;
 }
 
-int CheckAndBuild(ControllerInfo* c, ConstBytes iocpg2, char** argv, int count) {
-  LoadRaidLimits(c);
-  MaxTargetId = c->BusType == kBusTypeSas ? 127 : 15;
-  ResetCandidates(c, TypeMaxDrives(c->CreateVolumeType));
+int CheckAndBuild(ControllerInfo* c, ConstBytes iocpg2, const VolumeRequest& request, char** argv,
+                  int count) {
+  const RaidLimits limits = LoadRaidLimits(c, request.CreateVolumeType);
+  CandidateList candidates{};
+  ResetCandidates(&candidates, c->BusType, TypeMaxDrives(limits, request.CreateVolumeType));
   const int n = count - kFirstDriveArgument;
   if (c->BusType == kBusTypeSas && IocPg2NumActiveVolumes(iocpg2) != 0) {
-    int total = CheckDiskTotal(c, iocpg2, n);
+    int total = CheckDiskTotal(c, iocpg2, limits, n);
     if (total != 1) return kFail;
   }
   // The candidate list has a fixed room; more words than it holds are refused
@@ -93,12 +94,14 @@ int CheckAndBuild(ControllerInfo* c, ConstBytes iocpg2, char** argv, int count) 
     return kFail;
   }
   int built = 0;
-  if (CheckCandidates(c, argv + kFirstDriveArgument, n) == 1) {
-    if (!DriveCountFits(c->CreateVolumeType, n)) {
+  if (CheckCandidates(c, argv + kFirstDriveArgument, n, &candidates) == 1) {
+    if (!DriveCountFits(limits, request.CreateVolumeType, n)) {
       SayDriveCount();
       return kFail;
     }
-    built = c->CreateVolumeType == kVolumeTypeIM ? CreateIMVolume(c) : Create1EVolume(c);
+    built = request.CreateVolumeType == kVolumeTypeIM
+                ? CreateIMVolume(c, request, candidates, limits)
+                : Create1EVolume(c, request, candidates, limits);
   }
   if (built == 1) return 0;
   std::printf("volkit: Volume creation failed.\n");
@@ -121,9 +124,10 @@ int CreateCommand(ControllerInfo* c, int argc, char** argv) {
   }
   PageBuffer iocpg2;
   if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return kFail;
-  if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(c, iocpg2, argv[3]) ||
-      !ParseSize(c, argv[4]) || !ParseQuickSync(c, argv, &count)) {
+  VolumeRequest request{};
+  if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(iocpg2, argv[3], &request) ||
+      !ParseSize(argv[4], &request) || !ParseQuickSync(argv, &count, &request)) {
     return kFail;
   }
-  return CheckAndBuild(c, iocpg2, argv, count);
+  return CheckAndBuild(c, iocpg2, request, argv, count);
 }

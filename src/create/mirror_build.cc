@@ -27,18 +27,19 @@ int ClearVolumeStart(ControllerInfo* c, uint8_t volume_id) {
 
 }  // namespace
 
-int CreateIMVolume(ControllerInfo* c) {
-  VXT_ASSERT(c != nullptr && c->NumRAIDCandidates > 1,
+int CreateIMVolume(ControllerInfo* c, const VolumeRequest& request, const CandidateList& candidates,
+                   const RaidLimits& limits) {
+  VXT_ASSERT(c != nullptr && candidates.NumRAIDCandidates > 1,
              "PtrControllerInfo != NULL && PtrControllerInfo->NumRAIDCandidates > 1");
-  const uint8_t members[2] = {c->PrimaryId, c->SecondaryId};
+  const uint8_t members[2] = {candidates.PrimaryId, candidates.SecondaryId};
   if (members[0] == members[1]) {
     std::fprintf(stderr, "volkit: Primary and Secondary ID's are the same!\n");
     return 0;
   }
   uint64_t max_lba = 0;
-  int result = CalIMVolMaxLba(c, &max_lba);
+  int result = CalIMVolMaxLba(c, request, candidates, limits, &max_lba);
   if (result != 1) return result;
-  if (!CandidatesUsable(*c, c->NumRAIDCandidates)) return 0;
+  if (!CandidatesUsable(candidates, candidates.NumRAIDCandidates)) return 0;
 
   uint8_t phys_disk_nums[2] = {};
   result = CreatePhysDisks(c, IocNumber(*c), members, 2, 0, phys_disk_nums);
@@ -46,11 +47,12 @@ int CreateIMVolume(ControllerInfo* c) {
 
   const uint8_t maps[2] = {kMapPrimary, kMapSecondary};
   const uint8_t volume_id = members[0] < members[1] ? members[0] : members[1];
-  VolumeLayout layout{kVolumeTypeIM, volume_id, 1, max_lba, 2, maps, phys_disk_nums, c->QuickSync};
+  VolumeLayout layout{kVolumeTypeIM,  volume_id,        1, max_lba, 2, maps,
+                      phys_disk_nums, request.QuickSync};
   result = SubmitVolume(c, layout);
   if (result != 1) return result;
 
-  if (c->QuickSync & 1) result = ClearVolumeStart(c, volume_id);
+  if (request.QuickSync & 1) result = ClearVolumeStart(c, volume_id);
   if (result == 1 && c->BusType == kBusTypeSas) {
     UpdateBootDevice(c, kBootEventVolumeCreated, volume_id);
   }

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "create/candidates.h"
 #include "raid/phys_disks.h"
 #include "vxt/pages.h"
 
@@ -54,9 +53,9 @@ int SubmitVolume(ControllerInfo* c, const VolumeLayout& layout) {
   return 0;
 }
 
-int CandidatesUsable(const ControllerInfo& c, int count) {
+int CandidatesUsable(const CandidateList& candidates, int count) {
   for (int i = 0; i < count && i < kMaxCandidateRecords; ++i) {
-    if (c.Candidates[i].State != kCandidateUsable) {
+    if (candidates.Candidates[i].State != kCandidateUsable) {
       std::fprintf(stderr, "volkit: Can't use drive in a RAID volume!\n");
       return 0;
     }

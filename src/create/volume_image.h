@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "create/candidates.h"
 #include "vxt/vxt.h"
 #include "vxt/vxt_util.h"
 
@@ -31,4 +32,4 @@ int SubmitVolume(ControllerInfo* controller, const VolumeLayout& layout);
 
 // 1 when every one of the `count` first candidates passed its checks; else 0
 // after saying so.
-int CandidatesUsable(const ControllerInfo& controller, int count);
+int CandidatesUsable(const CandidateList& candidates, int count);

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "cli/words.h"
-#include "raid/raid_limits.h"
 #include "vxt/pages.h"
 
 namespace {
@@ -60,7 +59,7 @@ int CheckIrCapable(ConstBytes iocpg2, const char* controller_word) {
   return 1;
 }
 
-int ParseVolumeType(ControllerInfo* c, ConstBytes iocpg2, char* word) {
+int ParseVolumeType(ConstBytes iocpg2, char* word, VolumeRequest* request) {
   LowerCaseWord(word);
   for (const VolumeTypeWord& t : kVolumeTypeWords) {
     if (std::strcmp(word, t.Word) != 0) continue;
@@ -74,14 +73,14 @@ int ParseVolumeType(ControllerInfo* c, ConstBytes iocpg2, char* word) {
                    word);
       return 0;
     }
-    c->CreateVolumeType = t.Code;
+    request->CreateVolumeType = t.Code;
     return 1;
   }
   std::fprintf(stderr, "volkit: Invalid RAID volume type specified  \"%s\"!\n", word);
   return 0;
 }
 
-int ParseSize(ControllerInfo* c, char* word) {
+int ParseSize(char* word, VolumeRequest* request) {
   if (std::isalpha(static_cast<unsigned char>(word[0]))) {
     LowerCaseWord(word);
     if (std::strcmp(word, "max") != 0) {
@@ -90,8 +89,8 @@ int ParseSize(ControllerInfo* c, char* word) {
                    "    'MAX' or a valid size in mega bytes.\n");
       return 0;
     }
-    c->SizeMB = 0xFFFFFFFF;
-    c->SizeGiven = 0;
+    request->SizeMB = 0xFFFFFFFF;
+    request->SizeGiven = 0;
     return 1;
   }
   char* end = nullptr;
@@ -102,12 +101,12 @@ int ParseSize(ControllerInfo* c, char* word) {
     std::fprintf(stderr, "volkit: Invalid size specification \"%s\"!\n", word);
     return 0;
   }
-  c->SizeMB = size;
-  c->SizeGiven = 1;
+  request->SizeMB = size;
+  request->SizeGiven = 1;
   return 1;
 }
 
-int ParseSyncWord(ControllerInfo* c, char* word, bool* is_sync) {
+int ParseSyncWord(char* word, VolumeRequest* request, bool* is_sync) {
   *is_sync = false;
   if (std::isdigit(static_cast<unsigned char>(word[0]))) return 1;
   LowerCaseWord(word);
@@ -115,15 +114,15 @@ int ParseSyncWord(ControllerInfo* c, char* word, bool* is_sync) {
     std::fprintf(stderr, "volkit: Invalid sync option specified  \"%s\"!\n", word);
     return 0;
   }
-  c->QuickSync = 1;
+  request->QuickSync = 1;
   *is_sync = true;
   return 1;
 }
 
-int TypeMaxDrives(uint8_t type) {
-  if (type == kVolumeTypeIM) return TheRaidLimits.MaxDrivesIM;
-  if (type == kVolumeTypeIME) return TheRaidLimits.MaxDrivesIME;
-  return TheRaidLimits.MaxDrivesIS;
+int TypeMaxDrives(const RaidLimits& limits, uint8_t type) {
+  if (type == kVolumeTypeIM) return limits.MaxDrivesIM;
+  if (type == kVolumeTypeIME) return limits.MaxDrivesIME;
+  return limits.MaxDrivesIS;
 }
 
 int CountVolumeMembers(ControllerInfo* c, ConstBytes iocpg2, int* total) {

@@ -3,8 +3,19 @@
 // type and the size.  Each check prints its own message when it refuses.
 #pragma once
 
+#include <cstdint>
+
+#include "raid/raid_limits.h"
 #include "vxt/vxt.h"
 #include "vxt/vxt_util.h"
+
+// What the user asked of a new volume, parsed once by CREATE or AUTO.
+struct VolumeRequest {
+  uint8_t CreateVolumeType;
+  uint8_t SizeGiven;  // 0: MAX, the largest size the drives allow
+  uint64_t SizeMB;
+  uint32_t QuickSync;
+};
 
 // The first argument position at which `noprompt` (and a drive, for CREATE)
 // may stand.
@@ -20,18 +31,18 @@ int CheckIrCapable(ConstBytes iocpg2, const char* controller_word);
 
 // Stores the type code of `word` (lower-cased in place) in CreateVolumeType.
 // 1 when the word names a type the firmware supports.
-int ParseVolumeType(ControllerInfo* controller, ConstBytes iocpg2, char* word);
+int ParseVolumeType(ConstBytes iocpg2, char* word, VolumeRequest* request);
 
 // Stores `MAX` or a size in MiB in SizeMB and SizeGiven.  1 when valid.
-int ParseSize(ControllerInfo* controller, char* word);
+int ParseSize(char* word, VolumeRequest* request);
 
 // The optional sync word.  `qsync` (in any case; lower-cased in place) sets
 // QuickSync and `is_sync`; a word that starts with a digit is no sync word and
 // is passed over.  Any other word is refused: 0 after the message.
-int ParseSyncWord(ControllerInfo* controller, char* word, bool* is_sync);
+int ParseSyncWord(char* word, VolumeRequest* request, bool* is_sync);
 
-// The drive limit of a volume type, from the loaded RAID limits.
-int TypeMaxDrives(uint8_t volume_type);
+// The drive limit of a volume type.
+int TypeMaxDrives(const RaidLimits& limits, uint8_t volume_type);
 
 // The members of every volume in `iocpg2`'s list together.  1 with `total`
 // set, or the failing page read's result.

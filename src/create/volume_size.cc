@@ -5,8 +5,6 @@
 
 #include <cstdio>
 
-#include "create/candidates.h"
-#include "raid/raid_limits.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 
@@ -29,7 +27,7 @@ void SayTooSmall(uint8_t target) {
 // has nothing left for the volume; both would wrap the 32-bit arithmetic into
 // a volume of the wrong size, so such drives are refused here, before the
 // controller has been changed.
-int ReadMemberBlocks(ControllerInfo* c, uint8_t target, uint32_t* blocks) {
+int ReadMemberBlocks(ControllerInfo* c, uint32_t reserve, uint8_t target, uint32_t* blocks) {
   uint32_t block_length = 0;
   int result = ScsiReadCapacity(c, kScsiPathPlain, target, 0, blocks, &block_length, 1);
   if (result != kScsiSuccess) return result;
@@ -40,7 +38,7 @@ int ReadMemberBlocks(ControllerInfo* c, uint8_t target, uint32_t* blocks) {
                  target);
     return 0;
   }
-  if (*blocks <= TheRaidLimits.MetadataBlocks) {
+  if (*blocks <= reserve) {
     SayTooSmall(target);
     return 0;
   }
@@ -62,21 +60,23 @@ int CheckAddressable(ControllerInfo* c, uint64_t size) {
 
 }  // namespace
 
-uint32_t RoundVolumeSize(ControllerInfo* c, uint32_t blocks) {
+uint32_t RoundVolumeSize(ControllerInfo* c, const RaidLimits& limits, uint32_t blocks) {
   PageBuffer mfg4;
   bool coerce = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4) &&
                 ((ManufacturingPg4IrFlags(mfg4) >> 7) & 3) == 1;
-  return RoundShare(blocks, {TheRaidLimits.MetadataBlocks, c->BusType == kBusTypeSas, coerce});
+  return RoundShare(blocks, {limits.MetadataBlocks, c->BusType == kBusTypeSas, coerce});
 }
 
-int CalIMVolMaxLba(ControllerInfo* c, uint64_t* max_lba) {
-  const uint32_t reserve = TheRaidLimits.MetadataBlocks;
+int CalIMVolMaxLba(ControllerInfo* c, const VolumeRequest& request, const CandidateList& candidates,
+                   const RaidLimits& limits, uint64_t* max_lba) {
+  const uint32_t reserve = limits.MetadataBlocks;
   // Quick sync clears the start of the volume instead of keeping what the
   // primary holds, so its partitions do not count.
-  const bool keep_partitions = c->QuickSync != 1;
+  const bool keep_partitions = request.QuickSync != 1;
+  bool size_given = request.SizeGiven == 1;
   uint64_t size = 0xFFFFFFFF;
-  if (c->SizeGiven == 1) {
-    size = RequestedBlocksLessOne(c->SizeMB);
+  if (size_given) {
+    size = RequestedBlocksLessOne(request.SizeMB);
     if (keep_partitions) {
       if (size <= reserve) {
         SayVerySmall();
@@ -92,19 +92,19 @@ int CalIMVolMaxLba(ControllerInfo* c, uint64_t* max_lba) {
   uint32_t partition_end = 0;
   if (keep_partitions) {
     uint8_t sector[kSectorBytes] = {};
-    int result =
-        ScsiReadWrite(c, kScsiPathPlain, 0, c->PrimaryId, 0, 0, 1, sector, sizeof sector, 1);
+    int result = ScsiReadWrite(c, kScsiPathPlain, 0, candidates.PrimaryId, 0, 0, 1, sector,
+                               sizeof sector, 1);
     if (result != kScsiSuccess) return result;
     partition_end = PartitionEnd(sector);
     if (partition_end != 0) partition_blocks = uint64_t{partition_end} + 1;
   }
 
-  int count = CandidateCount(*c, kMaxCandidateRecords);
-  uint8_t smallest = c->PrimaryId;
+  int count = CandidateCount(candidates, kMaxCandidateRecords);
+  uint8_t smallest = candidates.PrimaryId;
   for (int i = 0; i < count; ++i) {
-    uint8_t target = c->Candidates[i].TargetID;
+    uint8_t target = candidates.Candidates[i].TargetID;
     uint32_t blocks = 0;
-    int result = ReadMemberBlocks(c, target, &blocks);
+    int result = ReadMemberBlocks(c, reserve, target, &blocks);
     if (result != 1) return result;
     if (blocks - reserve < partition_blocks) {
       std::fprintf(stderr,
@@ -117,11 +117,11 @@ int CalIMVolMaxLba(ControllerInfo* c, uint64_t* max_lba) {
     if (blocks < size) {
       size = blocks;
       smallest = target;
-      c->SizeGiven = 0;
+      size_given = false;
     }
   }
-  if (c->SizeGiven != 1) {
-    size = RoundVolumeSize(c, static_cast<uint32_t>(size));
+  if (!size_given) {
+    size = RoundVolumeSize(c, limits, static_cast<uint32_t>(size));
     if (size == 0) {
       SayTooSmall(smallest);
       return 0;
@@ -133,37 +133,41 @@ int CalIMVolMaxLba(ControllerInfo* c, uint64_t* max_lba) {
     std::fprintf(stderr,
                  "volkit: Requested Volume size of %dMB is smaller than existing partition\n"
                  "              on primary with size of %dMB. Setting Volume size of %dMB\n",
-                 static_cast<int32_t>(c->SizeMB), partition_mb, partition_mb);
+                 static_cast<int32_t>(request.SizeMB), partition_mb, partition_mb);
   }
   if (!CheckAddressable(c, size)) return 0;
   *max_lba = size - 1;
   return 1;
 }
 
-int Cal1EVolMaxLba(ControllerInfo* c, uint64_t* max_lba) {
-  const uint32_t members = static_cast<uint32_t>(CandidateCount(*c, kMaxCandidateIds));
-  const uint8_t type = c->CreateVolumeType;
+int Cal1EVolMaxLba(ControllerInfo* c, const VolumeRequest& request, const CandidateList& candidates,
+                   const RaidLimits& limits, uint64_t* max_lba) {
+  const uint32_t members = static_cast<uint32_t>(CandidateCount(candidates, kMaxCandidateIds));
+  const uint8_t type = request.CreateVolumeType;
+  bool size_given = request.SizeGiven == 1;
   uint64_t size = 0xFFFFFFFF;
-  if (c->SizeGiven == 1) size = RequestedShareLessOne(c->SizeMB, members, type);
+  if (size_given) size = RequestedShareLessOne(request.SizeMB, members, type);
 
-  uint8_t smallest = members > 0 ? c->CandidateIds[0] : 0;
+  uint8_t smallest = members > 0 ? candidates.CandidateIds[0] : 0;
   for (uint32_t i = 0; i < members; ++i) {
     uint32_t blocks = 0;
-    if (ReadMemberBlocks(c, c->CandidateIds[i], &blocks) != 1) return 0;
+    if (ReadMemberBlocks(c, limits.MetadataBlocks, candidates.CandidateIds[i], &blocks) != 1) {
+      return 0;
+    }
     if (blocks < size) {
       size = blocks;
-      smallest = c->CandidateIds[i];
-      c->SizeGiven = 0;
+      smallest = candidates.CandidateIds[i];
+      size_given = false;
     }
   }
-  if (c->SizeGiven == 1) {
-    if (size <= TheRaidLimits.MetadataBlocks) {
+  if (size_given) {
+    if (size <= limits.MetadataBlocks) {
       SayVerySmall();
       return 0;
     }
-    size -= TheRaidLimits.MetadataBlocks;
+    size -= limits.MetadataBlocks;
   } else {
-    size = RoundVolumeSize(c, static_cast<uint32_t>(size));
+    size = RoundVolumeSize(c, limits, static_cast<uint32_t>(size));
     if (size == 0) {
       SayTooSmall(smallest);
       return 0;

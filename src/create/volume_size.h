@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include "create/candidates.h"
+#include "create/volume_request.h"
+#include "raid/raid_limits.h"
 #include "vxt/byte_access.h"
 #include "vxt/vxt.h"
 
@@ -45,14 +48,17 @@ uint64_t VolumeBlocksFromShare(uint64_t share, uint32_t members, uint8_t volume_
 // ---- Calculations that ask the controller ----
 
 // The usable, rounded share of a drive of `blocks` blocks, with the reserve
-// and the coercion mode of this controller; 0 when nothing usable is left.
-uint32_t RoundVolumeSize(ControllerInfo* controller, uint32_t blocks);
+// of `limits` and the coercion mode of this controller; 0 when nothing usable
+// is left.
+uint32_t RoundVolumeSize(ControllerInfo* controller, const RaidLimits& limits, uint32_t blocks);
 
 // The highest LBA of an IM volume on PrimaryId and SecondaryId.  1 on
-// success; otherwise 0 or the failing request's result, after a message.
-// May clear SizeGiven when the requested size does not fit.
-int CalIMVolMaxLba(ControllerInfo* controller, uint64_t* max_lba);
+// success; otherwise 0 or the failing request's result, after a message.  A
+// requested size that some member cannot hold gives way to MAX.
+int CalIMVolMaxLba(ControllerInfo* controller, const VolumeRequest& request,
+                   const CandidateList& candidates, const RaidLimits& limits, uint64_t* max_lba);
 
 // The highest LBA of an IME or IS volume on every candidate; results as for
 // CalIMVolMaxLba.
-int Cal1EVolMaxLba(ControllerInfo* controller, uint64_t* max_lba);
+int Cal1EVolMaxLba(ControllerInfo* controller, const VolumeRequest& request,
+                   const CandidateList& candidates, const RaidLimits& limits, uint64_t* max_lba);

@@ -1,5 +1,5 @@
-// Global hot spares: the checks before one is made, making and deleting one,
-// and the list of those a controller holds (which AUTO also consults).
+// Global hot spares: making and deleting one, and the list of those a
+// controller holds (which AUTO also consults).
 #pragma once
 
 #include <cstdint>
@@ -15,23 +15,6 @@ struct HotSpareList {
   uint8_t Count;
   uint8_t Unrecorded;
 };
-
-// volkit <controller #> hotspare [delete] <SCSI ID>|<Encl:Bay>.  0 on
-// success, 1 on failure.
-int HotSpareCommand(ControllerInfo* controller, int argc, char** argv);
-
-// Room for one more hot spare, and an active mirror (IM or IME) for it to
-// protect.  1 when both are there.
-int CheckHotSpareSlots(ControllerInfo* controller);
-
-// SAS only: the disk at `target_id` has the interface and medium of the
-// members of some mirror (SSDs of both interfaces may meet when the firmware
-// allows that mix).  1 when such a mirror exists.
-int MatchHotSpareType(ControllerInfo* controller, uint8_t target_id);
-
-// The disk at `target_id` is no volume, a fixed disk of 512-byte blocks, and
-// larger than what any mirror of its interface needs of a member.
-int CheckHotSpareTarget(ControllerInfo* controller, uint8_t target_id);
 
 // Makes the disk at `target_id` a RAID physical disk in hot-spare pool 1.
 int CreateHotSpare(ControllerInfo* controller, uint8_t target_id);

@@ -3,8 +3,6 @@
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
 
-RaidLimits TheRaidLimits{};
-
 namespace {
 
 constexpr uint8_t kDefaultMaxPhysDisks = 10;
@@ -25,7 +23,7 @@ RaidLimits DefaultRaidLimits(uint8_t bus_type) {
   return {6, 2, 6, 2, 2, 3, 1, 0x80, kDefaultMaxPhysDisks};
 }
 
-void LoadRaidLimits(ControllerInfo* c) {
+RaidLimits LoadRaidLimits(ControllerInfo* c, uint8_t volume_type) {
   RaidLimits limits = DefaultRaidLimits(c->BusType);
   PageBuffer page;
   if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 6, 0, &page)) {
@@ -42,9 +40,8 @@ void LoadRaidLimits(ControllerInfo* c) {
     limits.MaxPhysDisks = IocPg2MaxPhysDisks(page);
   }
   if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &page) &&
-      (VolumeSettingsWord(page, c->CreateVolumeType) & kSettingsReserveMask) ==
-          kSettingsLargeReserve) {
+      (VolumeSettingsWord(page, volume_type) & kSettingsReserveMask) == kSettingsLargeReserve) {
     limits.MetadataBlocks = kLargeMetadataBlocks;
   }
-  TheRaidLimits = limits;
+  return limits;
 }

@@ -18,12 +18,9 @@ struct RaidLimits {
   uint8_t MaxPhysDisks;     // in all volumes together
 };
 
-// The limits of the controller last loaded; one set for the process.
-extern RaidLimits TheRaidLimits;
-
 // The values that stand in when the firmware does not report its own.
 RaidLimits DefaultRaidLimits(uint8_t bus_type);
 
-// Fills TheRaidLimits from IocPg6, IocPg2 and ManufacturingPg4, taking the
-// defaults for what cannot be read.  Reads CreateVolumeType for the reserve.
-void LoadRaidLimits(ControllerInfo* controller);
+// The limits from IocPg6, IocPg2 and ManufacturingPg4, with the defaults for
+// what cannot be read.  The metadata reserve depends on `volume_type`.
+RaidLimits LoadRaidLimits(ControllerInfo* controller, uint8_t volume_type);

@@ -63,7 +63,8 @@ void EmitPciLocation(ControllerInfo* c, FILE* log_file) {
 
 }  // namespace
 
-int DisplayControllerSection(ControllerInfo* c, FILE* log_file) {
+int DisplayControllerSection(ControllerInfo* c, const DisplayOptions& options) {
+  FILE* const log_file = options.LogFile;
   EmitSectionHeader("Controller information", log_file);
   EmitControllerType(c, log_file);
   EmitVersionsAndChannel(c, log_file);

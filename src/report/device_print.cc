@@ -146,7 +146,7 @@ void EmitSmart(const TargetScan& scan, FILE* log_file) {
 
 }  // namespace
 
-void PrintTarget(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
+void PrintTarget(ControllerInfo* c, TargetScan* scan, FILE* log_file, bool show_kvr_fru) {
   const uint8_t type_byte = scan->Inquiry[0];
   EmitLine(FormatLine("Target on ID #%d\n  Device is a ", scan->Target) +
                DeviceTypeText(type_byte, scan->Inquiry[1], &scan->HardDisk),
@@ -172,7 +172,7 @@ void PrintTarget(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
     EmitLine(DeviceSizeLine(scan->Sectors, scan->BlockSize), log_file);
   }
   EmitIdentity(*scan, log_file);
-  if (scan->Kvr && ShowKvrFru && type_byte != kEnclosureServicesDevice) {
+  if (scan->Kvr && show_kvr_fru && type_byte != kEnclosureServicesDevice) {
     EmitKvrLines(c, scan, log_file);
   }
   if (type_byte != kEnclosureServicesDevice) EmitSerialNumber(c, scan, log_file);

@@ -44,8 +44,9 @@ enum class TargetOutcome { kShow, kSkip, kAbortScan };
 // nothing.  kAbortScan ends the section with failure.
 TargetOutcome AcquireTarget(ControllerInfo* controller, TargetScan* scan);
 
-// Prints the target's block, fetching the optional data as it goes.
-void PrintTarget(ControllerInfo* controller, TargetScan* scan, FILE* log_file);
+// Prints the target's block, fetching the optional data as it goes.  The KVR
+// FRU/CRU and part number lines only when `show_kvr_fru`.
+void PrintTarget(ControllerInfo* controller, TargetScan* scan, FILE* log_file, bool show_kvr_fru);
 
 // SasDevicePg0 of the device at bus 0, `target`; 1 when it could be read.
 int ReadSasDeviceAt(ControllerInfo* controller, uint8_t target, PageBuffer* page);

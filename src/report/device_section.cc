@@ -27,7 +27,8 @@ int InitiatorOf(ControllerInfo* c, int* id) {
 // the volume list or a required identity request failed).  Optional data that
 // cannot be fetched shortens a device's block, on the last target as on any
 // other, and never ends the report.
-int DisplayDeviceSection(ControllerInfo* c, FILE* log_file) {
+int DisplayDeviceSection(ControllerInfo* c, const DisplayOptions& options) {
+  FILE* const log_file = options.LogFile;
   EmitSectionHeader("Physical device information", log_file);
   int initiator = 0;
   if (!InitiatorOf(c, &initiator)) return 0;
@@ -40,7 +41,7 @@ int DisplayDeviceSection(ControllerInfo* c, FILE* log_file) {
     scan->Target = static_cast<uint8_t>(t);
     TargetOutcome outcome = AcquireTarget(c, scan.get());
     if (outcome == TargetOutcome::kAbortScan) return 0;
-    if (outcome == TargetOutcome::kShow) PrintTarget(c, scan.get(), log_file);
+    if (outcome == TargetOutcome::kShow) PrintTarget(c, scan.get(), log_file, options.ShowKvrFru);
   }
   return 1;
 }

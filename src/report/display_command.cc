@@ -17,7 +17,7 @@ constexpr char kDisplayUsage[] =
     "    and optional argument [filename] is any valid filename\n"
     "      to store output of DISPLAY cmd. Eg.dispData.txt\n";
 
-using Section = int (*)(ControllerInfo*, FILE*);
+using Section = int (*)(ControllerInfo*, const DisplayOptions&);
 constexpr Section kSections[] = {DisplayControllerSection, DisplayVolumeSection,
                                  DisplayDeviceSection, DisplayEnclosureSection};
 
@@ -27,22 +27,19 @@ bool IsKvrFruWord(const char* word) {
 
 // The option word, when present, is always the last word; otherwise the
 // first word after the command names the log file.
-FILE* OpenLogFile(int argc, char** argv) {
-  if (argc < 4) return nullptr;
-  if (IsKvrFruWord(argv[argc - 1])) {
-    ShowKvrFru = true;
-    return nullptr;
-  }
+DisplayOptions ReadOptions(int argc, char** argv) {
+  if (argc < 4) return {nullptr, false};
+  if (IsKvrFruWord(argv[argc - 1])) return {nullptr, true};
   FILE* file = std::fopen(argv[3], "w");
   if (file == nullptr) std::printf("WARNING : Unable to open the specified file for logging\n");
-  return file;
+  return {file, false};
 }
 
-int RunSections(ControllerInfo* c, FILE* log_file) {
+int RunSections(ControllerInfo* c, const DisplayOptions& options) {
   for (Section section : kSections) {
-    if (section(c, log_file) != 1) return 1;
+    if (section(c, options) != 1) return 1;
   }
-  EmitLine(kSectionRule, log_file);
+  EmitLine(kSectionRule, options.LogFile);
   return 0;
 }
 
@@ -53,10 +50,11 @@ int DisplayCommand(ControllerInfo* c, int argc, char** argv) {
     std::fprintf(stderr, "%s\n", kDisplayUsage);
     return 1;
   }
-  FILE* log_file = OpenLogFile(argc, argv);
+  const DisplayOptions options = ReadOptions(argc, argv);
+  FILE* log_file = options.LogFile;
   WriteLogFile(kBanner, log_file);
   std::printf("Read configuration has been initiated for controller %s\n", argv[1]);
-  int result = RunSections(c, log_file);
+  int result = RunSections(c, options);
   FlushStandardOutput();
   if (log_file != nullptr) {
     // A copy that did not reach its file is no copy: the run says so.

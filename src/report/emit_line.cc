@@ -2,8 +2,6 @@
 
 #include <cstdarg>
 
-bool ShowKvrFru = false;
-
 void EmitLine(std::string_view text, FILE* log_file) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   WriteLogFile(text, log_file);

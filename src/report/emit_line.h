@@ -8,9 +8,6 @@
 
 #include "vxt/byte_access.h"
 
-// Set by the DISPLAY option word; shows the KVR FRU/CRU and part number lines.
-extern bool ShowKvrFru;
-
 inline constexpr char kSectionRule[] =
     "------------------------------------------------------------------------\n";
 

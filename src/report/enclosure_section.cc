@@ -24,7 +24,8 @@ void EmitEnclosure(ConstBytes enclosure, FILE* log_file) {
 
 }  // namespace
 
-int DisplayEnclosureSection(ControllerInfo* c, FILE* log_file) {
+int DisplayEnclosureSection(ControllerInfo* c, const DisplayOptions& options) {
+  FILE* const log_file = options.LogFile;
   if (c->BusType == kBusTypeScsi) return 1;
   EmitSectionHeader("Enclosure information", log_file);
   int count = 0;

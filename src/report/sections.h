@@ -7,7 +7,13 @@
 
 #include "vxt/vxt.h"
 
-int DisplayControllerSection(ControllerInfo* controller, FILE* log_file);
-int DisplayVolumeSection(ControllerInfo* controller, FILE* log_file);
-int DisplayDeviceSection(ControllerInfo* controller, FILE* log_file);
-int DisplayEnclosureSection(ControllerInfo* controller, FILE* log_file);
+// What the DISPLAY command line asks of the report.
+struct DisplayOptions {
+  FILE* LogFile;    // the file copy of the report; null for none
+  bool ShowKvrFru;  // the KVR FRU/CRU and part number lines
+};
+
+int DisplayControllerSection(ControllerInfo* controller, const DisplayOptions& options);
+int DisplayVolumeSection(ControllerInfo* controller, const DisplayOptions& options);
+int DisplayDeviceSection(ControllerInfo* controller, const DisplayOptions& options);
+int DisplayEnclosureSection(ControllerInfo* controller, const DisplayOptions& options);

@@ -49,7 +49,8 @@ int EmitVolume(ControllerInfo* c, int number, const IocPg2Volume& entry, FILE* l
 
 }  // namespace
 
-int DisplayVolumeSection(ControllerInfo* c, FILE* log_file) {
+int DisplayVolumeSection(ControllerInfo* c, const DisplayOptions& options) {
+  FILE* const log_file = options.LogFile;
   EmitSectionHeader("IR Volume information", log_file);
   PageBuffer ioc2;
   int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2);

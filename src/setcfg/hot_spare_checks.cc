@@ -3,8 +3,8 @@
 // most its own message; page reads that fail print nothing.
 #include <cstdio>
 
-#include "raid/hot_spares.h"
 #include "raid/raid_limits.h"
+#include "setcfg/setcfg.h"
 #include "vxt/drive_class.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"
@@ -38,15 +38,15 @@ int ReadFirstMember(ControllerInfo* c, ConstBytes vol0, PageBuffer* disk) {
 
 // What a member of `vol0` (a mirror with members) must hold, in blocks, for a hot spare to stand in
 // for it.
-uint32_t RequiredBlocks(ConstBytes vol0) {
+uint32_t RequiredBlocks(ConstBytes vol0, const RaidLimits& limits) {
   uint32_t max_lba = RaidVolPg0MaxLBA(vol0);
   if (RaidVolPg0VolumeType(vol0) == kVolumeTypeIM) return max_lba;
-  return TheRaidLimits.MetadataBlocks + 2 * (max_lba / RaidVolPg0NumPhysDisks(vol0));
+  return limits.MetadataBlocks + 2 * (max_lba / RaidVolPg0NumPhysDisks(vol0));
 }
 
 }  // namespace
 
-int CheckHotSpareSlots(ControllerInfo* c) {
+int CheckHotSpareSlots(ControllerInfo* c, const RaidLimits& limits) {
   PageBuffer iocpg2;
   if (ReadCurrent(c, kPageTypeIoc, 2, 0, &iocpg2) != 1) return 0;
   bool mirror = false;
@@ -58,7 +58,7 @@ int CheckHotSpareSlots(ControllerInfo* c) {
   }
   PageBuffer iocpg5;
   if (ReadCurrent(c, kPageTypeIoc, 5, 0, &iocpg5) != 1) return 0;
-  if (IocPg5NumHotSpares(iocpg5) >= TheRaidLimits.MaxHotSpares) {
+  if (IocPg5NumHotSpares(iocpg5) >= limits.MaxHotSpares) {
     std::fprintf(stderr, "volkit: maximum hot spare disks already exist!\n");
     return 0;
   }
@@ -102,7 +102,7 @@ int MatchHotSpareType(ControllerInfo* c, uint8_t target_id) {
   return 0;
 }
 
-int CheckHotSpareTarget(ControllerInfo* c, uint8_t target_id) {
+int CheckHotSpareTarget(ControllerInfo* c, const RaidLimits& limits, uint8_t target_id) {
   PageBuffer iocpg2;
   if (ReadCurrent(c, kPageTypeIoc, 2, 0, &iocpg2) != 1) return 0;
   int volumes = IocPg2VolumeCount(iocpg2);
@@ -159,7 +159,7 @@ int CheckHotSpareTarget(ControllerInfo* c, uint8_t target_id) {
       // A hot spare stands in only for disks of its own interface.
       if (result == 1 && IsSata(member_device) != IsSata(device)) continue;
     }
-    if (RequiredBlocks(vol0) >= blocks) {
+    if (RequiredBlocks(vol0, limits) >= blocks) {
       std::fprintf(stderr, "volkit: disk drive's capacity is too small!\n");
       return 0;
     }

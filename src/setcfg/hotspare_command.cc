@@ -8,6 +8,8 @@
 #include "raid/boot_device.h"
 #include "raid/hot_spares.h"
 #include "raid/raid_limits.h"
+#include "setcfg/setcfg.h"
+#include "vxt/pages.h"
 
 namespace {
 
@@ -24,10 +26,11 @@ constexpr char kHotSpareUsage[] =
     "      Enclosure and Bay # of drive that will become the hot spare disk.\n";
 
 int Create(ControllerInfo* c, uint8_t target_id) {
-  LoadRaidLimits(c);
+  // No volume type is named here; the reserve is read as for a stripe set.
+  const RaidLimits limits = LoadRaidLimits(c, kVolumeTypeIS);
   const bool sas = c->BusType == kBusTypeSas;
-  if (CheckHotSpareSlots(c) != 1 || (sas && MatchHotSpareType(c, target_id) != 1) ||
-      CheckHotSpareTarget(c, target_id) != 1 || CreateHotSpare(c, target_id) != 1) {
+  if (CheckHotSpareSlots(c, limits) != 1 || (sas && MatchHotSpareType(c, target_id) != 1) ||
+      CheckHotSpareTarget(c, limits, target_id) != 1 || CreateHotSpare(c, target_id) != 1) {
     std::printf("volkit: Hot Spare create failed.\n");
     return 1;
   }

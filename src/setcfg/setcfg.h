@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "raid/raid_limits.h"
 #include "vxt/vxt.h"
 
 // volkit <controller #> delete [noprompt].  0 on success, 1 on failure.
@@ -54,6 +55,24 @@ int ResolveSlotAddress(ControllerInfo* controller, const char* text, uint16_t* e
 // (`on`) or cleared, every other bit as read.  1 on success, else the failing
 // request's result (0 when the read brought no status back).
 int SetLocateLed(ControllerInfo* controller, uint16_t enclosure, uint16_t slot, int on);
+
+// volkit <controller #> hotspare [delete] <SCSI ID>|<Encl:Bay>.  0 on
+// success, 1 on failure.
+int HotSpareCommand(ControllerInfo* controller, int argc, char** argv);
+
+// Room for one more hot spare (within `limits`), and an active mirror (IM or IME) for it to
+// protect.  1 when both are there.
+int CheckHotSpareSlots(ControllerInfo* controller, const RaidLimits& limits);
+
+// SAS only: the disk at `target_id` has the interface and medium of the
+// members of some mirror (SSDs of both interfaces may meet when the firmware
+// allows that mix).  1 when such a mirror exists.
+int MatchHotSpareType(ControllerInfo* controller, uint8_t target_id);
+
+// The disk at `target_id` is no volume, a fixed disk of 512-byte blocks, and
+// larger than what any mirror of its interface needs of a member (its data and
+// the metadata reserve of `limits`).
+int CheckHotSpareTarget(ControllerInfo* controller, const RaidLimits& limits, uint8_t target_id);
 
 // volkit <controller #> enableir|disableir: switches IR in non-volatile
 // memory and resets the controller.  0 on success (also when nothing needed

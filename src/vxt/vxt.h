@@ -25,8 +25,6 @@ inline constexpr uint8_t kFunctionSataPassthrough = 0x1C;
 
 inline constexpr size_t kIocFactsBytes = 80;
 inline constexpr size_t kPortFactsBytes = 40;
-inline constexpr int kMaxCandidateIds = 20;
-inline constexpr int kMaxCandidateRecords = 127;
 
 struct RequestDescriptor {
   uint32_t Direction;  // only bit 0 counts: set means data in
@@ -42,15 +40,6 @@ struct RequestDescriptor {
   uint32_t SenseBufferLength;
   uint32_t CommandRecordLength;
   PassThroughRecord* CommandRecord;
-};
-
-struct CandidateRecord {
-  uint8_t TargetID;
-  uint8_t Bus;
-  uint32_t Blocks;
-  uint32_t BlockSize;
-  uint8_t Inquiry[36];
-  uint32_t State;
 };
 
 struct ControllerInfo {
@@ -73,16 +62,6 @@ struct ControllerInfo {
   uint32_t RefusedRequests;
   // Driver requests this context has made, retries included.
   uint64_t RequestsSent;
-  // Volume-creation workspace, filled by CREATE and AUTO.
-  int32_t NumRAIDCandidates;
-  uint8_t PrimaryId;
-  uint8_t SecondaryId;
-  uint8_t CreateVolumeType;
-  uint8_t SizeGiven;
-  uint64_t SizeMB;
-  uint8_t CandidateIds[kMaxCandidateIds];
-  uint32_t QuickSync;
-  CandidateRecord Candidates[kMaxCandidateRecords];
 };
 
 // Fields of the stored controller-facts and port-facts replies.

@@ -51,7 +51,7 @@ TEST(BuildVolumeImage, HeaderTooShortForTheMembersGivesNoImage) {
 }
 
 TEST(HasDuplicateIds, AnyTargetIdTwice) {
-  auto c = std::make_unique<ControllerInfo>();
+  auto c = std::make_unique<CandidateList>();
   const uint8_t ids[] = {1, 2, 200, 2};
   std::copy(std::begin(ids), std::end(ids), c->CandidateIds);
   c->NumRAIDCandidates = 3;
