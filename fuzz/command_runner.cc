@@ -6,11 +6,6 @@
 #include "report/emit_line.h"
 
 namespace fuzz {
-int OpenScriptedNode(int* handle) {
-  *handle = -1;
-  return 1;
-}
-
 const std::vector<std::vector<std::string>>& FirmwareScenarios() {
   static const std::vector<std::vector<std::string>> scenarios = {
       {"list"},
@@ -41,7 +36,7 @@ const std::vector<std::vector<std::string>>& FirmwareScenarios() {
   return scenarios;
 }
 
-int RunWords(const std::vector<std::string>& words, DriverOpener open_driver) {
+int RunWords(const std::vector<std::string>& words) {
   // Handlers lower-case their words in place, as on a real command line.
   std::vector<std::vector<char>> storage;
   std::vector<char*> argv;
@@ -50,7 +45,7 @@ int RunWords(const std::vector<std::string>& words, DriverOpener open_driver) {
   for (std::vector<char>& s : storage) argv.push_back(s.data());
   argv.push_back(nullptr);
   ShowKvrFru = false;
-  return VolkitMainOn(static_cast<int>(storage.size()), argv.data(), open_driver);
+  return VolkitMain(static_cast<int>(storage.size()), argv.data());
 }
 
 void QuietStandardStreams() {
