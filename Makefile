@@ -14,7 +14,9 @@ deps:
 deps-analysis:
 	@scripts/setup-deps analysis
 
-release debug asan: deps
+# The builds never install anything themselves: the README's commands (demo,
+# test) and bench run deps first.
+release debug asan:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ -j $(JOBS)
 
@@ -29,7 +31,8 @@ test-release: release
 test-asan: asan
 	ctest --preset asan -j $(JOBS)
 
-test: test-release test-asan
+test: deps
+	$(MAKE) test-release test-asan
 
 # The Debian packages volkit and volkit-sim, in build/release (those of an
 # earlier version are removed first).
@@ -43,10 +46,11 @@ package-check: package
 	@scripts/setup-deps package
 	lintian --fail-on error,warning --display-info build/release/volkit_*.deb build/release/volkit-sim_*.deb
 
+# A build of its own (build/bench), so the release build stays as it was.
 bench: deps
-	cmake --preset release -DVOLKIT_BENCH=ON >/dev/null
-	cmake --build --preset release -j $(JOBS)
-	build/release/bench/volkit_bench
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j $(JOBS)
+	build/bench/bench/volkit_bench
 
 # libFuzzer runs of every target (clang): FUZZ_SECONDS each, growing the
 # corpus in build/fuzz/corpus; crashes land in build/fuzz/findings/.  Paths

@@ -5,11 +5,6 @@
 #include "cli/entry.h"
 
 namespace fuzz {
-int OpenScriptedNode(int* handle) {
-  *handle = -1;
-  return 1;
-}
-
 const std::vector<std::vector<std::string>>& FirmwareScenarios() {
   static const std::vector<std::vector<std::string>> scenarios = {
       {"list"},
@@ -40,7 +35,7 @@ const std::vector<std::vector<std::string>>& FirmwareScenarios() {
   return scenarios;
 }
 
-int RunWords(const std::vector<std::string>& words, DriverOpener open_driver) {
+int RunWords(const std::vector<std::string>& words) {
   // Handlers lower-case their words in place, as on a real command line.
   std::vector<std::vector<char>> storage;
   std::vector<char*> argv;
@@ -48,7 +43,7 @@ int RunWords(const std::vector<std::string>& words, DriverOpener open_driver) {
   for (const std::string& w : words) storage.emplace_back(w.c_str(), w.c_str() + w.size() + 1);
   for (std::vector<char>& s : storage) argv.push_back(s.data());
   argv.push_back(nullptr);
-  return VolkitMainOn(static_cast<int>(storage.size()), argv.data(), open_driver);
+  return VolkitMain(static_cast<int>(storage.size()), argv.data());
 }
 
 void QuietStandardStreams() {

@@ -1,4 +1,5 @@
-// Runs volkit command lines in-process on the scripted driver.
+// Runs volkit command lines in-process, on the driver channel the program
+// links: the fuzz targets' scripted one or the seed recorder's.
 #pragma once
 
 #include <cstddef>
@@ -6,19 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/discovery.h"
-
 namespace fuzz {
 
 // The command lines the firmware target replays, by index (the first byte of
 // its input).  New lines go at the end so that the corpus keeps its meaning.
 const std::vector<std::vector<std::string>>& FirmwareScenarios();
 
-// The scripted driver needs no node: it hands out no descriptor.
-int OpenScriptedNode(int* handle);
-
 // Runs `volkit WORDS...` as the program would.  Returns the exit status.
-int RunWords(const std::vector<std::string>& words, DriverOpener open_driver = OpenScriptedNode);
+int RunWords(const std::vector<std::string>& words);
 
 // Points standard input at /dev/null (so that no dialogue waits) and standard
 // output at /dev/null (reports are not the point); standard error is left to

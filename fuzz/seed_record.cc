@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   }
   fuzz::QuietStandardStreams();
   fuzz::StartRecording(&seed);
-  fuzz::RunWords(words, OpenDriver);
+  fuzz::RunWords(words);
   fuzz::StartRecording(nullptr);
   FILE* out = std::fopen(file, "wb");
   if (out == nullptr || std::fwrite(seed.data(), 1, seed.size(), out) != seed.size() ||

@@ -1,38 +1,21 @@
 #include "cli/discovery.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <new>
 
+#include "vxt/driver_channel.h"
+#include "vxt/driver_records.h"
+
 int OpenDriver(int* handle) {
-  int fd = open(kDriverNodePath, O_RDWR);
-  if (fd < 0 && errno == ENOENT) {
-    if (mknod(kDriverNodePath, S_IFCHR | 0600, makedev(kDriverNodeMajor, kDriverNodeMinor)) == 0) {
-      fd = open(kDriverNodePath, O_RDWR);
-      // A node nobody answers on would only mislead the next run; one left
-      // behind is only untidy, the open failure is what counts.
-      // NOLINTNEXTLINE(cert-err33-c)
-      if (fd < 0) unlink(kDriverNodePath);
-    }
-  }
-  if (fd < 0) {
-    std::fprintf(stderr, "volkit: couldn't open %s!\n", kDriverNodePath);
-    std::fprintf(stderr, "volkit: make sure the vxtctl driver is loaded!\n");
-    return 0;
-  }
-  *handle = fd;
-  return 1;
+  if (OpenDriverChannel(handle)) return 1;
+  std::fprintf(stderr, "volkit: couldn't open %s!\n", kDriverNodePath);
+  std::fprintf(stderr, "volkit: make sure the vxtctl driver is loaded!\n");
+  return 0;
 }
 
-int OpenController(uint32_t controller_number, ControllerInfo** controller,
-                   DriverOpener open_driver) {
+int OpenController(uint32_t controller_number, ControllerInfo** controller) {
   int handle = -1;
-  if (!open_driver(&handle)) return 0;
+  if (!OpenDriver(&handle)) return 0;
   return OpenControllerOn(handle, controller_number, controller);
 }
 

@@ -11,14 +11,9 @@
 // node when it is missing.
 int OpenDriver(int* handle);
 
-// How the control node is opened: OpenDriver, or a stand-in that drives
-// volkit from recorded firmware answers.
-using DriverOpener = int (*)(int* handle);
-
 // 1 with a fresh context; 3 when the controller does not exist; 0 when the
 // driver could not be opened or the query failed otherwise.
-int OpenController(uint32_t controller_number, ControllerInfo** controller,
-                   DriverOpener open_driver = OpenDriver);
+int OpenController(uint32_t controller_number, ControllerInfo** controller);
 
 // OpenController on a control node already open.
 int OpenControllerOn(int handle, uint32_t controller_number, ControllerInfo** controller);

@@ -22,9 +22,9 @@ struct Selection {
   uint32_t ControllerNumber;
 };
 
-int RunList(DriverOpener open_driver) {
+int RunList() {
   int handle = -1;
-  if (!open_driver(&handle)) return 1;
+  if (!OpenDriver(&handle)) return 1;
   if (ListControllers(handle) == 2) {
     std::fprintf(stderr, "volkit: no controllers found!\n");
     return 2;
@@ -59,12 +59,12 @@ int SelectControllers(char** argv, Selection* selection) {
   return 0;
 }
 
-int RunControllers(const Selection& selection, int argc, char** argv, DriverOpener open_driver) {
+int RunControllers(const Selection& selection, int argc, char** argv) {
   bool command_ran = false;
   int result = 0;
   for (uint32_t number = selection.ControllerNumber;; ++number) {
     ControllerInfo* controller = nullptr;
-    int opened = OpenController(number, &controller, open_driver);
+    int opened = OpenController(number, &controller);
     if (opened == kAdapterMissing) {
       if (!selection.SasMode) {
         std::fprintf(stderr, "volkit: controller not found!\n");
@@ -113,13 +113,11 @@ int RunControllers(const Selection& selection, int argc, char** argv, DriverOpen
 
 void PrintUsage() { std::fprintf(stderr, "%s\n", kUsageText); }
 
-int VolkitMain(int argc, char** argv) { return VolkitMainOn(argc, argv, OpenDriver); }
-
-int VolkitMainOn(int argc, char** argv, DriverOpener open_driver) {
+int VolkitMain(int argc, char** argv) {
   // The machine-readable verbs print their document and nothing else.
   if (argc >= 3 && IsMachineSelection(argv[1])) {
     if (const MachineVerb* verb = FindMachineVerb(argv[2])) {
-      return RunMachineVerb(*verb, argc, argv, open_driver);
+      return RunMachineVerb(*verb, argc, argv);
     }
   }
   std::printf("%s", kBanner);
@@ -130,12 +128,12 @@ int VolkitMainOn(int argc, char** argv, DriverOpener open_driver) {
   }
   if (argc == 2) {
     LowerCaseWord(argv[1]);
-    if (std::strcmp(argv[1], "list") == 0) return RunList(open_driver);
+    if (std::strcmp(argv[1], "list") == 0) return RunList();
     std::fprintf(stderr, "volkit: too few command line parameters!\n");
     PrintUsage();
     return 1;
   }
   Selection selection{};
   if (int refused = SelectControllers(argv, &selection)) return refused;
-  return RunControllers(selection, argc, argv, open_driver);
+  return RunControllers(selection, argc, argv);
 }

@@ -61,9 +61,9 @@ ControllerSnapshot ReadOne(ControllerInfo* c) {
 
 }  // namespace
 
-void ReadFleet(bool all, uint32_t number, DriverOpener open_driver, FleetSnapshot* fleet) {
+void ReadFleet(bool all, uint32_t number, FleetSnapshot* fleet) {
   int handle = -1;
-  if (!open_driver(&handle)) {
+  if (!OpenDriver(&handle)) {
     fleet->Failure = RunFailure::kDriverUnavailable;
     fleet->Messages.push_back({"error", "the driver's control node could not be opened"});
     return;

@@ -92,7 +92,7 @@ bool IsMachineSelection(const char* word) {
   return EqualsIgnoringCase(word, "all") || !std::isalpha(static_cast<unsigned char>(word[0]));
 }
 
-int RunMachineVerb(const MachineVerb& verb, int argc, char** argv, DriverOpener open_driver) {
+int RunMachineVerb(const MachineVerb& verb, int argc, char** argv) {
   bool all = EqualsIgnoringCase(argv[1], "all");
   unsigned long number = 0;
   if (!all && (!ParseWholeUnsigned(argv[1], &number) || number > kMaxControllerArgument)) {
@@ -105,6 +105,6 @@ int RunMachineVerb(const MachineVerb& verb, int argc, char** argv, DriverOpener 
     return 1;
   }
   FleetSnapshot fleet;
-  ReadFleet(all, static_cast<uint32_t>(number), open_driver, &fleet);
+  ReadFleet(all, static_cast<uint32_t>(number), &fleet);
   return verb.Write(fleet, argc, argv);
 }

@@ -25,9 +25,9 @@ const MachineVerb* FindMachineVerb(const char* word);
 bool IsMachineSelection(const char* word);
 
 // The whole run of a machine-readable verb; returns the exit status.
-int RunMachineVerb(const MachineVerb& verb, int argc, char** argv, DriverOpener open_driver);
+int RunMachineVerb(const MachineVerb& verb, int argc, char** argv);
 
 // Reads the snapshots of controller `number`, or of every controller the
 // driver knows when `all`.  Diagnostics go to standard error and into the
 // fleet's messages.
-void ReadFleet(bool all, uint32_t number, DriverOpener open_driver, FleetSnapshot* fleet);
+void ReadFleet(bool all, uint32_t number, FleetSnapshot* fleet);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/background_run.h"
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/raid_log.h"
 #include "support/volkit_run.h"
@@ -17,7 +18,6 @@
 namespace volkit_test {
 namespace {
 
-constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 constexpr char kFirstQuestion[] = "Are you sure you want to proceed (YES/NO)? ";
 constexpr char kFormatting[] = "Formatting hard disk drive...\n";
 

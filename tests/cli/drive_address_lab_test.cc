@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/volkit_run.h"
 
@@ -13,7 +14,6 @@ namespace volkit_test {
 namespace {
 
 constexpr int kScsiIo = 0x00;
-constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 constexpr char kFailed[] = "volkit: Volume creation failed.\n";
 
 json TwoEnclosureLab() {

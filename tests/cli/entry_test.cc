@@ -4,13 +4,13 @@
 
 #include <string>
 
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/volkit_run.h"
 
 namespace volkit_test {
 namespace {
 
-constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 const std::string kUsage =
     "  volkit <controller #> <command> <parameters> ...\n"
     "    where <controller #> is:\n"

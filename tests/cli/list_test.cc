@@ -1,6 +1,7 @@
 // LIST: one row per controller the driver knows, in number order.
 #include <gtest/gtest.h>
 
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/volkit_run.h"
 
@@ -23,15 +24,15 @@ TEST(List, TableWithGapsUnknownTypesAndFixedVendor) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
-            "Norvane IR Configuration Utility 5.01.03.00\n"
-            "\n"
-            "         Adapter   Vendor  Device  Segment                     SubSys  SubSys \n"
-            " Ioc#     Type       ID      ID      ID     Bus  Device  Func  Ven ID  Dev ID \n"
-            " -----  ---------  ------  ------  -------  ---  ------  ----  ------  ------ \n"
-            "   0     Heron   1000h    54h    0000h    02h    03h   01h   1028h   1f04h \n"
-            "   2     UNKNOWN   1000h    20h    0002h    a3h    1fh   07h   15d9h   0001h \n"
-            "  12     Wren   1000h    30h    0000h    06h    04h   00h   1000h   1040h \n"
-            "\n\n");
+            std::string(kBanner) +
+                "\n"
+                "         Adapter   Vendor  Device  Segment                     SubSys  SubSys \n"
+                " Ioc#     Type       ID      ID      ID     Bus  Device  Func  Ven ID  Dev ID \n"
+                " -----  ---------  ------  ------  -------  ---  ------  ----  ------  ------ \n"
+                "   0     Heron   1000h    54h    0000h    02h    03h   01h   1028h   1f04h \n"
+                "   2     UNKNOWN   1000h    20h    0002h    a3h    1fh   07h   15d9h   0001h \n"
+                "  12     Wren   1000h    30h    0000h    06h    04h   00h   1000h   1040h \n"
+                "\n\n");
 }
 
 TEST(List, QueriesEveryNumberWithTheAdapterRecord) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/raid_log.h"
 #include "support/volkit_run.h"
@@ -13,7 +14,6 @@
 namespace volkit_test {
 namespace {
 
-constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 constexpr char kPrompts[] =
     "You are about to create an IR volume. \n\n"
     "WARNING: Proceeding with this operation may cause data loss or data\n"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/volkit_run.h"
 
@@ -12,7 +13,6 @@ namespace volkit_test {
 namespace {
 
 constexpr int kRaidAction = 0x15;
-constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 
 VolkitRun Create(const json& lab, std::vector<std::string> words, const std::string& input = "") {
   words.insert(words.begin(), {"0", "create"});

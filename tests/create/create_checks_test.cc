@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/volkit_run.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr int kScsiIo = 0x00;
 constexpr int kRaidAction = 0x15;
-constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 constexpr char kFailed[] = "volkit: Volume creation failed.\n";
 constexpr char kDriveCount[] = "volkit: incorrect number of SCSI ID's specified\n";
 

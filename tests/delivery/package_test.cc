@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/banner.h"
 #include "support/run_program.h"
 
 namespace volkit_test {
@@ -102,7 +103,7 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
 
   VolkitRun bare = RunProgram({root + "/usr/sbin/volkit"});
   EXPECT_EQ(bare.status, 1);
-  EXPECT_EQ(bare.out, "Norvane IR Configuration Utility 5.01.03.00\n");
+  EXPECT_EQ(bare.out, kBanner);
   EXPECT_NE(bare.err.find("  volkit <controller #> <command> <parameters> ..."), std::string::npos);
 
   // The unpacked launcher finds its unpacked interposer; nothing points it

@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "support/banner.h"
 #include "support/lab.h"
 
 namespace volkit_test {
 
-inline constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 inline constexpr char kRule[] =
     "------------------------------------------------------------------------\n";
 

@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/raid_log.h"
 #include "support/volkit_run.h"
 
 namespace volkit_test {
 namespace {
-
-constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 
 // Mirror 0 of targets 0 and 1; with `spare`, target 2 is a hot spare.
 json MirrorLab(bool spare) {

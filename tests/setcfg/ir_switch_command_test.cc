@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/banner.h"
 #include "support/lab.h"
 #include "support/raid_log.h"
 #include "support/volkit_run.h"
@@ -12,7 +13,6 @@
 namespace volkit_test {
 namespace {
 
-constexpr char kBanner[] = "Norvane IR Configuration Utility 5.01.03.00\n";
 constexpr char kUsage[] =
     "  volkit <controller #> enableir/disableir\n"
     "    where <controller #> is:\n"

@@ -1,11 +1,12 @@
-// The driver channel of capture: the request layer's one way to the driver,
-// here guarded so that only the reads capture is allowed reach the node.
+// The launcher's driver channel, for capture: the request layer's one way to
+// the driver, here guarded so that only the reads capture is allowed reach
+// the node.  Capture opens the node itself; it never makes one.
 #include <sys/ioctl.h>
 
 #include <cerrno>
 #include <cstdio>
 
-#include "request_gate.h"
+#include "capture/request_gate.h"
 #include "vxt/driver_channel.h"
 
 int DriverRequest(int handle, unsigned long code, void* record) {
