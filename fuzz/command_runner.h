@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/discovery.h"
+#include "console/discovery.h"
 
 namespace fuzz {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/discovery.h"
+#include "console/discovery.h"
 
 // The whole program: banner, argument checks, controller selection and the
 // command run.  Returns the process exit status.

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
-#include "cli/confirm.h"
+#include "console/command_lock.h"
+#include "console/confirm.h"
 #include "create/auto_select.h"
 #include "create/candidates.h"
 #include "create/create.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
-#include "cli/drive_address.h"
+#include "console/command_lock.h"
+#include "console/drive_address.h"
 #include "vxt/drive_class.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"

@@ -2,7 +2,7 @@
 // capability and volume checks, then the candidate checks and the build.
 #include <cstdio>
 
-#include "cli/confirm.h"
+#include "console/confirm.h"
 #include "create/candidates.h"
 #include "create/create.h"
 #include "create/raid_limits.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/words.h"
+#include "console/words.h"
 #include "create/raid_limits.h"
 #include "vxt/pages.h"
 

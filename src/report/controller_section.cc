@@ -1,6 +1,6 @@
 // The controller section: type, versions, channel, limits, PCI location and
 // RAID capability.
-#include "cli/discovery.h"
+#include "console/discovery.h"
 #include "report/emit_line.h"
 #include "report/report_words.h"
 #include "report/sections.h"

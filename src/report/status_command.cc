@@ -1,7 +1,7 @@
 // STATUS: the background operation and resync progress of every volume.
 #include <cstdio>
 
-#include "cli/output_check.h"
+#include "console/output_check.h"
 #include "report/report.h"
 #include "report/report_words.h"
 #include "vxt/pages.h"

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
-#include "cli/confirm.h"
-#include "cli/drive_address.h"
-#include "cli/elapsed_ticker.h"
-#include "cli/output_check.h"
-#include "cli/words.h"
+#include "console/command_lock.h"
+#include "console/confirm.h"
+#include "console/drive_address.h"
+#include "console/elapsed_ticker.h"
+#include "console/output_check.h"
+#include "console/words.h"
 #include "setcfg/setcfg.h"
 #include "vxt/drive_class.h"
 #include "vxt/pages.h"

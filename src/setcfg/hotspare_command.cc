@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
-#include "cli/drive_address.h"
-#include "cli/words.h"
+#include "console/command_lock.h"
+#include "console/drive_address.h"
+#include "console/words.h"
 #include "create/boot_device.h"
 #include "create/raid_limits.h"
 #include "setcfg/hot_spares.h"

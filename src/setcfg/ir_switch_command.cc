@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/words.h"
+#include "console/words.h"
 #include "setcfg/setcfg.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_util.h"

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/drive_address.h"
-#include "cli/drive_table.h"
-#include "cli/words.h"
+#include "console/drive_address.h"
+#include "console/drive_table.h"
+#include "console/words.h"
 #include "setcfg/setcfg.h"
 #include "vxt/vxt_util.h"
 

@@ -2,8 +2,8 @@
 // texts.
 #include <cstdio>
 
-#include "cli/drive_address.h"
-#include "cli/usage.h"
+#include "console/drive_address.h"
+#include "console/usage.h"
 #include "setcfg/setcfg.h"
 #include "vxt/vxt_util.h"
 
