@@ -12,8 +12,9 @@
 #include "create/raid_limits.h"
 #include "create/volume_build.h"
 #include "create/volume_request.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ int AutoCommand(ControllerInfo* c, int argc, char** argv) {
   bool no_prompt = false;
   int count = DropNoPrompt(argc, argv, &no_prompt);
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return kFail;
+  if (!ReadIocPg2(c, &iocpg2)) return kFail;
   if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(c, iocpg2, argv[3]) ||
       !ParseSize(c, argv[4]) || !ParseSyncOption(c, argv, count)) {
     return kFail;

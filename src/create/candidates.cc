@@ -5,9 +5,11 @@
 
 #include "console/command_lock.h"
 #include "console/drive_address.h"
+#include "vxt/config_page.h"
 #include "vxt/drive_class.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 uint8_t MaxTargetId = 127;
 int AllCandidatesSsd = 0;
@@ -111,13 +113,13 @@ int CheckCandidates(ControllerInfo* c, char** words, int count) {
 
 int IsVolumeId(ControllerInfo* c, uint8_t id) {
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return 0;
+  if (!ReadIocPg2(c, &iocpg2)) return 0;
   return IocPg2ListsVolume(iocpg2, id);
 }
 
 int CheckSsdMix(ControllerInfo* c) {
   PageBuffer mfg4;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
+  if (!ReadManufacturingPg4(c, &mfg4)) return 0;
   bool ssd_seen = false;
   bool rotating_seen = false;
   int count = CandidateCount(*c, kMaxCandidateIds);
@@ -134,7 +136,7 @@ int CheckSsdMix(ControllerInfo* c) {
 
 int CheckSasSataMix(ControllerInfo* c) {
   PageBuffer mfg4;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
+  if (!ReadManufacturingPg4(c, &mfg4)) return 0;
   if (AllCandidatesSsd == 1 && (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed)) return 1;
   bool sata_seen = false;
   bool sas_seen = false;

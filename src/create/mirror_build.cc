@@ -8,6 +8,7 @@
 #include "create/volume_image.h"
 #include "create/volume_size.h"
 #include "vxt/pages.h"
+#include "vxt/scsi.h"
 #include "vxt/vxt_assert.h"
 
 namespace {

@@ -1,7 +1,8 @@
 #include "create/raid_limits.h"
 
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 RaidLimits TheRaidLimits{};
 
@@ -28,7 +29,7 @@ RaidLimits DefaultRaidLimits(uint8_t bus_type) {
 void LoadRaidLimits(ControllerInfo* c) {
   RaidLimits limits = DefaultRaidLimits(c->BusType);
   PageBuffer page;
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 6, 0, &page)) {
+  if (ReadIocPg6(c, &page)) {
     limits.MaxDrivesIS = IocPg6MaxDrivesIS(page);
     limits.MaxDrivesIM = IocPg6MaxDrivesIM(page);
     limits.MaxDrivesIME = IocPg6MaxDrivesIME(page);
@@ -38,12 +39,11 @@ void LoadRaidLimits(ControllerInfo* c) {
     limits.MaxHotSpares = IocPg6MaxHotSpares(page);
     limits.MetadataBlocks = uint32_t{IocPg6MetadataSize(page)} << 11;
   }
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &page)) {
+  if (ReadIocPg2(c, &page)) {
     limits.MaxPhysDisks = IocPg2MaxPhysDisks(page);
   }
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &page) &&
-      (VolumeSettingsWord(page, c->CreateVolumeType) & kSettingsReserveMask) ==
-          kSettingsLargeReserve) {
+  if (ReadManufacturingPg4(c, &page) && (VolumeSettingsWord(page, c->CreateVolumeType) &
+                                         kSettingsReserveMask) == kSettingsLargeReserve) {
     limits.MetadataBlocks = kLargeMetadataBlocks;
   }
   TheRaidLimits = limits;

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "vxt/config_page.h"
 #include "vxt/vxt.h"
-#include "vxt/vxt_util.h"
 
 struct VolumeLayout {
   uint8_t VolumeType;

@@ -8,6 +8,7 @@
 
 #include "console/words.h"
 #include "create/raid_limits.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
 
 namespace {
@@ -131,8 +132,7 @@ int CountVolumeMembers(ControllerInfo* c, ConstBytes iocpg2, int* total) {
   int volumes = IocPg2VolumeCount(iocpg2);
   for (int i = 0; i < volumes; ++i) {
     PageBuffer vol0;
-    int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
-                                   IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0);
+    int result = ReadRaidVolPg0(c, IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0);
     if (result != 1) return result;
     sum += RaidVolPg0NumPhysDisks(vol0);
   }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "vxt/vxt.h"
-#include "vxt/vxt_util.h"
 
 // The first argument position at which `noprompt` (and a drive, for CREATE)
 // may stand.

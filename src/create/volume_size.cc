@@ -7,8 +7,10 @@
 
 #include "create/candidates.h"
 #include "create/raid_limits.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -50,7 +52,7 @@ int ReadMemberBlocks(ControllerInfo* c, uint8_t target, uint32_t* blocks) {
 // 1 when the controller can address a volume of `size` blocks.
 int CheckAddressable(ControllerInfo* c, uint64_t size) {
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return 0;
+  if (!ReadIocPg2(c, &iocpg2)) return 0;
   if (!(IocPg2CapabilityFlags(iocpg2) & kCapability64BitLba) && size > kLargest32BitSize) {
     std::printf(
         "volkit: 64-bit volume addressing not supported by IOC.\n"
@@ -64,8 +66,7 @@ int CheckAddressable(ControllerInfo* c, uint64_t size) {
 
 uint32_t RoundVolumeSize(ControllerInfo* c, uint32_t blocks) {
   PageBuffer mfg4;
-  bool coerce = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4) &&
-                ((ManufacturingPg4IrFlags(mfg4) >> 7) & 3) == 1;
+  bool coerce = ReadManufacturingPg4(c, &mfg4) && ((ManufacturingPg4IrFlags(mfg4) >> 7) & 3) == 1;
   return RoundShare(blocks, {TheRaidLimits.MetadataBlocks, c->BusType == kBusTypeSas, coerce});
 }
 

@@ -6,7 +6,7 @@
 #include "console/drive_table.h"
 #include "console/words.h"
 #include "setcfg/setcfg.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "console/drive_address.h"
 #include "console/usage.h"
 #include "setcfg/setcfg.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace {
 
