@@ -69,9 +69,11 @@ fuzz: deps-analysis
 	    -artifact_prefix=$(CURDIR)/build/fuzz/findings/$$t- || exit 1; \
 	done
 
-# Static checks: clang-tidy over every source the release build compiles
+# Static checks: the folders of src/ kept a stack (scripts/check-layers),
+# clang-tidy over every source the release build compiles
 # (.clang-tidy says which checks), and the formatting of every C++ file.
 lint: deps-analysis release
+	scripts/check-layers
 	git ls-files '*.cc' '*.h' | xargs clang-format --dry-run -Werror
 	run-clang-tidy -quiet -p build/release -j $(JOBS) '/(src|sim|tests|fuzz|bench)/' >build/release/lint.log 2>&1 \
 	  || { grep -E 'error:|warning:' build/release/lint.log | sort -u; exit 1; }

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/words.h"
 #include "command_runner.h"
+#include "console/words.h"
 #include "firmware_script.h"
 
 // DISPLAY writes its copy wherever a word says: the words never leave a

@@ -8,8 +8,9 @@
 #include "report/device_words.h"
 #include "report/report_words.h"
 #include "vxt/pages.h"
+#include "vxt/raid_action.h"
+#include "vxt/scsi_classify.h"
 #include "vxt/vxt.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 

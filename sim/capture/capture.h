@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "vxt/adapter_info.h"
-#include "vxt/vxt_util.h"
+#include "vxt/config_page.h"
 
 namespace capture {
 

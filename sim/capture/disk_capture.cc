@@ -9,6 +9,7 @@
 #include "lab_text.h"
 #include "vxt/pages.h"
 #include "vxt/sata_identify.h"
+#include "vxt/scsi.h"
 
 namespace capture {
 

@@ -6,6 +6,7 @@
 #include "capture.h"
 #include "lab_text.h"
 #include "vxt/pages.h"
+#include "vxt/raid_action.h"
 
 namespace capture {
 
@@ -198,7 +199,7 @@ void CaptureProgress(ControllerCapture& cc) {
     const VolumeSeat& seat = cc.volumes[i];
     Json& vol = volumes[i];
     bool resyncing = false;
-    if (VxtRaidAction(cc.c, kRaidActionProgress, 0, seat.Bus, seat.Id, 0, nullptr, 0, 0)) {
+    if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id)) {
       uint64_t total = RaidReplyTotalBlocks(LastReply(*cc.c));
       uint64_t remaining = RaidReplyBlocksRemaining(LastReply(*cc.c));
       resyncing = remaining > 0;
@@ -206,7 +207,7 @@ void CaptureProgress(ControllerCapture& cc) {
         vol["resync"] = {{"total", total}, {"remaining", remaining}};
         // A second look tells how far one read moves the work on, which is
         // how vxtsim plays it back.
-        if (VxtRaidAction(cc.c, kRaidActionProgress, 0, seat.Bus, seat.Id, 0, nullptr, 0, 0)) {
+        if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id)) {
           uint64_t later = RaidReplyBlocksRemaining(LastReply(*cc.c));
           if (later < remaining) vol["resync"]["step"] = remaining - later;
         }

@@ -5,8 +5,10 @@
 
 #include "capture.h"
 #include "lab_text.h"
+#include "vxt/page_readers.h"
 #include "vxt/page_walk.h"
 #include "vxt/pages.h"
+#include "vxt/raid_action.h"
 
 namespace capture {
 

@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
 #include "cli/command_table.h"
-#include "cli/discovery.h"
 #include "cli/machine_verbs.h"
-#include "cli/output_check.h"
-#include "cli/usage.h"
-#include "cli/words.h"
+#include "console/command_lock.h"
+#include "console/discovery.h"
+#include "console/output_check.h"
+#include "console/usage.h"
+#include "console/words.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "cli/discovery.h"
+#include "console/discovery.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "cli/atomic_file.h"
-#include "cli/usage.h"
-#include "cli/words.h"
+#include "console/usage.h"
+#include "console/words.h"
 #include "report/health.h"
 #include "report/health_plugin.h"
 #include "report/json_document.h"

@@ -3,7 +3,7 @@
 // hands the run's snapshots to its writer; no banner precedes the output.
 #pragma once
 
-#include "cli/discovery.h"
+#include "console/discovery.h"
 #include "report/snapshot.h"
 
 // Writes the verb's output from the snapshots and returns the exit status.

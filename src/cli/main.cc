@@ -1,4 +1,4 @@
 #include "cli/entry.h"
-#include "cli/output_check.h"
+#include "console/output_check.h"
 
 int main(int argc, char** argv) { return FinishOutput(VolkitMain(argc, argv)); }

@@ -4,16 +4,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
-#include "cli/confirm.h"
+#include "console/command_lock.h"
+#include "console/confirm.h"
 #include "create/auto_select.h"
 #include "create/candidates.h"
 #include "create/create.h"
 #include "create/volume_build.h"
 #include "create/volume_request.h"
 #include "raid/raid_limits.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ int AutoCommand(ControllerInfo* c, int argc, char** argv) {
   bool no_prompt = false;
   int count = DropNoPrompt(argc, argv, &no_prompt);
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return kFail;
+  if (!ReadIocPg2(c, &iocpg2)) return kFail;
   VolumeRequest request{};
   if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(iocpg2, argv[3], &request) ||
       !ParseSize(argv[4], &request) || !ParseSyncOption(argv, count, &request)) {

@@ -1,10 +1,13 @@
 #include "create/auto_select.h"
 
+#include "create/candidates.h"
 #include "raid/hot_spares.h"
 #include "raid/phys_disk_lookup.h"
+#include "vxt/config_page.h"
 #include "vxt/drive_class.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -92,8 +95,7 @@ int SelectAutoDrives(ControllerInfo* c, bool is_auto1, CandidateList* candidates
   CollectHotSpares(c, &scan.HotSpares);
   PageBuffer mfg4;
   scan.SsdMixAllowed =
-      VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4) == 1 &&
-      (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed);
+      ReadManufacturingPg4(c, &mfg4) == 1 && (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed);
   const int targets = DeviceLimit(*c) & 0xFF;
   for (int t = 0; t < targets; ++t) {
     uint32_t blocks = 0;

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
-#include "cli/drive_address.h"
+#include "console/command_lock.h"
+#include "console/drive_address.h"
+#include "vxt/config_page.h"
 #include "vxt/drive_class.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -108,13 +110,13 @@ int CheckCandidates(ControllerInfo* c, char** words, int count, CandidateList* l
 
 int IsVolumeId(ControllerInfo* c, uint8_t id) {
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return 0;
+  if (!ReadIocPg2(c, &iocpg2)) return 0;
   return IocPg2ListsVolume(iocpg2, id);
 }
 
 int CheckSsdMix(ControllerInfo* c, CandidateList* list) {
   PageBuffer mfg4;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
+  if (!ReadManufacturingPg4(c, &mfg4)) return 0;
   bool ssd_seen = false;
   bool rotating_seen = false;
   int count = CandidateCount(*list, kMaxCandidateIds);
@@ -131,7 +133,7 @@ int CheckSsdMix(ControllerInfo* c, CandidateList* list) {
 
 int CheckSasSataMix(ControllerInfo* c, const CandidateList& list) {
   PageBuffer mfg4;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4)) return 0;
+  if (!ReadManufacturingPg4(c, &mfg4)) return 0;
   if (list.AllCandidatesSsd == 1 && (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed))
     return 1;
   bool sata_seen = false;

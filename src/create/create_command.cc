@@ -2,14 +2,15 @@
 // capability and volume checks, then the candidate checks and the build.
 #include <cstdio>
 
-#include "cli/confirm.h"
+#include "console/confirm.h"
 #include "create/candidates.h"
 #include "create/create.h"
 #include "create/volume_build.h"
 #include "create/volume_request.h"
 #include "raid/raid_limits.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ int CreateCommand(ControllerInfo* c, int argc, char** argv) {
     return kFail;
   }
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return kFail;
+  if (!ReadIocPg2(c, &iocpg2)) return kFail;
   VolumeRequest request{};
   if (!CheckIrCapable(iocpg2, argv[1]) || !ParseVolumeType(iocpg2, argv[3], &request) ||
       !ParseSize(argv[4], &request) || !ParseQuickSync(argv, &count, &request)) {

@@ -8,6 +8,7 @@
 #include "raid/boot_device.h"
 #include "raid/phys_disks.h"
 #include "vxt/pages.h"
+#include "vxt/scsi.h"
 #include "vxt/vxt_assert.h"
 
 namespace {

@@ -2,8 +2,11 @@
 
 #include <cstdio>
 
+#include "create/candidates.h"
 #include "raid/phys_disks.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
+#include "vxt/raid_action.h"
 
 namespace {
 
@@ -15,12 +18,11 @@ int BuildAndSend(ControllerInfo* c, const VolumeLayout& layout) {
   PageHeader header;
   if (!ReadPageHeader(c, kPageTypeRaidVolume, 0, &header)) return 0;
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return 0;
+  if (!ReadIocPg2(c, &iocpg2)) return 0;
   PageBuffer image = BuildVolumeImage(header, IocNumber(*c), layout,
                                       IocPg2CapabilityFlags(iocpg2) & kCapability64BitLba);
   if (image.empty()) return 0;
-  return VxtRaidAction(c, kRaidActionCreateVolume, 0, 0, layout.VolumeID, layout.ActionDataWord,
-                       image.data(), static_cast<uint32_t>(image.size()), 1);
+  return RaidActionCreateVolume(c, layout.VolumeID, layout.ActionDataWord, image);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "create/candidates.h"
+#include "vxt/config_page.h"
 #include "vxt/vxt.h"
-#include "vxt/vxt_util.h"
 
 struct VolumeLayout {
   uint8_t VolumeType;

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/words.h"
+#include "console/words.h"
+#include "raid/raid_limits.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
 
 namespace {
@@ -130,8 +132,7 @@ int CountVolumeMembers(ControllerInfo* c, ConstBytes iocpg2, int* total) {
   int volumes = IocPg2VolumeCount(iocpg2);
   for (int i = 0; i < volumes; ++i) {
     PageBuffer vol0;
-    int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
-                                   IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0);
+    int result = ReadRaidVolPg0(c, IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0);
     if (result != 1) return result;
     sum += RaidVolPg0NumPhysDisks(vol0);
   }

@@ -7,7 +7,6 @@
 
 #include "raid/raid_limits.h"
 #include "vxt/vxt.h"
-#include "vxt/vxt_util.h"
 
 // What the user asked of a new volume, parsed once by CREATE or AUTO.
 struct VolumeRequest {

@@ -5,8 +5,12 @@
 
 #include <cstdio>
 
+#include "create/candidates.h"
+#include "raid/raid_limits.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -48,7 +52,7 @@ int ReadMemberBlocks(ControllerInfo* c, uint32_t reserve, uint8_t target, uint32
 // 1 when the controller can address a volume of `size` blocks.
 int CheckAddressable(ControllerInfo* c, uint64_t size) {
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2)) return 0;
+  if (!ReadIocPg2(c, &iocpg2)) return 0;
   if (!(IocPg2CapabilityFlags(iocpg2) & kCapability64BitLba) && size > kLargest32BitSize) {
     std::printf(
         "volkit: 64-bit volume addressing not supported by IOC.\n"
@@ -62,8 +66,7 @@ int CheckAddressable(ControllerInfo* c, uint64_t size) {
 
 uint32_t RoundVolumeSize(ControllerInfo* c, const RaidLimits& limits, uint32_t blocks) {
   PageBuffer mfg4;
-  bool coerce = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &mfg4) &&
-                ((ManufacturingPg4IrFlags(mfg4) >> 7) & 3) == 1;
+  bool coerce = ReadManufacturingPg4(c, &mfg4) && ((ManufacturingPg4IrFlags(mfg4) >> 7) & 3) == 1;
   return RoundShare(blocks, {limits.MetadataBlocks, c->BusType == kBusTypeSas, coerce});
 }
 

@@ -1,7 +1,8 @@
 #include "raid/boot_device.h"
 
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -23,10 +24,6 @@ Address SasAddress(ConstBytes device) {
   return {SasDevicePg0SasAddressLow(device), SasDevicePg0SasAddressHigh(device)};
 }
 Address VolumeWwid(ConstBytes vol1) { return {RaidVolPg1WwidLow(vol1), RaidVolPg1WwidHigh(vol1)}; }
-
-int ReadPage(ControllerInfo* c, uint8_t type, uint8_t number, uint32_t address, PageBuffer* page) {
-  return VxtConfigReadPage(c, kPageActionReadCurrent, type, number, address, page);
-}
 
 int ReadDevice(ControllerInfo* c, uint8_t bus, uint8_t target, PageBuffer* device) {
   return ReadSasDevicePg0(c, SasAddressBusTarget(bus, target), device);
@@ -58,14 +55,14 @@ int FindPrimary(ConstBytes vol0) {
 // boot role to the volume, as any other member it loses it.
 int OnVolumeCreated(ControllerInfo* c, PageBuffer* bios2, uint8_t volume_id, uint8_t boot_disk) {
   PageBuffer vol0;
-  if (!ReadPage(c, kPageTypeRaidVolume, 0, RaidVolumeAddress(0, volume_id), &vol0)) return 0;
+  if (!ReadRaidVolPg0(c, RaidVolumeAddress(0, volume_id), &vol0)) return 0;
   int m = FindMember(vol0, boot_disk);
   if (m < 0) return 1;
   Address address{0, 0};
   PageBuffer vol1;
   if (RaidVolPg0VolumeType(vol0) == kVolumeTypeIM &&
       RaidVolPg0MemberAt(vol0, m).PhysDiskMap == kMapPrimary &&
-      ReadPage(c, kPageTypeRaidVolume, 1, RaidVolumeAddress(0, volume_id), &vol1)) {
+      ReadRaidVolPg1(c, RaidVolumeAddress(0, volume_id), &vol1)) {
     address = VolumeWwid(vol1);
   }
   return WriteBootAddress(c, bios2, address);
@@ -76,7 +73,7 @@ int OnPhysDiskCreated(ControllerInfo* c, PageBuffer* bios2, ConstBytes iocpg3, u
   int disks = IocPg3PhysDiskCount(iocpg3);
   for (int j = 0; j < disks; ++j) {
     PageBuffer disk;
-    if (!ReadPage(c, kPageTypeRaidPhysDisk, 0, IocPg3PhysDiskAt(iocpg3, j).PhysDiskNum, &disk)) {
+    if (!ReadRaidPhysDiskPg0(c, IocPg3PhysDiskAt(iocpg3, j).PhysDiskNum, &disk)) {
       return 0;
     }
     if (RaidPhysDiskPg0PhysDiskNum(disk) == boot_disk && RaidPhysDiskPg0HotSparePool(disk) != 0) {
@@ -91,8 +88,8 @@ int OnPhysDiskCreated(ControllerInfo* c, PageBuffer* bios2, ConstBytes iocpg3, u
 int OnVolumeDeleting(ControllerInfo* c, PageBuffer* bios2, uint8_t volume_id) {
   PageBuffer vol0;
   PageBuffer vol1;
-  if (!ReadPage(c, kPageTypeRaidVolume, 0, RaidVolumeAddress(0, volume_id), &vol0) ||
-      !ReadPage(c, kPageTypeRaidVolume, 1, RaidVolumeAddress(0, volume_id), &vol1)) {
+  if (!ReadRaidVolPg0(c, RaidVolumeAddress(0, volume_id), &vol0) ||
+      !ReadRaidVolPg1(c, RaidVolumeAddress(0, volume_id), &vol1)) {
     return 0;
   }
   Address address = BootAddress(*bios2);
@@ -101,7 +98,7 @@ int OnVolumeDeleting(ControllerInfo* c, PageBuffer* bios2, uint8_t volume_id) {
     address = {0, 0};
   } else if (int m = FindPrimary(vol0); m >= 0) {
     PageBuffer disk;
-    if (!ReadPage(c, kPageTypeRaidPhysDisk, 0, RaidVolPg0MemberAt(vol0, m).PhysDiskNum, &disk)) {
+    if (!ReadRaidPhysDiskPg0(c, RaidVolPg0MemberAt(vol0, m).PhysDiskNum, &disk)) {
       return 0;
     }
     PageBuffer device;
@@ -117,7 +114,7 @@ int OnVolumeDeleting(ControllerInfo* c, PageBuffer* bios2, uint8_t volume_id) {
 int UpdateBootDevice(ControllerInfo* c, uint16_t event, uint8_t volume_id) {
   PageBuffer bios2;
   PageBuffer iocpg3;
-  if (!ReadPage(c, kPageTypeBios, 2, 0, &bios2) || !ReadPage(c, kPageTypeIoc, 3, 0, &iocpg3)) {
+  if (!ReadBiosPg2(c, &bios2) || !ReadIocPg3(c, &iocpg3)) {
     return 0;
   }
   const Address boot = BootAddress(bios2);

@@ -2,15 +2,12 @@
 #include "raid/hot_spares.h"
 
 #include "raid/phys_disks.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace {
-
-int ReadCurrent(ControllerInfo* c, uint8_t type, uint8_t number, uint32_t address,
-                PageBuffer* page) {
-  return VxtConfigReadPage(c, kPageActionReadCurrent, type, number, address, page);
-}
 
 // Whether some volume of `iocpg2` lists `phys_disk_num` as a member.  A volume
 // page that cannot be read ends the search with `result` telling so.
@@ -18,7 +15,7 @@ bool ListedByVolume(ControllerInfo* c, ConstBytes iocpg2, uint8_t phys_disk_num,
   int volumes = IocPg2VolumeCount(iocpg2);
   for (int i = 0; i < volumes; ++i) {
     PageBuffer vol0;
-    *result = ReadCurrent(c, kPageTypeRaidVolume, 0, IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0);
+    *result = ReadRaidVolPg0(c, IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0);
     if (*result != 1) return false;
     int members = RaidVolPg0MemberCount(vol0);
     for (int m = 0; m < members; ++m) {
@@ -34,14 +31,14 @@ template <typename Visit>
 int WalkHotSpares(ControllerInfo* c, Visit visit) {
   PageBuffer iocpg2;
   PageBuffer iocpg5;
-  int result = ReadCurrent(c, kPageTypeIoc, 2, 0, &iocpg2);
+  int result = ReadIocPg2(c, &iocpg2);
   if (result != 1) return result;
-  result = ReadCurrent(c, kPageTypeIoc, 5, 0, &iocpg5);
+  result = ReadIocPg5(c, &iocpg5);
   if (result != 1) return result;
   int spares = IocPg5HotSpareCount(iocpg5);
   for (int k = 0; k < spares; ++k) {
     PageBuffer disk;
-    result = ReadCurrent(c, kPageTypeRaidPhysDisk, 0, IocPg5HotSparePhysDiskNum(iocpg5, k), &disk);
+    result = ReadRaidPhysDiskPg0(c, IocPg5HotSparePhysDiskNum(iocpg5, k), &disk);
     if (result != 1) break;
     if (RaidPhysDiskPg0HotSparePool(disk) == 0) continue;
     if (ListedByVolume(c, iocpg2, RaidPhysDiskPg0PhysDiskNum(disk), &result)) continue;
@@ -92,16 +89,15 @@ int DeleteHotSpare(ControllerInfo* c, uint8_t target_id) {
   CollectHotSpares(c, &list);
   if (!IsAnyHotSpare(c, target_id, list)) return 0;
   PageBuffer iocpg5;
-  int result = ReadCurrent(c, kPageTypeIoc, 5, 0, &iocpg5);
+  int result = ReadIocPg5(c, &iocpg5);
   if (result != 1) return result;
   int spares = IocPg5HotSpareCount(iocpg5);
   for (int k = 0; k < spares; ++k) {
     PageBuffer disk;
-    result = ReadCurrent(c, kPageTypeRaidPhysDisk, 0, IocPg5HotSparePhysDiskNum(iocpg5, k), &disk);
+    result = ReadRaidPhysDiskPg0(c, IocPg5HotSparePhysDiskNum(iocpg5, k), &disk);
     if (result != 1) return result;
     if (RaidPhysDiskPg0PhysDiskID(disk) != target_id) continue;
-    return VxtRaidAction(c, kRaidActionDeletePhysDisk, RaidPhysDiskPg0PhysDiskNum(disk), 0, 0, 0,
-                         nullptr, 0, 0);
+    return RaidActionDeletePhysDisk(c, RaidPhysDiskPg0PhysDiskNum(disk));
   }
   return 0;
 }

@@ -1,13 +1,13 @@
 #include "raid/phys_disk_lookup.h"
 
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
 int ReadPhysDisk(ControllerInfo* c, uint8_t phys_disk_num, PageBuffer* page) {
-  return VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0, phys_disk_num,
-                           page);
+  return ReadRaidPhysDiskPg0(c, phys_disk_num, page);
 }
 
 // A page too short to name the disk names none; its missing bytes must not
@@ -28,13 +28,12 @@ PhysDiskRef RefOf(ConstBytes disk) {
 int LocateRaidPhysDisk(ControllerInfo* c, int target_id, DiskMatch match, RaidDiskPlace* place) {
   *place = {};
   PageBuffer ioc2;
-  int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2);
+  int result = ReadIocPg2(c, &ioc2);
   if (result != 1) return result;
 
   for (int i = 0; i < IocPg2VolumeCount(ioc2) && !place->Found; ++i) {
     PageBuffer volume;
-    result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
-                               IocPg2VolumeAt(ioc2, i).VolumeID, &volume);
+    result = ReadRaidVolPg0(c, IocPg2VolumeAt(ioc2, i).VolumeID, &volume);
     if (result != 1) continue;
     for (int k = 0; k < RaidVolPg0MemberCount(volume); ++k) {
       PageBuffer disk;
@@ -50,7 +49,7 @@ int LocateRaidPhysDisk(ControllerInfo* c, int target_id, DiskMatch match, RaidDi
   if (place->Found || result != 1) return result;
 
   PageBuffer ioc5;
-  result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 5, 0, &ioc5);
+  result = ReadIocPg5(c, &ioc5);
   if (result != 1) return result;
   for (int j = 0; j < IocPg5HotSpareCount(ioc5); ++j) {
     PageBuffer disk;

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
+#include "vxt/raid_action.h"
 #include "vxt/vxt_assert.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -21,7 +23,7 @@ int NewPhysDiskNum(ControllerInfo* c, uint8_t target, uint8_t* phys_disk_num) {
     return 1;
   }
   PageBuffer iocpg3;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 3, 0, &iocpg3)) return 0;
+  if (!ReadIocPg3(c, &iocpg3)) return 0;
   int disks = IocPg3PhysDiskCount(iocpg3);
   for (int j = 0; j < disks; ++j) {
     IocPg3PhysDisk entry = IocPg3PhysDiskAt(iocpg3, j);
@@ -47,8 +49,7 @@ int CreatePhysDisks(ControllerInfo* c, uint8_t ioc_number, const uint8_t* target
 
   for (int i = 0; i < count; ++i) {
     SetRaidPhysDiskPg0PhysDiskID(image, target_ids[i]);
-    if (!VxtRaidAction(c, kRaidActionCreatePhysDisk, 0, 0, 0, 0, image.data(),
-                       static_cast<uint32_t>(image.size()), 1) ||
+    if (!RaidActionCreatePhysDisk(c, image) ||
         !NewPhysDiskNum(c, target_ids[i], &phys_disk_nums[i])) {
       DeletePhysDisks(c, phys_disk_nums, i);
       return 0;
@@ -60,7 +61,7 @@ int CreatePhysDisks(ControllerInfo* c, uint8_t ioc_number, const uint8_t* target
 int DeletePhysDisks(ControllerInfo* c, const uint8_t* phys_disk_nums, int count) {
   int all_gone = 1;
   for (int i = 0; i < count; ++i) {
-    if (!VxtRaidAction(c, kRaidActionDeletePhysDisk, phys_disk_nums[i], 0, 0, 0, nullptr, 0, 0)) {
+    if (!RaidActionDeletePhysDisk(c, phys_disk_nums[i])) {
       std::fprintf(stderr, "volkit: Couldn't remove physical disk %d made for the volume!\n",
                    phys_disk_nums[i]);
       all_gone = 0;

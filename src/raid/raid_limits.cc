@@ -1,7 +1,8 @@
 #include "raid/raid_limits.h"
 
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ RaidLimits DefaultRaidLimits(uint8_t bus_type) {
 RaidLimits LoadRaidLimits(ControllerInfo* c, uint8_t volume_type) {
   RaidLimits limits = DefaultRaidLimits(c->BusType);
   PageBuffer page;
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 6, 0, &page)) {
+  if (ReadIocPg6(c, &page)) {
     limits.MaxDrivesIS = IocPg6MaxDrivesIS(page);
     limits.MaxDrivesIM = IocPg6MaxDrivesIM(page);
     limits.MaxDrivesIME = IocPg6MaxDrivesIME(page);
@@ -36,10 +37,10 @@ RaidLimits LoadRaidLimits(ControllerInfo* c, uint8_t volume_type) {
     limits.MaxHotSpares = IocPg6MaxHotSpares(page);
     limits.MetadataBlocks = uint32_t{IocPg6MetadataSize(page)} << 11;
   }
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &page)) {
+  if (ReadIocPg2(c, &page)) {
     limits.MaxPhysDisks = IocPg2MaxPhysDisks(page);
   }
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeManufacturing, 4, 0, &page) &&
+  if (ReadManufacturingPg4(c, &page) &&
       (VolumeSettingsWord(page, volume_type) & kSettingsReserveMask) == kSettingsLargeReserve) {
     limits.MetadataBlocks = kLargeMetadataBlocks;
   }

@@ -5,8 +5,9 @@
 #include <cstdio>
 
 #include "raid/phys_disk_lookup.h"
+#include "vxt/config_page.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 int FindVolumeMember(ControllerInfo* c, uint8_t target_id, uint8_t* phys_disk_num) {
   RaidDiskPlace place;
@@ -38,6 +39,5 @@ int SetPhysDiskState(ControllerInfo* c, uint8_t phys_disk_num, uint8_t action) {
   PageBuffer image = BlankPageImage(header);
   if (!FieldFits(image.size(), 6, 1)) return 0;
   SetRaidPhysDiskPg0PhysDiskIOC(image, IocNumber(*c));
-  return VxtRaidAction(c, action, phys_disk_num, 0, 0, 0, image.data(),
-                       static_cast<uint32_t>(image.size()), 1);
+  return VxtRaidAction(c, {.Action = action, .PhysDiskNum = phys_disk_num, .DataOut = image});
 }

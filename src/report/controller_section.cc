@@ -1,11 +1,12 @@
 // The controller section: type, versions, channel, limits, PCI location and
 // RAID capability.
-#include "cli/discovery.h"
+#include "console/discovery.h"
 #include "report/emit_line.h"
 #include "report/report_words.h"
 #include "report/sections.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void EmitControllerType(ControllerInfo* c, FILE* log_file) {
 // Without IoUnitPg2 the version, channel and initiator lines all stay out.
 void EmitVersionsAndChannel(ControllerInfo* c, FILE* log_file) {
   PageBuffer io_unit2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoUnit, 2, 0, &io_unit2)) return;
+  if (!ReadIoUnitPg2(c, &io_unit2)) return;
   EmitLine(BiosVersionLine(IoUnitPg2BiosVersion(io_unit2)), log_file);
   EmitLine(FormatLine("  Firmware version                        : %d.%02d.%02d.%02d\n",
                       FirmwareVersionByte(*c, 0), FirmwareVersionByte(*c, 1),
@@ -37,7 +38,7 @@ void EmitVersionsAndChannel(ControllerInfo* c, FILE* log_file) {
   }
   EmitLine("  Channel description                     : 1 parallel SCSI wide\n", log_file);
   PageBuffer port2;
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeScsiPort, 2, 0, &port2)) {
+  if (ReadScsiPortPg2(c, &port2)) {
     EmitLine(FormatLine("  Initiator ID                            : %d\n",
                         ScsiPortPg2PortSettings(port2) & 0xF),
              log_file);
@@ -46,7 +47,7 @@ void EmitVersionsAndChannel(ControllerInfo* c, FILE* log_file) {
 
 void EmitPciLocation(ControllerInfo* c, FILE* log_file) {
   PageBuffer ioc1;
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 1, 0, &ioc1)) {
+  if (ReadIocPg1(c, &ioc1)) {
     uint8_t slot = IocPg1PciSlotNum(ioc1);
     if (slot == 0xFF) {
       EmitLine("  Slot                                    : Unknown\n", log_file);
@@ -75,7 +76,7 @@ int DisplayControllerSection(ControllerInfo* c, const DisplayOptions& options) {
   EmitPciLocation(c, log_file);
 
   PageBuffer ioc2;
-  int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2);
+  int result = ReadIocPg2(c, &ioc2);
   if (result != 1) return result;
   if (IocPg2CapabilityFlags(ioc2) & (kCapabilityIs | kCapabilityIme | kCapabilityIm)) {
     EmitLine("  RAID Support                            : Yes\n", log_file);

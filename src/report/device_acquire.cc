@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "report/device_scan.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -12,8 +14,7 @@ int Inquire(ControllerInfo* c, const TargetScan& scan, uint32_t length, uint8_t*
 }
 
 int ReadDiskPage(ControllerInfo* c, TargetScan* scan) {
-  return VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0,
-                           scan->Ref.PhysDiskNum, &scan->DiskPage);
+  return ReadRaidPhysDiskPg0(c, scan->Ref.PhysDiskNum, &scan->DiskPage);
 }
 
 // SAS controllers only: false when the device page cannot be read, which
@@ -76,7 +77,7 @@ TargetOutcome AcquireNonMember(ControllerInfo* c, TargetScan* scan) {
   if (!LearnSata(c, scan)) return TargetOutcome::kSkip;
   // A volume answers at its own target ID; the volume section covers it.
   PageBuffer ioc2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2)) {
+  if (!ReadIocPg2(c, &ioc2)) {
     return TargetOutcome::kAbortScan;
   }
   if (IocPg2ListsVolume(ioc2, scan->Target)) return TargetOutcome::kSkip;

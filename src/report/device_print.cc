@@ -6,7 +6,9 @@
 #include "report/device_scan.h"
 #include "report/emit_line.h"
 #include "vxt/drive_class.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -157,8 +159,7 @@ void PrintTarget(ControllerInfo* c, TargetScan* scan, FILE* log_file, bool show_
   // A KVR SATA member has not needed its page so far; without it there is
   // nothing more to say about the disk.
   if (scan->Member && scan->DiskPage.empty()) {
-    int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0,
-                                   scan->Ref.PhysDiskNum, &scan->DiskPage);
+    int result = ReadRaidPhysDiskPg0(c, scan->Ref.PhysDiskNum, &scan->DiskPage);
     if (result != 1) return;
   }
   DetermineCapacity(c, scan);

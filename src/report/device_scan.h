@@ -7,8 +7,9 @@
 
 #include "raid/phys_disk_lookup.h"
 #include "report/device_words.h"
+#include "vxt/config_page.h"
 #include "vxt/sata_identify.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 inline constexpr uint32_t kInquiryBytes = 255;
 inline constexpr uint32_t kShortInquiryBytes = 52;

@@ -4,6 +4,7 @@
 #include "report/device_scan.h"
 #include "report/emit_line.h"
 #include "report/sections.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
 
 namespace {
@@ -16,7 +17,7 @@ int InitiatorOf(ControllerInfo* c, int* id) {
     return 1;
   }
   PageBuffer port2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeScsiPort, 2, 0, &port2)) return 0;
+  if (!ReadScsiPortPg2(c, &port2)) return 0;
   *id = static_cast<int>(ScsiPortPg2PortSettings(port2) & 0xF);
   return 1;
 }

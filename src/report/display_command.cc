@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/output_check.h"
-#include "cli/usage.h"
+#include "console/output_check.h"
+#include "console/usage.h"
 #include "report/emit_line.h"
 #include "report/report.h"
 #include "report/sections.h"

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "report/device_scan.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "vxt/page_walk.h"
 #include "vxt/pages.h"
 #include "vxt/sata_identify.h"
+#include "vxt/scsi.h"
 
 namespace {
 

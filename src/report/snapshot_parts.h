@@ -8,7 +8,7 @@
 #include <string>
 
 #include "report/snapshot.h"
-#include "vxt/vxt_util.h"
+#include "vxt/config_page.h"
 
 // Where the RAID configuration puts a target ID of this controller's bus 0.
 struct RaidPlace {

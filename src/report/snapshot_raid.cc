@@ -6,7 +6,9 @@
 
 #include "report/device_words.h"
 #include "report/snapshot_parts.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
+#include "vxt/raid_action.h"
 
 namespace {
 
@@ -54,8 +56,7 @@ void Place(ControllerInfo* c, RaidPicture* raid, uint8_t number, const RaidPlace
 
 void ReadProgress(ControllerInfo* c, const IocPg2Volume& entry, ControllerSnapshot* s,
                   VolumeSnapshot* v) {
-  if (!VxtRaidAction(c, kRaidActionProgress, 0, entry.VolumeBus, entry.VolumeID, 0, nullptr, 0,
-                     0)) {
+  if (!RaidActionVolumeProgress(c, entry.VolumeBus, entry.VolumeID)) {
     NoteProblem(s, "the resync progress of volume " + std::to_string(entry.VolumeID));
     return;
   }
@@ -72,13 +73,13 @@ void ReadProgress(ControllerInfo* c, const IocPg2Volume& entry, ControllerSnapsh
 }  // namespace
 
 void ReadRaidSnapshot(ControllerInfo* c, ControllerSnapshot* s, RaidPicture* raid) {
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &raid->VolumeList)) {
+  if (!ReadIocPg2(c, &raid->VolumeList)) {
     NoteProblem(s, "the volume list");
     return;
   }
   const ConstBytes ioc2 = raid->VolumeList;
   PageBuffer ioc5;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 5, 0, &ioc5)) {
+  if (!ReadIocPg5(c, &ioc5)) {
     NoteProblem(s, "the hot spare list");
   }
 

@@ -7,6 +7,7 @@
 
 #include "report/report_words.h"
 #include "report/snapshot_parts.h"
+#include "vxt/page_readers.h"
 #include "vxt/page_walk.h"
 #include "vxt/pages.h"
 
@@ -22,13 +23,13 @@ void ReadVersions(ControllerInfo* c, ControllerSnapshot* s) {
   s->FirmwareVersion = VersionText(FirmwareVersionByte(*c, 0), FirmwareVersionByte(*c, 1),
                                    FirmwareVersionByte(*c, 2), FirmwareVersionByte(*c, 3));
   PageBuffer io_unit2;
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoUnit, 2, 0, &io_unit2)) {
+  if (ReadIoUnitPg2(c, &io_unit2)) {
     s->BiosVersion = BiosVersionText(IoUnitPg2BiosVersion(io_unit2));
   } else {
     NoteProblem(s, "the BIOS version");
   }
   PageBuffer io_unit1;
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoUnit, 1, 0, &io_unit1)) {
+  if (ReadIoUnitPg1(c, &io_unit1)) {
     s->IrEnabled = (IoUnitPg1IoUnitFlags(io_unit1) & kIoUnitFlagIrDisabled) == 0;
   } else {
     NoteProblem(s, "the IR setting");

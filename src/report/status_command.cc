@@ -1,11 +1,13 @@
 // STATUS: the background operation and resync progress of every volume.
 #include <cstdio>
 
-#include "cli/output_check.h"
+#include "console/output_check.h"
 #include "report/report.h"
 #include "report/report_words.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace {
 
@@ -17,12 +19,10 @@ constexpr char kStatusUsage[] =
 // 1 when the volume's lines (and a running resync's progress) were printed.
 int ShowVolume(ControllerInfo* c, int number, const IocPg2Volume& entry) {
   PageBuffer volume;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
-                         RaidVolumeAddress(entry.VolumeBus, entry.VolumeID), &volume)) {
+  if (!ReadRaidVolPg0(c, RaidVolumeAddress(entry.VolumeBus, entry.VolumeID), &volume)) {
     return 0;
   }
-  if (!VxtRaidAction(c, kRaidActionProgress, 0, entry.VolumeBus, entry.VolumeID, 0, nullptr, 0,
-                     0)) {
+  if (!RaidActionVolumeProgress(c, entry.VolumeBus, entry.VolumeID)) {
     return 0;
   }
   uint64_t total = RaidReplyTotalBlocks(LastReply(*c));
@@ -63,7 +63,7 @@ int StatusCommand(ControllerInfo* c, int argc, char** argv) {
     return 1;
   }
   PageBuffer ioc2;
-  if (!VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2)) return 1;
+  if (!ReadIocPg2(c, &ioc2)) return 1;
   int count = IocPg2VolumeCount(ioc2);
   if (count == 0) {
     std::fprintf(stderr, "volkit: there are no IR volumes on the controller!\n");

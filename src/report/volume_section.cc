@@ -3,8 +3,9 @@
 #include "report/emit_line.h"
 #include "report/report_words.h"
 #include "report/sections.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -13,8 +14,7 @@ void EmitMemberLine(ControllerInfo* c, ConstBytes volume, FILE* log_file) {
   std::string line = "  Physical hard disks (Target ID)         :";
   for (int k = 0; k < RaidVolPg0MemberCount(volume); ++k) {
     PageBuffer disk;
-    if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0,
-                          RaidVolPg0MemberAt(volume, k).PhysDiskNum, &disk)) {
+    if (ReadRaidPhysDiskPg0(c, RaidVolPg0MemberAt(volume, k).PhysDiskNum, &disk)) {
       line += FormatLine(" %d", RaidPhysDiskPg0PhysDiskID(disk));
     }
   }
@@ -25,8 +25,7 @@ void EmitMemberLine(ControllerInfo* c, ConstBytes volume, FILE* log_file) {
 int EmitVolume(ControllerInfo* c, int number, const IocPg2Volume& entry, FILE* log_file) {
   EmitLine(FormatLine("IR volume %d\n", number), log_file);
   PageBuffer volume;
-  int result =
-      VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0, entry.VolumeID, &volume);
+  int result = ReadRaidVolPg0(c, entry.VolumeID, &volume);
   if (result != 1) return result;
   EmitLine(
       FormatLine("  Volume ID                               : %d\n", RaidVolPg0VolumeID(volume)),
@@ -53,10 +52,10 @@ int DisplayVolumeSection(ControllerInfo* c, const DisplayOptions& options) {
   FILE* const log_file = options.LogFile;
   EmitSectionHeader("IR Volume information", log_file);
   PageBuffer ioc2;
-  int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &ioc2);
+  int result = ReadIocPg2(c, &ioc2);
   if (result != 1) return result;
   PageBuffer ioc3;
-  result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 3, 0, &ioc3);
+  result = ReadIocPg3(c, &ioc3);
   if (result != 1) return result;
   for (int i = 0; i < IocPg2VolumeCount(ioc2); ++i) {
     result = EmitVolume(c, i + 1, IocPg2VolumeAt(ioc2, i), log_file);

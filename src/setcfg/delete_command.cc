@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/confirm.h"
-#include "cli/words.h"
+#include "console/confirm.h"
+#include "console/words.h"
 #include "setcfg/setcfg.h"
 
 namespace {

@@ -4,16 +4,18 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
-#include "cli/confirm.h"
-#include "cli/drive_address.h"
-#include "cli/elapsed_ticker.h"
-#include "cli/output_check.h"
-#include "cli/words.h"
+#include "console/command_lock.h"
+#include "console/confirm.h"
+#include "console/drive_address.h"
+#include "console/elapsed_ticker.h"
+#include "console/output_check.h"
+#include "console/words.h"
 #include "setcfg/setcfg.h"
+#include "vxt/config_page.h"
 #include "vxt/drive_class.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -37,7 +39,7 @@ int RefuseArguments(const char* why) {
 
 int CheckFormatTarget(ControllerInfo* c, uint8_t id) {
   PageBuffer iocpg2;
-  int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2);
+  int result = ReadIocPg2(c, &iocpg2);
   if (result != 1) return result;
   if (IocPg2ListsVolume(iocpg2, id)) {
     std::fprintf(stderr, "volkit: target at Id %d is a IR volume!\n", id);

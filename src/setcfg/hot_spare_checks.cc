@@ -3,21 +3,19 @@
 // most its own message; page reads that fail print nothing.
 #include <cstdio>
 
+#include "raid/hot_spares.h"
 #include "raid/raid_limits.h"
 #include "setcfg/setcfg.h"
+#include "vxt/config_page.h"
 #include "vxt/drive_class.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 namespace {
 
 constexpr uint32_t kStandardInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
-
-int ReadCurrent(ControllerInfo* c, uint8_t type, uint8_t number, uint32_t address,
-                PageBuffer* page) {
-  return VxtConfigReadPage(c, kPageActionReadCurrent, type, number, address, page);
-}
 
 bool IsActiveMirror(const IocPg2Volume& v) {
   return (v.VolumeType == kVolumeTypeIME || v.VolumeType == kVolumeTypeIM) &&
@@ -33,7 +31,7 @@ bool IsMirrorWithMembers(ConstBytes vol0) {
 }
 
 int ReadFirstMember(ControllerInfo* c, ConstBytes vol0, PageBuffer* disk) {
-  return ReadCurrent(c, kPageTypeRaidPhysDisk, 0, RaidVolPg0MemberAt(vol0, 0).PhysDiskNum, disk);
+  return ReadRaidPhysDiskPg0(c, RaidVolPg0MemberAt(vol0, 0).PhysDiskNum, disk);
 }
 
 // What a member of `vol0` (a mirror with members) must hold, in blocks, for a hot spare to stand in
@@ -48,7 +46,7 @@ uint32_t RequiredBlocks(ConstBytes vol0, const RaidLimits& limits) {
 
 int CheckHotSpareSlots(ControllerInfo* c, const RaidLimits& limits) {
   PageBuffer iocpg2;
-  if (ReadCurrent(c, kPageTypeIoc, 2, 0, &iocpg2) != 1) return 0;
+  if (ReadIocPg2(c, &iocpg2) != 1) return 0;
   bool mirror = false;
   int volumes = IocPg2VolumeCount(iocpg2);
   for (int i = 0; i < volumes && !mirror; ++i) mirror = IsActiveMirror(IocPg2VolumeAt(iocpg2, i));
@@ -57,7 +55,7 @@ int CheckHotSpareSlots(ControllerInfo* c, const RaidLimits& limits) {
     return 0;
   }
   PageBuffer iocpg5;
-  if (ReadCurrent(c, kPageTypeIoc, 5, 0, &iocpg5) != 1) return 0;
+  if (ReadIocPg5(c, &iocpg5) != 1) return 0;
   if (IocPg5NumHotSpares(iocpg5) >= limits.MaxHotSpares) {
     std::fprintf(stderr, "volkit: maximum hot spare disks already exist!\n");
     return 0;
@@ -67,7 +65,7 @@ int CheckHotSpareSlots(ControllerInfo* c, const RaidLimits& limits) {
 
 int MatchHotSpareType(ControllerInfo* c, uint8_t target_id) {
   PageBuffer mfg4;
-  if (ReadCurrent(c, kPageTypeManufacturing, 4, 0, &mfg4) != 1) return 0;
+  if (ReadManufacturingPg4(c, &mfg4) != 1) return 0;
   const bool ssd_mix = ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed;
   PageBuffer device;
   if (ReadSasDevicePg0(c, SasAddressBusTarget(0, target_id), &device) != 1) return 0;
@@ -76,11 +74,11 @@ int MatchHotSpareType(ControllerInfo* c, uint8_t target_id) {
   if (TestSsd(c, kScsiPathPlain, SasDevicePg0TargetID(device), &ssd) != kScsiSuccess) return 0;
 
   PageBuffer iocpg2;
-  if (ReadCurrent(c, kPageTypeIoc, 2, 0, &iocpg2) != 1) return 0;
+  if (ReadIocPg2(c, &iocpg2) != 1) return 0;
   int volumes = IocPg2VolumeCount(iocpg2);
   for (int i = 0; i < volumes; ++i) {
     PageBuffer vol0;
-    if (ReadCurrent(c, kPageTypeRaidVolume, 0, IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0) != 1) {
+    if (ReadRaidVolPg0(c, IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0) != 1) {
       return 0;
     }
     if (!IsMirrorWithMembers(vol0)) continue;
@@ -104,7 +102,7 @@ int MatchHotSpareType(ControllerInfo* c, uint8_t target_id) {
 
 int CheckHotSpareTarget(ControllerInfo* c, const RaidLimits& limits, uint8_t target_id) {
   PageBuffer iocpg2;
-  if (ReadCurrent(c, kPageTypeIoc, 2, 0, &iocpg2) != 1) return 0;
+  if (ReadIocPg2(c, &iocpg2) != 1) return 0;
   int volumes = IocPg2VolumeCount(iocpg2);
   for (int i = 0; i < volumes; ++i) {
     if (IocPg2VolumeAt(iocpg2, i).VolumeID == target_id) {
@@ -146,7 +144,7 @@ int CheckHotSpareTarget(ControllerInfo* c, const RaidLimits& limits, uint8_t tar
   int result = 1;
   for (int i = 0; i < volumes; ++i) {
     PageBuffer vol0;
-    result = ReadCurrent(c, kPageTypeRaidVolume, 0, IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0);
+    result = ReadRaidVolPg0(c, IocPg2VolumeAt(iocpg2, i).VolumeID, &vol0);
     if (result != 1) return result;
     if (!IsMirrorWithMembers(vol0)) continue;
     if (sas) {

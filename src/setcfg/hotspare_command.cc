@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/command_lock.h"
-#include "cli/drive_address.h"
-#include "cli/words.h"
+#include "console/command_lock.h"
+#include "console/drive_address.h"
+#include "console/words.h"
 #include "raid/boot_device.h"
 #include "raid/hot_spares.h"
 #include "raid/raid_limits.h"

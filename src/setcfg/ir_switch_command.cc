@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/words.h"
+#include "console/words.h"
 #include "setcfg/setcfg.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ int WriteIrSetting(ControllerInfo* c, bool disable, bool* changed) {
   *changed = false;
   PageBuffer iounit1;
   PageBuffer iocpg2;
-  if (!VxtConfigReadPage(c, kPageActionReadNvram, kPageTypeIoUnit, 1, 0, &iounit1) ||
-      !VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2) ||
+  if (!ReadIoUnitPg1Nvram(c, &iounit1) || !ReadIocPg2(c, &iocpg2) ||
       iounit1.size() < kIoUnitPg1FlagsEnd) {
     return 0;
   }

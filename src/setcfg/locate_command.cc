@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/drive_address.h"
-#include "cli/drive_table.h"
-#include "cli/words.h"
+#include "console/drive_address.h"
+#include "console/drive_table.h"
+#include "console/words.h"
 #include "setcfg/setcfg.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // texts.
 #include <cstdio>
 
-#include "cli/drive_address.h"
-#include "cli/usage.h"
+#include "console/drive_address.h"
+#include "console/usage.h"
 #include "raid/volume_member.h"
 #include "setcfg/setcfg.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace {
 

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/words.h"
+#include "console/words.h"
 #include "setcfg/setcfg.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace {
 
@@ -18,8 +20,7 @@ constexpr char kRebuildUsage[] =
     "      Target ID of IM/IME Volume where resyncying of drives is initiated.\n";
 
 int ReadVolumePage(ControllerInfo* c, int volume_id, PageBuffer* page) {
-  return VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
-                           RaidVolumeAddress(0, static_cast<uint8_t>(volume_id)), page);
+  return ReadRaidVolPg0(c, RaidVolumeAddress(0, static_cast<uint8_t>(volume_id)), page);
 }
 
 // The online action failed after the offline one went through: the mirror
@@ -27,9 +28,7 @@ int ReadVolumePage(ControllerInfo* c, int volume_id, PageBuffer* page) {
 // back.  The disk's target comes from its page, read only now.
 void ReportMemberLeftOffline(ControllerInfo* c, int volume_id, uint8_t phys_disk_num) {
   PageBuffer disk;
-  if (VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0, phys_disk_num,
-                        &disk) == 1 &&
-      FieldFits(disk.size(), 4, 1)) {
+  if (ReadRaidPhysDiskPg0(c, phys_disk_num, &disk) == 1 && FieldFits(disk.size(), 4, 1)) {
     uint8_t target_id = RaidPhysDiskPg0PhysDiskID(disk);
     std::fprintf(stderr,
                  "volkit: The disk with SCSI Id %d (physical disk %d) of volume %d is left "
@@ -67,7 +66,7 @@ int RebuildCommand(ControllerInfo* c, int argc, char** argv) {
 
 int CheckRebuildVolume(ControllerInfo* c, int volume_id) {
   PageBuffer iocpg2;
-  int result = VxtConfigReadPage(c, kPageActionReadCurrent, kPageTypeIoc, 2, 0, &iocpg2);
+  int result = ReadIocPg2(c, &iocpg2);
   if (result != 1) return result;
   bool exists = false;
   bool mirrored = true;
@@ -102,9 +101,9 @@ int RestartMemberSync(ControllerInfo* c, int volume_id) {
   // bytes would read as physical disk 0, which may be another volume's.
   if (RaidVolPg0MemberCount(volume) < 2) return 0;
   uint8_t phys_disk_num = RaidVolPg0MemberAt(volume, 1).PhysDiskNum;
-  result = VxtRaidAction(c, kRaidActionPhysDiskOffline, phys_disk_num, 0, 0, 0, nullptr, 0, 0);
+  result = RaidActionPhysDiskOffline(c, phys_disk_num);
   if (result != 1) return result;
-  result = VxtRaidAction(c, kRaidActionPhysDiskOnline, phys_disk_num, 0, 0, 0, nullptr, 0, 0);
+  result = RaidActionPhysDiskOnline(c, phys_disk_num);
   if (result != 1) ReportMemberLeftOffline(c, volume_id, phys_disk_num);
   return result;
 }

@@ -4,8 +4,11 @@
 
 #include "raid/boot_device.h"
 #include "setcfg/setcfg.h"
+#include "vxt/config_page.h"
+#include "vxt/page_readers.h"
 #include "vxt/pages.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -16,16 +19,12 @@ constexpr size_t kSignatureBytes = 4;
 
 uint32_t DeleteVolumeActionData(uint8_t volume_type) { return volume_type < kVolumeTypeIM ? 3 : 1; }
 
-int ReadPage(ControllerInfo* c, uint8_t type, uint8_t number, uint32_t address, PageBuffer* page) {
-  return VxtConfigReadPage(c, kPageActionReadCurrent, type, number, address, page);
-}
-
 // Deletes the `count` physical disks that `num_at` numbers, up to the first
 // that cannot be deleted.
 template <typename NumAt>
 int DeleteEachPhysDisk(ControllerInfo* c, int count, NumAt num_at) {
   for (int i = 0; i < count; ++i) {
-    int result = VxtRaidAction(c, kRaidActionDeletePhysDisk, num_at(i), 0, 0, 0, nullptr, 0, 0);
+    int result = RaidActionDeletePhysDisk(c, num_at(i));
     if (result != 1) return result;
   }
   return 1;
@@ -33,26 +32,26 @@ int DeleteEachPhysDisk(ControllerInfo* c, int count, NumAt num_at) {
 
 int RemoveInOrder(ControllerInfo* c) {
   PageBuffer iocpg2;
-  int result = ReadPage(c, kPageTypeIoc, 2, 0, &iocpg2);
+  int result = ReadIocPg2(c, &iocpg2);
   if (result != 1) return result;
   int volumes = IocPg2VolumeCount(iocpg2);
   for (int i = 0; i < volumes; ++i) {
     IocPg2Volume v = IocPg2VolumeAt(iocpg2, i);
     if (c->BusType == kBusTypeSas) UpdateBootDevice(c, kBootEventVolumeDeleting, v.VolumeID);
     if (v.VolumeType == kVolumeTypeIM) InvalidateBootSector(c, v.VolumeID);
-    result = VxtRaidAction(c, kRaidActionDeleteVolume, 0, v.VolumeBus, v.VolumeID,
-                           DeleteVolumeActionData(v.VolumeType), nullptr, 0, 0);
+    result =
+        RaidActionDeleteVolume(c, v.VolumeBus, v.VolumeID, DeleteVolumeActionData(v.VolumeType));
     if (result != 1) return result;
   }
   // Read only now, so that they list what the volumes left behind.
   PageBuffer iocpg3;
-  result = ReadPage(c, kPageTypeIoc, 3, 0, &iocpg3);
+  result = ReadIocPg3(c, &iocpg3);
   if (result != 1) return result;
   result = DeleteEachPhysDisk(c, IocPg3PhysDiskCount(iocpg3),
                               [&](int j) { return IocPg3PhysDiskAt(iocpg3, j).PhysDiskNum; });
   if (result != 1) return result;
   PageBuffer iocpg5;
-  result = ReadPage(c, kPageTypeIoc, 5, 0, &iocpg5);
+  result = ReadIocPg5(c, &iocpg5);
   if (result != 1) return result;
   return DeleteEachPhysDisk(c, IocPg5HotSpareCount(iocpg5),
                             [&](int k) { return IocPg5HotSparePhysDiskNum(iocpg5, k); });
@@ -68,7 +67,7 @@ int RemoveAllVolumes(ControllerInfo* c) {
 
 int InvalidateBootSector(ControllerInfo* c, uint8_t volume_id) {
   PageBuffer vol0;
-  int result = ReadPage(c, kPageTypeRaidVolume, 0, RaidVolumeAddress(0, volume_id), &vol0);
+  int result = ReadRaidVolPg0(c, RaidVolumeAddress(0, volume_id), &vol0);
   if (result != 1) return result;
   // The volume list and the volume page come from the firmware; a volume
   // that is no mirror after all has no secondary to clear.
@@ -83,7 +82,7 @@ int InvalidateBootSector(ControllerInfo* c, uint8_t volume_id) {
   uint8_t phys_disk_num = RaidVolPg0MemberAt(vol0, secondary).PhysDiskNum;
   // Write only to a member the firmware still knows as a physical disk.
   PageBuffer disk;
-  result = ReadPage(c, kPageTypeRaidPhysDisk, 0, phys_disk_num, &disk);
+  result = ReadRaidPhysDiskPg0(c, phys_disk_num, &disk);
   if (result != 1) return result;
 
   // The member pass-through names a member by its physical disk number.

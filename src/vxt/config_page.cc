@@ -1,10 +1,10 @@
 // Configuration page requests: a header phase, then a data phase sized from
 // the header the firmware returned.
+#include "vxt/config_page.h"
+
 #include <cstring>
 
-#include "vxt/pages.h"
 #include "vxt/vxt_assert.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -133,9 +133,4 @@ int VxtConfigReadExtendedPageWith(ControllerInfo* c, uint8_t Action,
   PutU8(frame, 22, header.PageNumber);
   PutU8(frame, 23, header.PageType);
   return ReadPageData(c, page_address, size_t{header.ExtPageLength} * 4, page);
-}
-
-int ReadSasDevicePg0(ControllerInfo* c, uint32_t page_address, PageBuffer* page) {
-  return VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
-                                   page_address, page);
 }

@@ -1,6 +1,6 @@
 #include "vxt/drive_class.h"
 
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 namespace {
 

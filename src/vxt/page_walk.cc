@@ -3,6 +3,7 @@
 #include <bitset>
 #include <memory>
 
+#include "vxt/config_page.h"
 #include "vxt/pages.h"
 
 namespace {

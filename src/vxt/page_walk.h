@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "vxt/vxt_util.h"
+#include "vxt/vxt.h"
 
 // Reads the next-after-handle chain of `ext_page_type` from the first
 // instance on, calling `visit` with each page.  The walk ends when the

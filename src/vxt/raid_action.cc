@@ -1,6 +1,7 @@
 // RAID actions and enclosure-processor requests.
+#include "vxt/raid_action.h"
+
 #include "vxt/vxt_assert.h"
-#include "vxt/vxt_util.h"
 
 namespace {
 
@@ -9,22 +10,21 @@ constexpr uint32_t kActionTimeoutSeconds = 300;
 
 }  // namespace
 
-int VxtRaidAction(ControllerInfo* c, uint8_t Action, uint8_t phys_disk_num, uint8_t volume_bus,
-                  uint8_t volume_id, uint32_t action_data_word, void* data, uint32_t data_length,
-                  int data_out) {
-  VXT_ASSERT(Action <= 0x12, "Action <= (0x12)");
+int VxtRaidAction(ControllerInfo* c, const RaidActionRequest& request) {
+  VXT_ASSERT(request.Action <= 0x12, "Action <= (0x12)");
   PrepareRequest(c, kFunctionRaidAction, kActionFrameBytes, kActionTimeoutSeconds, 20);
-  if (data_length != 0) {
-    c->Request.DataBuffer = static_cast<uint8_t*>(data);
-    c->Request.DataLength = data_length;
-    c->Request.Direction = data_out ? 2 : 1;
+  if (!request.DataOut.empty()) {
+    // Sent, never written: the descriptor's buffer is shared with reads.
+    c->Request.DataBuffer = const_cast<uint8_t*>(request.DataOut.data());
+    c->Request.DataLength = static_cast<uint32_t>(request.DataOut.size());
+    c->Request.Direction = 2;
   }
   MutableBytes frame = Frame(c);
-  PutU8(frame, 0, Action);
-  PutU8(frame, 4, volume_id);
-  PutU8(frame, 5, volume_bus);
-  PutU8(frame, 6, phys_disk_num);
-  PutU32(frame, 16, action_data_word);
+  PutU8(frame, 0, request.Action);
+  PutU8(frame, 4, request.VolumeID);
+  PutU8(frame, 5, request.VolumeBus);
+  PutU8(frame, 6, request.PhysDiskNum);
+  PutU32(frame, 16, request.ActionDataWord);
   if (!SendAndCheck(c)) return 0;
   uint16_t action_status = RaidReplyActionStatus(LastReply(*c));
   return action_status == 0 || action_status == 3;

@@ -4,7 +4,7 @@
 
 #include "vxt/byte_access.h"
 #include "vxt/driver_records.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace {
 

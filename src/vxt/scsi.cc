@@ -1,8 +1,8 @@
 // SCSI command builders: one frame layout, a CDB per command, and the repeat
 // loop driven by the reply classification.
-#include <cstring>
+#include "vxt/scsi.h"
 
-#include "vxt/vxt_util.h"
+#include <cstring>
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Classification of SCSI replies: controller status, then SCSI state and
 // sense data, then response information.
-#include "vxt/vxt_util.h"
+#include "vxt/scsi_classify.h"
 
 namespace {
 

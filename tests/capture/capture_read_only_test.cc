@@ -10,7 +10,7 @@
 #include "capture/request_gate.h"
 #include "support/lab.h"
 #include "vxt/driver_records.h"
-#include "vxt/vxt_util.h"
+#include "vxt/raid_action.h"
 
 namespace volkit_test {
 namespace {

@@ -2,10 +2,12 @@
 // else fails unsent, like a request the driver refused, and is counted.
 #include <gtest/gtest.h>
 
+#include "vxt/config_page.h"
 #include "vxt/driver_records.h"
 #include "vxt/pages.h"
+#include "vxt/raid_action.h"
 #include "vxt/request_gate.h"
-#include "vxt/vxt_util.h"
+#include "vxt/scsi.h"
 
 namespace {
 
@@ -25,8 +27,8 @@ TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
   PageBuffer page(16, 0);
   page[1] = 4;
   EXPECT_EQ(VxtConfigWritePage(c, kPageActionWriteCurrent, 0, page), 0);
-  EXPECT_EQ(VxtRaidAction(c, kRaidActionCreateVolume, 0, 0, 0, 0, nullptr, 0, 0), 0);
-  EXPECT_EQ(VxtRaidAction(c, kRaidActionPhysDiskOffline, 1, 0, 0, 0, nullptr, 0, 0), 0);
+  EXPECT_EQ(RaidActionCreateVolume(c, 0, 0, {}), 0);
+  EXPECT_EQ(RaidActionPhysDiskOffline(c, 1), 0);
   uint32_t slot_status = kSlotStatusIdentify;
   EXPECT_EQ(
       VxtSEPMessage(c, kSepActionWriteStatus, 0, 0, 1, 0, kSepFlagsEnclosureSlot, &slot_status), 0);
@@ -38,7 +40,7 @@ TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
   // Reads go out (and fail here only for want of a controller).
   PageHeader header{};
   EXPECT_EQ(ReadPageHeader(c, kPageTypeIoc, 2, &header), 0);
-  EXPECT_EQ(VxtRaidAction(c, kRaidActionProgress, 0, 0, 0, 0, nullptr, 0, 0), 0);
+  EXPECT_EQ(RaidActionVolumeProgress(c, 0, 0), 0);
   EXPECT_EQ(c->RefusedRequests, 5u);
   EXPECT_GT(c->RequestsSent, 0u);
   ReleaseController(c);

@@ -1,11 +1,11 @@
 // Reply classification, one row per case: controller status first (all 16
 // bits), then SCSI state, sense key and response information.
+#include "vxt/scsi_classify.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
-
-#include "vxt/vxt_util.h"
 
 namespace {
 

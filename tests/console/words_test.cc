@@ -1,4 +1,4 @@
-#include "cli/words.h"
+#include "console/words.h"
 
 #include <gtest/gtest.h>
 

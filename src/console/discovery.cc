@@ -1,4 +1,4 @@
-#include "cli/discovery.h"
+#include "console/discovery.h"
 
 #include <cstdio>
 #include <new>

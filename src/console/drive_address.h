@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "cli/drive_table.h"
+#include "console/drive_table.h"
 #include "vxt/vxt.h"
 
 // 1 with the disk's target ID; 0 after printing why the text names no disk.

@@ -1,6 +1,6 @@
 // The elapsed-time line: shown on a terminal by a helper process that leaves
 // the waiting process alone, and never anywhere else.
-#include "cli/elapsed_ticker.h"
+#include "console/elapsed_ticker.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

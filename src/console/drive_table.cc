@@ -1,4 +1,4 @@
-#include "cli/drive_table.h"
+#include "console/drive_table.h"
 
 #include "vxt/page_walk.h"
 #include "vxt/pages.h"

@@ -1,4 +1,4 @@
-#include "cli/output_check.h"
+#include "console/output_check.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Drive specifiers that need no controller requests: the target form, and
 // the reading of Encl:Bay pairs.
-#include "cli/drive_address.h"
+#include "console/drive_address.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "cli/elapsed_ticker.h"
+#include "console/elapsed_ticker.h"
 
 #include <poll.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "cli/command_lock.h"
+#include "console/command_lock.h"
 
 #include <cstdio>
 

@@ -1,11 +1,11 @@
-#include "cli/drive_address.h"
+#include "console/drive_address.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/words.h"
+#include "console/words.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "cli/confirm.h"
+#include "console/confirm.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "cli/output_check.h"
+#include "console/output_check.h"
 
 namespace {
 

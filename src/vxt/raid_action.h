@@ -1,0 +1,85 @@
+// RAID actions and enclosure-processor (SEP) requests.
+//
+// Result convention: 1 success, 0 failure; nothing here prints.
+#pragma once
+
+#include <cstdint>
+
+#include "vxt/vxt.h"
+
+inline constexpr uint8_t kRaidActionProgress = 1;
+inline constexpr uint8_t kRaidActionCreateVolume = 2;
+inline constexpr uint8_t kRaidActionDeleteVolume = 3;
+inline constexpr uint8_t kRaidActionPhysDiskOffline = 10;
+inline constexpr uint8_t kRaidActionPhysDiskOnline = 11;
+inline constexpr uint8_t kRaidActionCreatePhysDisk = 13;
+inline constexpr uint8_t kRaidActionDeletePhysDisk = 14;
+
+inline constexpr uint8_t kSepActionWriteStatus = 0;
+inline constexpr uint8_t kSepActionReadStatus = 1;
+inline constexpr uint8_t kSepFlagsEnclosureSlot = 1;
+inline constexpr uint32_t kSlotStatusIdentify = 0x00020000;
+
+// One RAID action frame; fields an action does not use stay 0.
+struct RaidActionRequest {
+  uint8_t Action = 0;
+  uint8_t VolumeID = 0;
+  uint8_t VolumeBus = 0;
+  uint8_t PhysDiskNum = 0;
+  uint32_t ActionDataWord = 0;
+  // A page image sent with the action; none when empty.
+  ConstBytes DataOut = {};
+};
+
+// Success: sent, IocStatus clear, and ActionStatus 0 (done) or 3 (in
+// progress).  The reply stays readable through the accessors below.
+int VxtRaidAction(ControllerInfo* controller, const RaidActionRequest& request);
+
+// The actions volkit sends, by name.
+inline int RaidActionVolumeProgress(ControllerInfo* c, uint8_t volume_bus, uint8_t volume_id) {
+  return VxtRaidAction(
+      c, {.Action = kRaidActionProgress, .VolumeID = volume_id, .VolumeBus = volume_bus});
+}
+inline int RaidActionCreateVolume(ControllerInfo* c, uint8_t volume_id, uint32_t action_data_word,
+                                  ConstBytes volume_image) {
+  return VxtRaidAction(c, {.Action = kRaidActionCreateVolume,
+                           .VolumeID = volume_id,
+                           .ActionDataWord = action_data_word,
+                           .DataOut = volume_image});
+}
+inline int RaidActionDeleteVolume(ControllerInfo* c, uint8_t volume_bus, uint8_t volume_id,
+                                  uint32_t action_data_word) {
+  return VxtRaidAction(c, {.Action = kRaidActionDeleteVolume,
+                           .VolumeID = volume_id,
+                           .VolumeBus = volume_bus,
+                           .ActionDataWord = action_data_word});
+}
+inline int RaidActionCreatePhysDisk(ControllerInfo* c, ConstBytes phys_disk_image) {
+  return VxtRaidAction(c, {.Action = kRaidActionCreatePhysDisk, .DataOut = phys_disk_image});
+}
+inline int RaidActionDeletePhysDisk(ControllerInfo* c, uint8_t phys_disk_num) {
+  return VxtRaidAction(c, {.Action = kRaidActionDeletePhysDisk, .PhysDiskNum = phys_disk_num});
+}
+// Offline and online take an optional page image naming the IOC.
+inline int RaidActionPhysDiskOffline(ControllerInfo* c, uint8_t phys_disk_num,
+                                     ConstBytes phys_disk_image = {}) {
+  return VxtRaidAction(c, {.Action = kRaidActionPhysDiskOffline,
+                           .PhysDiskNum = phys_disk_num,
+                           .DataOut = phys_disk_image});
+}
+inline int RaidActionPhysDiskOnline(ControllerInfo* c, uint8_t phys_disk_num,
+                                    ConstBytes phys_disk_image = {}) {
+  return VxtRaidAction(c, {.Action = kRaidActionPhysDiskOnline,
+                           .PhysDiskNum = phys_disk_num,
+                           .DataOut = phys_disk_image});
+}
+
+inline uint16_t RaidReplyActionStatus(ConstBytes reply) { return GetU16(reply, 12); }
+inline uint32_t RaidReplyActionData(ConstBytes reply) { return GetU32(reply, 24); }
+inline uint64_t RaidReplyTotalBlocks(ConstBytes reply) { return GetU64(reply, 24); }
+inline uint64_t RaidReplyBlocksRemaining(ConstBytes reply) { return GetU64(reply, 32); }
+
+// On a successful read (action 1) `slot_status` receives the slot's status
+// word; on a write it is sent as it stands.  A failed read leaves it alone.
+int VxtSEPMessage(ControllerInfo* controller, uint8_t Action, uint8_t bus, uint8_t target_id,
+                  uint16_t enclosure_handle, uint16_t slot, uint8_t flags, uint32_t* slot_status);
