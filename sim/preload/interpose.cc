@@ -19,8 +19,8 @@
 #include <set>
 #include <string>
 
-#include "model/protocol.h"
-#include "model/simulator.h"
+#include "driver/protocol.h"
+#include "driver/simulator.h"
 
 #define VXTSIM_EXPORT extern "C" __attribute__((visibility("default")))
 

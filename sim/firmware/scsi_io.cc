@@ -1,0 +1,167 @@
+#include "firmware/scsi_io.h"
+
+#include <algorithm>
+
+#include "driver/protocol.h"
+#include "firmware/scsi_data.h"
+#include "firmware/scsi_target.h"
+
+namespace vxtsim {
+
+namespace {
+
+constexpr uint32_t kScsiSgeWords = 12;
+
+enum SenseKey : uint8_t { kNotReady = 2, kIllegalRequest = 5 };
+
+struct Cdb {
+  Bytes b;
+  uint8_t op() const { return b[0]; }
+};
+
+uint32_t BigEndian(const Bytes& b, size_t off, size_t width) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < width; ++i) v = v << 8 | b[off + i];
+  return v;
+}
+
+void Deliver(const Bytes& data, size_t allocation, Completion& out) {
+  out.data_in.assign(data.begin(),
+                     data.begin() + static_cast<long>(std::min(data.size(), allocation)));
+  if (out.data_in.size() < allocation) SetIocStatus(out.reply, kStatusScsiDataUnderrun);
+  Put32(out.reply, 20, out.data_in.size());
+}
+
+void Inquiry(const ScsiTarget& t, const Cdb& cdb, size_t room, Completion& out) {
+  size_t allocation = std::min<size_t>(BigEndian(cdb.b, 3, 2), room);
+  Bytes data;
+  if (t.volume) {
+    if (cdb.b[1] & 1) return CheckCondition(out, kIllegalRequest, 0x24, 0);
+    data = VolumeInquiry(*t.volume);
+  } else if (cdb.b[1] & 1) {
+    if (!VpdPage(*t.disk, cdb.b[2], data)) return CheckCondition(out, kIllegalRequest, 0x24, 0);
+  } else {
+    data = StandardInquiry(*t.disk);
+  }
+  Deliver(data, allocation, out);
+}
+
+void ReadCapacity(const ScsiTarget& t, size_t room, Completion& out) {
+  Bytes data(8, 0);
+  uint64_t last = t.blocks ? t.blocks - 1 : 0;
+  if (last > 0xFFFFFFFF) last = 0xFFFFFFFF;
+  for (int i = 0; i < 4; ++i) {
+    data[i] = static_cast<uint8_t>(last >> (24 - 8 * i));
+    data[4 + i] = static_cast<uint8_t>(t.block_size >> (24 - 8 * i));
+  }
+  Deliver(data, std::min<size_t>(8, room), out);
+}
+
+void ReadWrite(const ScsiTarget& t, const Cdb& cdb, const Message& msg, Completion& out) {
+  bool ten = cdb.op() == 0x28 || cdb.op() == 0x2A;
+  bool write = cdb.op() == 0x0A || cdb.op() == 0x2A;
+  uint64_t lba = ten ? BigEndian(cdb.b, 2, 4) : BigEndian(cdb.b, 1, 3) & 0x1FFFFF;
+  uint32_t count = ten ? BigEndian(cdb.b, 7, 2) : cdb.b[4];
+  if (!ten && count == 0) count = 256;
+  if (lba + count > t.blocks) return CheckCondition(out, kIllegalRequest, 0x21, 0);
+  size_t bytes = size_t{count} * t.block_size;
+  if (write) {
+    Bytes data = msg.data_out;
+    data.resize(bytes, 0);
+    for (BlockStore* store : t.stores) WriteBlocks(*store, lba, count, t.block_size, data);
+    out.changed = true;
+    Put32(out.reply, 20, std::min(bytes, msg.data_out.size()));
+    if (msg.data_out.size() < bytes) SetIocStatus(out.reply, kStatusScsiDataUnderrun);
+    return;
+  }
+  Bytes data;
+  ReadBlocks(*t.stores.front(), lba, count, t.block_size, data);
+  Deliver(data, std::min(bytes, msg.data_in_size), out);
+}
+
+void FormatUnit(const ScsiTarget& t, Completion& out) {
+  // A volume's members are not the volume's to format.
+  (t.disk ? t.disk->block_data : t.volume->block_data) = BlockStore();
+  out.busy_ms = t.disk ? t.disk->format_ms.value : kDefaultFormatMs;
+  out.changed = true;
+}
+
+}  // namespace
+
+void CheckCondition(Completion& out, uint8_t key, uint8_t asc, uint8_t ascq) {
+  out.data_in.clear();
+  Put8(out.reply, 12, 0x02);
+  Put8(out.reply, 13, 0x01);
+  Put32(out.reply, 20, 0);
+  Put32(out.reply, 24, 18);
+  out.sense.assign(18, 0);
+  out.sense[0] = 0x70;
+  out.sense[2] = key;
+  out.sense[7] = 10;
+  out.sense[12] = asc;
+  out.sense[13] = ascq;
+}
+
+void HandleScsiIo(Controller& ctl, const Message& msg, Completion& out) {
+  out.reply = StartReply(msg.frame, kScsiReplySize, kStatusSuccess);
+  Put8(out.reply, 0, Get8(msg.frame, 0));
+  Put8(out.reply, 1, Get8(msg.frame, 1));
+  if (msg.HasData() && msg.sge_offset != kScsiSgeWords) {
+    return SetIocStatus(out.reply, kStatusInvalidSgl);
+  }
+  uint8_t cdb_length = Get8(msg.frame, 4);
+  if (cdb_length != 6 && cdb_length != 10 && cdb_length != 12 && cdb_length != 16) {
+    return SetIocStatus(out.reply, kStatusInvalidField);
+  }
+  bool member_path = Get8(msg.frame, 3) == kFnRaidPassThrough;
+  ScsiTarget t = FindScsiTarget(ctl, member_path, Get8(msg.frame, 1), Get8(msg.frame, 0));
+  if (!t || Get8(msg.frame, 13) != 0) return SetIocStatus(out.reply, kStatusScsiDeviceNotThere);
+  Cdb cdb{Bytes(msg.frame.begin() + 24, msg.frame.begin() + 24 + cdb_length)};
+  cdb.b.resize(16, 0);
+  bool not_ready = t.disk && t.disk->not_ready;
+  if (not_ready && cdb.op() != 0x12) return CheckCondition(out, kNotReady, 0x04, 0x01);
+  switch (cdb.op()) {
+    case 0x00:
+      break;
+    case 0x12:
+      Inquiry(t, cdb, msg.data_in_size, out);
+      break;
+    case 0x25:
+      ReadCapacity(t, msg.data_in_size, out);
+      break;
+    case 0x08:
+    case 0x0A:
+    case 0x28:
+    case 0x2A:
+      ReadWrite(t, cdb, msg, out);
+      break;
+    case 0x04:
+      FormatUnit(t, out);
+      break;
+    default:
+      CheckCondition(out, kIllegalRequest, 0x20, 0);
+      break;
+  }
+}
+
+void HandleSataPassThrough(Controller& ctl, const Message& msg, Completion& out) {
+  out.reply = StartReply(msg.frame, 48, kStatusSuccess);
+  if (msg.HasData() && msg.sge_offset != kScsiSgeWords) {
+    return SetIocStatus(out.reply, kStatusInvalidSgl);
+  }
+  const Device* dev = DiskAt(ctl, Get8(msg.frame, 1), Get8(msg.frame, 0));
+  if (!dev || dev->protocol != Protocol::kSata) {
+    return SetIocStatus(out.reply, kStatusScsiDeviceNotThere);
+  }
+  bool identify = Get8(msg.frame, 28) == 0x27 && Get8(msg.frame, 29) == 0x80 &&
+                  Get8(msg.frame, 30) == 0xEC && (Get16(msg.frame, 4) & 0x01);
+  if (!identify) return SetIocStatus(out.reply, kStatusInvalidField);
+  Bytes data = AtaIdentifyData(*dev);
+  size_t room = std::min<size_t>(Get32(msg.frame, 24), msg.data_in_size);
+  out.data_in.assign(data.begin(), data.begin() + static_cast<long>(std::min(room, data.size())));
+  Put8(out.reply, 20, 0x34);  // device-to-host register FIS
+  Put8(out.reply, 22, 0x50);  // status: ready, seek complete
+  Put32(out.reply, 44, out.data_in.size());
+}
+
+}  // namespace vxtsim
