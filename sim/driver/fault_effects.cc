@@ -1,14 +1,17 @@
 #include "driver/fault_effects.h"
 
 #include "driver/protocol.h"
+#include "firmware/layouts.h"
 #include "firmware/scsi_io.h"
 
 namespace vxtsim {
 
 namespace {
 
+namespace S = layout::scsi_frame;
+
 bool IsScsi(const Message& msg) {
-  uint8_t fn = Get8(msg.frame, 3);
+  uint8_t fn = Get8(msg.frame, layout::frame::kFunction);
   return fn == kFnScsiIo || fn == kFnRaidPassThrough;
 }
 
@@ -20,19 +23,24 @@ bool EffectReplacesWork(const FaultEffect& e) {
 }
 
 void EffectReply(const FaultEffect& e, const Message& msg, Completion& out) {
-  uint8_t fn = Get8(msg.frame, 3);
-  size_t size = IsScsi(msg) ? kScsiReplySize : fn == kFnRaidAction ? 40 : reply::kHeadSize;
+  uint8_t fn = Get8(msg.frame, layout::frame::kFunction);
+  size_t size = IsScsi(msg)           ? kScsiReplySize
+                : fn == kFnRaidAction ? layout::raid_action_frame::kReplySize
+                                      : reply::kHeadSize;
   out.reply = StartReply(msg.frame, size, e.ioc_status);
-  if (e.action_status.given) Put16(out.reply, 12, e.action_status);
+  if (e.action_status.given) {
+    Put16(out.reply, layout::raid_action_frame::kReplyActionStatus, e.action_status);
+  }
   if (!IsScsi(msg)) return;
   if (e.not_ready) CheckCondition(out, 2, 0x04, 0x01);
   if (e.unit_attention) CheckCondition(out, 6, 0x29, 0x00);
   if (e.sense_key.given) CheckCondition(out, e.sense_key, e.asc, e.ascq);
-  if (e.scsi_status.given) Put8(out.reply, 12, e.scsi_status);
-  if (e.scsi_state.given) Put8(out.reply, 13, e.scsi_state);
+  if (e.scsi_status.given) Put8(out.reply, S::kReplyScsiStatus, e.scsi_status);
+  if (e.scsi_state.given) Put8(out.reply, S::kReplyScsiState, e.scsi_state);
   if (e.response_info.given) {
-    Put8(out.reply, 13, Get8(out.reply, 13) | 0x10);
-    Put32(out.reply, 28, e.response_info);
+    Put8(out.reply, S::kReplyScsiState,
+         Get8(out.reply, S::kReplyScsiState) | S::kStateResponseInfoValid);
+    Put32(out.reply, S::kReplyResponseInfo, e.response_info);
   }
 }
 
@@ -41,7 +49,7 @@ void EffectAfterWork(const FaultEffect& e, const Message& msg, Completion& out) 
   size_t keep = e.short_data;
   if (keep < out.data_in.size()) out.data_in.resize(keep);
   SetIocStatus(out.reply, kStatusScsiDataUnderrun);
-  if (IsScsi(msg)) Put32(out.reply, 20, out.data_in.size());
+  if (IsScsi(msg)) Put32(out.reply, S::kReplyTransferCount, out.data_in.size());
 }
 
 }  // namespace vxtsim

@@ -3,6 +3,7 @@
 #include "driver/protocol.h"
 #include "firmware/controller.h"
 #include "firmware/firmware.h"
+#include "firmware/layouts.h"
 #include "firmware/page_image.h"
 
 namespace vxtsim {
@@ -26,22 +27,25 @@ struct ConfigFrame {
   uint32_t address;
 };
 
+namespace F = layout::config_frame;
+
 ConfigFrame ParseFrame(const Bytes& f) {
-  return {Get8(f, 0),  Get8(f, 6),  Get8(f, 20), Get8(f, 21),
-          Get8(f, 22), Get8(f, 23), Get16(f, 4), Get32(f, 24)};
+  return {Get8(f, F::kAction),         Get8(f, F::kExtPageType), Get8(f, F::kPageVersion),
+          Get8(f, F::kPageLength),     Get8(f, F::kPageNumber),  Get8(f, F::kPageType),
+          Get16(f, F::kExtPageLength), Get32(f, F::kPageAddress)};
 }
 
 // The reply carries the page header as the firmware has it.
 void PutHeader(Bytes& reply, const PageDef& def, const PageHeader& header) {
-  Put8(reply, 20, header.version);
-  Put8(reply, 22, def.number);
+  Put8(reply, F::kPageVersion, header.version);
+  Put8(reply, F::kPageNumber, def.number);
   if (def.extended()) {
-    Put16(reply, 4, header.length_words);
-    Put8(reply, 6, def.ext_type);
-    Put8(reply, 23, kExtendedPageType);
+    Put16(reply, F::kExtPageLength, header.length_words);
+    Put8(reply, F::kExtPageType, def.ext_type);
+    Put8(reply, F::kPageType, kExtendedPageType);
   } else {
-    Put8(reply, 21, header.length_words);
-    Put8(reply, 23, def.type);
+    Put8(reply, F::kPageLength, header.length_words);
+    Put8(reply, F::kPageType, def.type);
   }
 }
 
@@ -69,7 +73,10 @@ uint16_t WritePage(Controller& ctl, const ConfigFrame& f, const PageDef& def,
   size_t size = size_t{header.length_words} * 4;
   if (msg.data_out.size() < size) return kStatusConfigInvalidData;
   Bytes image(msg.data_out.begin(), msg.data_out.begin() + static_cast<long>(size));
-  if (Get8(image, 2) != def.number || Get8(image, 3) != def.type) return kStatusConfigInvalidData;
+  if (Get8(image, layout::page_header::kPageNumber) != def.number ||
+      Get8(image, layout::page_header::kPageType) != def.type) {
+    return kStatusConfigInvalidData;
+  }
   if (IndexOf(def) == kIoUnitPg1 && !ctl.runtime.ir_disabled.given) {
     // The IR switch takes effect at the next reset, not at the write.
     ctl.runtime.ir_disabled = IrDisabled(ctl);
@@ -83,8 +90,8 @@ uint16_t WritePage(Controller& ctl, const ConfigFrame& f, const PageDef& def,
 
 void HandleConfig(Controller& ctl, const Message& msg, Completion& out) {
   ConfigFrame f = ParseFrame(msg.frame);
-  out.reply = StartReply(msg.frame, 24, kStatusSuccess);
-  Put8(out.reply, 0, f.action);
+  out.reply = StartReply(msg.frame, F::kReplySize, kStatusSuccess);
+  Put8(out.reply, F::kAction, f.action);
   const PageDef* def = FindPage(f.type, f.number, f.ext_type);
   if (!def || !PageAvailable(ctl, *def)) {
     SetIocStatus(out.reply, kStatusConfigInvalidPage);

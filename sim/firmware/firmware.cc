@@ -2,6 +2,7 @@
 
 #include "driver/protocol.h"
 #include "firmware/controller.h"
+#include "firmware/layouts.h"
 #include "firmware/page_image.h"
 #include "firmware/scsi_io.h"
 
@@ -10,8 +11,8 @@ namespace vxtsim {
 Bytes StartReply(const Bytes& frame, size_t size, uint16_t ioc_status) {
   Bytes reply(size, 0);
   Put8(reply, reply::kLengthWords, size / 4);
-  Put8(reply, reply::kFunction, Get8(frame, 3));
-  Put32(reply, reply::kContext, Get32(frame, 8));
+  Put8(reply, reply::kFunction, Get8(frame, layout::frame::kFunction));
+  Put32(reply, reply::kContext, Get32(frame, layout::frame::kContext));
   Put16(reply, reply::kIocStatus, ioc_status);
   return reply;
 }
@@ -23,7 +24,7 @@ void SetIocStatus(Bytes& reply, uint16_t ioc_status) {
 uint16_t ReplyIocStatus(const Bytes& reply) { return Get16(reply, reply::kIocStatus); }
 
 void ProcessMessage(Controller& ctl, const Message& msg, Completion& out) {
-  switch (Get8(msg.frame, 3)) {
+  switch (Get8(msg.frame, layout::frame::kFunction)) {
     case kFnIocFacts:
       HandleIocFacts(ctl, msg, out);
       break;

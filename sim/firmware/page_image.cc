@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "driver/protocol.h"
+#include "firmware/layouts.h"
 
 namespace vxtsim {
 
@@ -30,15 +31,16 @@ uint16_t BuildFromValues(const Controller& ctl, const PageDef& def, const Values
                          uint32_t address, Bytes& out) {
   PageHeader header = HeaderOf(ctl, def);
   out.assign(size_t{header.length_words} * 4, 0);
-  Put8(out, 0, header.version);
-  Put8(out, 2, def.number);
+  namespace H = layout::page_header;
+  Put8(out, H::kPageVersion, header.version);
+  Put8(out, H::kPageNumber, def.number);
   if (def.extended()) {
-    Put8(out, 3, kExtendedPageType);
-    Put16(out, 4, header.length_words);
-    Put8(out, 6, def.ext_type);
+    Put8(out, H::kPageType, kExtendedPageType);
+    Put16(out, H::kExtPageLength, header.length_words);
+    Put8(out, H::kExtPageType, def.ext_type);
   } else {
-    Put8(out, 1, header.length_words);
-    Put8(out, 3, def.type);
+    Put8(out, H::kPageLength, header.length_words);
+    Put8(out, H::kPageType, def.type);
   }
   for (size_t f = 0; f < def.fields.size(); ++f) {
     PutLe(out, def.fields[f].offset, def.fields[f].width, values.fields[f]->value);

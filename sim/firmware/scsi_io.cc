@@ -3,12 +3,16 @@
 #include <algorithm>
 
 #include "driver/protocol.h"
+#include "firmware/layouts.h"
 #include "firmware/scsi_data.h"
 #include "firmware/scsi_target.h"
 
 namespace vxtsim {
 
 namespace {
+
+namespace S = layout::scsi_frame;
+namespace A = layout::sata_frame;
 
 constexpr uint32_t kScsiSgeWords = 12;
 
@@ -29,7 +33,7 @@ void Deliver(const Bytes& data, size_t allocation, Completion& out) {
   out.data_in.assign(data.begin(),
                      data.begin() + static_cast<long>(std::min(data.size(), allocation)));
   if (out.data_in.size() < allocation) SetIocStatus(out.reply, kStatusScsiDataUnderrun);
-  Put32(out.reply, 20, out.data_in.size());
+  Put32(out.reply, S::kReplyTransferCount, out.data_in.size());
 }
 
 void Inquiry(const ScsiTarget& t, const Cdb& cdb, size_t room, Completion& out) {
@@ -70,7 +74,7 @@ void ReadWrite(const ScsiTarget& t, const Cdb& cdb, const Message& msg, Completi
     data.resize(bytes, 0);
     for (BlockStore* store : t.stores) WriteBlocks(*store, lba, count, t.block_size, data);
     out.changed = true;
-    Put32(out.reply, 20, std::min(bytes, msg.data_out.size()));
+    Put32(out.reply, S::kReplyTransferCount, std::min(bytes, msg.data_out.size()));
     if (msg.data_out.size() < bytes) SetIocStatus(out.reply, kStatusScsiDataUnderrun);
     return;
   }
@@ -90,10 +94,10 @@ void FormatUnit(const ScsiTarget& t, Completion& out) {
 
 void CheckCondition(Completion& out, uint8_t key, uint8_t asc, uint8_t ascq) {
   out.data_in.clear();
-  Put8(out.reply, 12, 0x02);
-  Put8(out.reply, 13, 0x01);
-  Put32(out.reply, 20, 0);
-  Put32(out.reply, 24, 18);
+  Put8(out.reply, S::kReplyScsiStatus, 0x02);  // check condition
+  Put8(out.reply, S::kReplyScsiState, S::kStateAutosenseValid);
+  Put32(out.reply, S::kReplyTransferCount, 0);
+  Put32(out.reply, S::kReplySenseCount, 18);
   out.sense.assign(18, 0);
   out.sense[0] = 0x70;
   out.sense[2] = key;
@@ -104,19 +108,22 @@ void CheckCondition(Completion& out, uint8_t key, uint8_t asc, uint8_t ascq) {
 
 void HandleScsiIo(Controller& ctl, const Message& msg, Completion& out) {
   out.reply = StartReply(msg.frame, kScsiReplySize, kStatusSuccess);
-  Put8(out.reply, 0, Get8(msg.frame, 0));
-  Put8(out.reply, 1, Get8(msg.frame, 1));
+  Put8(out.reply, S::kTargetId, Get8(msg.frame, S::kTargetId));
+  Put8(out.reply, S::kBus, Get8(msg.frame, S::kBus));
   if (msg.HasData() && msg.sge_offset != kScsiSgeWords) {
     return SetIocStatus(out.reply, kStatusInvalidSgl);
   }
-  uint8_t cdb_length = Get8(msg.frame, 4);
+  uint8_t cdb_length = Get8(msg.frame, S::kCdbLength);
   if (cdb_length != 6 && cdb_length != 10 && cdb_length != 12 && cdb_length != 16) {
     return SetIocStatus(out.reply, kStatusInvalidField);
   }
-  bool member_path = Get8(msg.frame, 3) == kFnRaidPassThrough;
-  ScsiTarget t = FindScsiTarget(ctl, member_path, Get8(msg.frame, 1), Get8(msg.frame, 0));
-  if (!t || Get8(msg.frame, 13) != 0) return SetIocStatus(out.reply, kStatusScsiDeviceNotThere);
-  Cdb cdb{Bytes(msg.frame.begin() + 24, msg.frame.begin() + 24 + cdb_length)};
+  bool member_path = Get8(msg.frame, layout::frame::kFunction) == kFnRaidPassThrough;
+  ScsiTarget t =
+      FindScsiTarget(ctl, member_path, Get8(msg.frame, S::kBus), Get8(msg.frame, S::kTargetId));
+  if (!t || Get8(msg.frame, S::kLun) != 0) {
+    return SetIocStatus(out.reply, kStatusScsiDeviceNotThere);
+  }
+  Cdb cdb{Bytes(msg.frame.begin() + S::kCdb, msg.frame.begin() + S::kCdb + cdb_length)};
   cdb.b.resize(16, 0);
   bool not_ready = t.disk && t.disk->not_ready;
   if (not_ready && cdb.op() != 0x12) return CheckCondition(out, kNotReady, 0x04, 0x01);
@@ -145,23 +152,26 @@ void HandleScsiIo(Controller& ctl, const Message& msg, Completion& out) {
 }
 
 void HandleSataPassThrough(Controller& ctl, const Message& msg, Completion& out) {
-  out.reply = StartReply(msg.frame, 48, kStatusSuccess);
+  out.reply = StartReply(msg.frame, A::kReplySize, kStatusSuccess);
   if (msg.HasData() && msg.sge_offset != kScsiSgeWords) {
     return SetIocStatus(out.reply, kStatusInvalidSgl);
   }
-  const Device* dev = DiskAt(ctl, Get8(msg.frame, 1), Get8(msg.frame, 0));
+  const Device* dev = DiskAt(ctl, Get8(msg.frame, A::kBus), Get8(msg.frame, A::kTargetId));
   if (!dev || dev->protocol != Protocol::kSata) {
     return SetIocStatus(out.reply, kStatusScsiDeviceNotThere);
   }
-  bool identify = Get8(msg.frame, 28) == 0x27 && Get8(msg.frame, 29) == 0x80 &&
-                  Get8(msg.frame, 30) == 0xEC && (Get16(msg.frame, 4) & 0x01);
+  // A host-to-device register FIS carrying IDENTIFY DEVICE, data in.
+  bool identify = Get8(msg.frame, A::kFis + A::kFisType) == 0x27 &&
+                  Get8(msg.frame, A::kFis + A::kFisFlags) == 0x80 &&
+                  Get8(msg.frame, A::kFis + A::kFisCommand) == 0xEC &&
+                  (Get16(msg.frame, A::kFlags) & 0x01);
   if (!identify) return SetIocStatus(out.reply, kStatusInvalidField);
   Bytes data = AtaIdentifyData(*dev);
-  size_t room = std::min<size_t>(Get32(msg.frame, 24), msg.data_in_size);
+  size_t room = std::min<size_t>(Get32(msg.frame, A::kDataLength), msg.data_in_size);
   out.data_in.assign(data.begin(), data.begin() + static_cast<long>(std::min(room, data.size())));
-  Put8(out.reply, 20, 0x34);  // device-to-host register FIS
-  Put8(out.reply, 22, 0x50);  // status: ready, seek complete
-  Put32(out.reply, 44, out.data_in.size());
+  Put8(out.reply, A::kReplyFis + A::kFisType, 0x34);    // device-to-host register FIS
+  Put8(out.reply, A::kReplyFis + A::kFisStatus, 0x50);  // ready, seek complete
+  Put32(out.reply, A::kReplyTransferCount, out.data_in.size());
 }
 
 }  // namespace vxtsim

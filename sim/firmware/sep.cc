@@ -3,6 +3,7 @@
 // LED whether or not the processor reports that bit back.
 #include "driver/protocol.h"
 #include "firmware/firmware.h"
+#include "firmware/layouts.h"
 #include "firmware/sas_topology.h"
 
 namespace vxtsim {
@@ -16,10 +17,11 @@ constexpr uint32_t kSlotIdentify = 0x00020000;
 }  // namespace
 
 void HandleSep(Controller& ctl, const Message& msg, Completion& out) {
-  out.reply = StartReply(msg.frame, 24, kStatusSuccess);
-  uint8_t action = Get8(msg.frame, 4);
-  uint16_t slot = Get16(msg.frame, 28), handle = Get16(msg.frame, 30);
-  if (Get8(msg.frame, 5) != kAddressBySlot || action > 1) {
+  namespace F = layout::sep_frame;
+  out.reply = StartReply(msg.frame, F::kReplySize, kStatusSuccess);
+  uint8_t action = Get8(msg.frame, F::kAction);
+  uint16_t slot = Get16(msg.frame, F::kSlot), handle = Get16(msg.frame, F::kEnclosureHandle);
+  if (Get8(msg.frame, F::kFlags) != kAddressBySlot || action > 1) {
     return SetIocStatus(out.reply, kStatusInvalidField);
   }
   auto* enc = const_cast<Enclosure*>(FindByHandle(ctl.enclosures, handle));
@@ -30,12 +32,12 @@ void HandleSep(Controller& ctl, const Message& msg, Completion& out) {
   }
   if (action == 0) {
     enc->slot_status_given = true;
-    enc->slot_status[slot] = Get32(msg.frame, 12);
+    enc->slot_status[slot] = Get32(msg.frame, F::kSlotStatus);
     out.changed = true;
   }
   uint32_t status = SlotStatus(*enc, slot);
   if (!enc->reports_identify) status &= ~kSlotIdentify;
-  Put32(out.reply, 20, status);
+  Put32(out.reply, F::kReplySlotStatus, status);
 }
 
 uint32_t SlotStatus(const Enclosure& enc, uint16_t slot) {

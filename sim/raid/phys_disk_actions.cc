@@ -24,7 +24,9 @@ unsigned LowestFreeNum(const Controller& ctl) {
 uint16_t CreatePhysDisk(Controller& ctl, const Message& msg, Completion& out) {
   if (!PageImage(ctl, kRaidPhysDiskPg0, msg)) return kActionInvalid;
   const Bytes& image = msg.data_out;
-  uint8_t target = Get8(image, 4), bus = Get8(image, 5), pool = Get8(image, 10);
+  namespace P = layout::raid_phys_disk_pg0;
+  uint8_t target = Get8(image, P::kPhysDiskId), bus = Get8(image, P::kPhysDiskBus),
+          pool = Get8(image, P::kHotSparePool);
   const Device* disk = DiskAt(ctl, bus, target);
   if (!disk) return kActionNotFound;
   if (IsPhysDiskTarget(ctl, bus, target)) return kActionInUse;
@@ -47,7 +49,7 @@ uint16_t CreatePhysDisk(Controller& ctl, const Message& msg, Completion& out) {
   pd.revision = disk->revision.value;
   ctl.raid.given = ctl.raid.phys_disks_given = true;
   ctl.raid.phys_disks.push_back(std::move(pd));
-  Put32(out.reply, 24, num);
+  Put32(out.reply, layout::raid_action_frame::kReplyActionData, num);
   out.changed = true;
   return kActionDone;
 }

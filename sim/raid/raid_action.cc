@@ -10,7 +10,7 @@ namespace vxtsim {
 namespace {
 
 constexpr uint32_t kRaidSgeWords = 5;
-constexpr size_t kRaidReplySize = 40;
+constexpr size_t kRaidReplySize = layout::raid_action_frame::kReplySize;
 
 using ActionHandler = uint16_t (*)(Controller&, const Message&, Completion&);
 
@@ -43,17 +43,19 @@ bool ChangesConfiguration(uint8_t action) { return action != 1; }
 bool PageImage(const Controller& ctl, PageIndex page, const Message& msg) {
   const PageDef& def = PageAt(page);
   size_t size = size_t{HeaderOf(ctl, def).length_words} * 4;
-  return msg.data_out.size() >= size && Get8(msg.data_out, 2) == def.number &&
-         Get8(msg.data_out, 3) == def.type;
+  return msg.data_out.size() >= size &&
+         Get8(msg.data_out, layout::page_header::kPageNumber) == def.number &&
+         Get8(msg.data_out, layout::page_header::kPageType) == def.type;
 }
 
 void HandleRaidAction(Controller& ctl, const Message& msg, Completion& out) {
   out.reply = StartReply(msg.frame, kRaidReplySize, kStatusSuccess);
-  Put8(out.reply, 0, Get8(msg.frame, 0));
+  namespace F = layout::raid_action_frame;
+  Put8(out.reply, F::kReplyAction, Get8(msg.frame, F::kAction));
   if (msg.HasData() && msg.sge_offset != kRaidSgeWords) {
     return SetIocStatus(out.reply, kStatusInvalidSgl);
   }
-  uint8_t action = Get8(msg.frame, 0);
+  uint8_t action = Get8(msg.frame, F::kAction);
   ActionHandler handler = HandlerOf(action);
   uint16_t status = kActionInvalid;
   if (handler && ChangesConfiguration(action) && IrDisabled(ctl)) {
@@ -61,7 +63,7 @@ void HandleRaidAction(Controller& ctl, const Message& msg, Completion& out) {
   } else if (handler) {
     status = handler(ctl, msg, out);
   }
-  Put16(out.reply, 12, status);
+  Put16(out.reply, F::kReplyActionStatus, status);
 }
 
 }  // namespace vxtsim

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "firmware/firmware.h"
+#include "firmware/layouts.h"
 #include "firmware/page_table.h"
 
 namespace vxtsim {
@@ -20,10 +21,18 @@ enum ActionStatus : uint16_t {
 };
 
 // Request frame fields.
-inline uint8_t FrameVolumeId(const Message& msg) { return Get8(msg.frame, 4); }
-inline uint8_t FrameVolumeBus(const Message& msg) { return Get8(msg.frame, 5); }
-inline uint8_t FramePhysDiskNum(const Message& msg) { return Get8(msg.frame, 6); }
-inline uint32_t FrameDataWord(const Message& msg) { return Get32(msg.frame, 16); }
+inline uint8_t FrameVolumeId(const Message& msg) {
+  return Get8(msg.frame, layout::raid_action_frame::kVolumeId);
+}
+inline uint8_t FrameVolumeBus(const Message& msg) {
+  return Get8(msg.frame, layout::raid_action_frame::kVolumeBus);
+}
+inline uint8_t FramePhysDiskNum(const Message& msg) {
+  return Get8(msg.frame, layout::raid_action_frame::kPhysDiskNum);
+}
+inline uint32_t FrameDataWord(const Message& msg) {
+  return Get32(msg.frame, layout::raid_action_frame::kActionDataWord);
+}
 
 // The data image of a page, when the request carries one at least as long
 // as the page and of that page's type and number.

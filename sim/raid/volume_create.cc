@@ -27,20 +27,23 @@ struct VolumeImage {
   uint64_t max_lba;
 };
 
+namespace P = layout::raid_vol_pg0;
+
 VolumeImage ReadImage(const Bytes& image) {
-  return {Get8(image, 4),
-          Get8(image, 5),
-          Get8(image, 7),
-          Get8(image, 36),
-          Get16(image, 12),
-          Get8(image, 14),
-          uint64_t{Get32(image, 20)} << 32 | Get32(image, 16)};
+  return {Get8(image, P::kVolumeId),
+          Get8(image, P::kVolumeBus),
+          Get8(image, P::kVolumeType),
+          Get8(image, P::kNumPhysDisks),
+          Get16(image, P::kSettings),
+          Get8(image, P::kHotSparePool),
+          uint64_t{Get32(image, P::kMaxLbaHigh)} << 32 | Get32(image, P::kMaxLbaLow)};
 }
 
 VolumeMember ImageMember(const Bytes& image, size_t m) {
   VolumeMember member;
-  member.num = Get8(image, 43 + 4 * m);
-  member.map = Get8(image, 42 + 4 * m);
+  size_t at = P::kPhysDisks + P::kPhysDiskSize * m;
+  member.num = Get8(image, at + P::kPhysDiskNum);
+  member.map = Get8(image, at + P::kPhysDiskMap);
   member.as_object = member.map_given = true;
   return member;
 }

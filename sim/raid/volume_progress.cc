@@ -33,8 +33,8 @@ uint16_t ReportProgress(Controller& ctl, const Message& msg, Completion& out) {
       out.changed = true;
     }
   }
-  Put64(out.reply, 24, total);
-  Put64(out.reply, 32, remaining);
+  Put64(out.reply, layout::raid_action_frame::kReplyActionData, total);
+  Put64(out.reply, layout::raid_action_frame::kReplyActionData2, remaining);
   return kActionDone;
 }
 
