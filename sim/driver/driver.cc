@@ -9,6 +9,7 @@
 #include "driver/protocol.h"
 #include "firmware/bytes.h"
 #include "firmware/firmware.h"
+#include "firmware/layouts.h"
 #include "raid/member_failure.h"
 
 namespace vxtsim {
@@ -136,7 +137,7 @@ void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
   std::memcpy(msg.frame.data(), rec + pt::kFrame, frame_size);
   msg.data_out.assign(out_ptr, out_ptr + out_size);
   msg.data_in_size = static_cast<size_t>(in_size);
-  r.log.Number(LogKey::kFunction, Get8(msg.frame, 3));
+  r.log.Number(LogKey::kFunction, Get8(msg.frame, layout::frame::kFunction));
   r.log.Hex(LogKey::kFrame, msg.frame.data(), FrameLogSize(msg.frame));
   r.log.Hex(LogKey::kDataOut, msg.data_out.data(), msg.data_out.size());
 

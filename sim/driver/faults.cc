@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "driver/protocol.h"
+#include "firmware/layouts.h"
 #include "firmware/page_table.h"
 
 namespace vxtsim {
@@ -58,33 +59,36 @@ RequestFacts DriverRequestFacts(RequestKind request, uint32_t controller) {
 
 RequestFacts DescribeFrame(uint32_t controller, const Bytes& frame) {
   RequestFacts f = DriverRequestFacts(RequestKind::kPassThrough, controller);
-  uint8_t function = Get8(frame, 3);
+  namespace L = layout;
+  uint8_t function = Get8(frame, L::frame::kFunction);
   f.function = function;
   switch (function) {
     case kFnConfig:
-      f.action = Get8(frame, 0);
-      f.page_type = Get8(frame, 23);
-      f.page_number = Get8(frame, 22);
-      f.ext_page_type = Get8(frame, 6);
-      f.address = Get32(frame, 24);
+      f.action = Get8(frame, L::config_frame::kAction);
+      f.page_type = Get8(frame, L::config_frame::kPageType);
+      f.page_number = Get8(frame, L::config_frame::kPageNumber);
+      f.ext_page_type = Get8(frame, L::config_frame::kExtPageType);
+      f.address = Get32(frame, L::config_frame::kPageAddress);
       break;
     case kFnRaidAction:
-      f.raid_action = Get8(frame, 0);
-      f.action = Get8(frame, 0);
+      f.raid_action = Get8(frame, L::raid_action_frame::kAction);
+      f.action = Get8(frame, L::raid_action_frame::kAction);
       break;
     case kFnScsiIo:
-    case kFnRaidPassThrough:
-      f.target = Get8(frame, 0);
-      f.scsi_opcode = Get8(frame, 24);
+    case kFnRaidPassThrough: {
+      const size_t cdb = L::scsi_frame::kCdb;
+      f.target = Get8(frame, L::scsi_frame::kTargetId);
+      f.scsi_opcode = Get8(frame, cdb);
       // INQUIRY with EVPD set asks for a vital product data page.
-      if (Get8(frame, 24) == 0x12 && (Get8(frame, 25) & 1)) f.vpd_page = Get8(frame, 26);
+      if (Get8(frame, cdb) == 0x12 && (Get8(frame, cdb + 1) & 1)) f.vpd_page = Get8(frame, cdb + 2);
       break;
+    }
     case kFnSep:
-      f.action = Get8(frame, 4);
-      f.target = Get8(frame, 0);
+      f.action = Get8(frame, L::sep_frame::kAction);
+      f.target = Get8(frame, L::sep_frame::kTargetId);
       break;
     case kFnSataPassThrough:
-      f.target = Get8(frame, 0);
+      f.target = Get8(frame, L::sata_frame::kTargetId);
       break;
     default:
       break;

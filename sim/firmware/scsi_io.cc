@@ -5,6 +5,7 @@
 #include "driver/protocol.h"
 #include "firmware/layouts.h"
 #include "firmware/scsi_data.h"
+#include "firmware/scsi_layouts.h"
 #include "firmware/scsi_target.h"
 
 namespace vxtsim {
@@ -13,6 +14,7 @@ namespace {
 
 namespace S = layout::scsi_frame;
 namespace A = layout::sata_frame;
+namespace C = layout::cdb;
 
 constexpr uint32_t kScsiSgeWords = 12;
 
@@ -20,7 +22,7 @@ enum SenseKey : uint8_t { kNotReady = 2, kIllegalRequest = 5 };
 
 struct Cdb {
   Bytes b;
-  uint8_t op() const { return b[0]; }
+  uint8_t op() const { return b[C::kOpcode]; }
 };
 
 uint32_t BigEndian(const Bytes& b, size_t off, size_t width) {
@@ -37,13 +39,14 @@ void Deliver(const Bytes& data, size_t allocation, Completion& out) {
 }
 
 void Inquiry(const ScsiTarget& t, const Cdb& cdb, size_t room, Completion& out) {
-  size_t allocation = std::min<size_t>(BigEndian(cdb.b, 3, 2), room);
+  size_t allocation = std::min<size_t>(BigEndian(cdb.b, C::kInquiryAllocation, 2), room);
   Bytes data;
   if (t.volume) {
-    if (cdb.b[1] & 1) return CheckCondition(out, kIllegalRequest, 0x24, 0);
+    if (cdb.b[C::kInquiryFlags] & 1) return CheckCondition(out, kIllegalRequest, 0x24, 0);
     data = VolumeInquiry(*t.volume);
-  } else if (cdb.b[1] & 1) {
-    if (!VpdPage(*t.disk, cdb.b[2], data)) return CheckCondition(out, kIllegalRequest, 0x24, 0);
+  } else if (cdb.b[C::kInquiryFlags] & 1) {
+    if (!VpdPage(*t.disk, cdb.b[C::kInquiryPage], data))
+      return CheckCondition(out, kIllegalRequest, 0x24, 0);
   } else {
     data = StandardInquiry(*t.disk);
   }
@@ -64,8 +67,9 @@ void ReadCapacity(const ScsiTarget& t, size_t room, Completion& out) {
 void ReadWrite(const ScsiTarget& t, const Cdb& cdb, const Message& msg, Completion& out) {
   bool ten = cdb.op() == 0x28 || cdb.op() == 0x2A;
   bool write = cdb.op() == 0x0A || cdb.op() == 0x2A;
-  uint64_t lba = ten ? BigEndian(cdb.b, 2, 4) : BigEndian(cdb.b, 1, 3) & 0x1FFFFF;
-  uint32_t count = ten ? BigEndian(cdb.b, 7, 2) : cdb.b[4];
+  uint64_t lba =
+      ten ? BigEndian(cdb.b, C::kRw10Lba, 4) : BigEndian(cdb.b, C::kRw6Lba, 3) & 0x1FFFFF;
+  uint32_t count = ten ? BigEndian(cdb.b, C::kRw10Count, 2) : cdb.b[C::kRw6Count];
   if (!ten && count == 0) count = 256;
   if (lba + count > t.blocks) return CheckCondition(out, kIllegalRequest, 0x21, 0);
   size_t bytes = size_t{count} * t.block_size;
@@ -97,13 +101,14 @@ void CheckCondition(Completion& out, uint8_t key, uint8_t asc, uint8_t ascq) {
   Put8(out.reply, S::kReplyScsiStatus, 0x02);  // check condition
   Put8(out.reply, S::kReplyScsiState, S::kStateAutosenseValid);
   Put32(out.reply, S::kReplyTransferCount, 0);
-  Put32(out.reply, S::kReplySenseCount, 18);
-  out.sense.assign(18, 0);
-  out.sense[0] = 0x70;
-  out.sense[2] = key;
-  out.sense[7] = 10;
-  out.sense[12] = asc;
-  out.sense[13] = ascq;
+  namespace D = layout::sense_data;
+  Put32(out.reply, S::kReplySenseCount, D::kSize);
+  out.sense.assign(D::kSize, 0);
+  out.sense[D::kResponseCode] = 0x70;  // current error, fixed format
+  out.sense[D::kSenseKey] = key;
+  out.sense[D::kAdditionalLength] = D::kSize - (D::kAdditionalLength + 1);
+  out.sense[D::kAsc] = asc;
+  out.sense[D::kAscq] = ascq;
 }
 
 void HandleScsiIo(Controller& ctl, const Message& msg, Completion& out) {
