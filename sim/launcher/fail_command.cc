@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/member_failure.h"
-#include "model/raid_config.h"
-#include "model/scsi_target.h"
-#include "model/state_file.h"
+#include "document/state_file.h"
+#include "firmware/scsi_target.h"
+#include "raid/member_failure.h"
+#include "raid/raid_config.h"
 
 namespace vxtsim {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "model/model.h"
+#include "firmware/model.h"
 
 namespace vxtsim {
 

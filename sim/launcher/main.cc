@@ -81,6 +81,58 @@ int Run(const vxtsim::LaunchOptions& opts, const std::string& state_path) {
   return 127;
 }
 
+// The verbs other than capture without launcher options: help needs nothing,
+// check the state's path, the others the state (made afresh for reset).
+int Help(const vxtsim::LaunchOptions&, const std::string&, vxtsim::Model&) {
+  vxtsim::PrintUsage(stdout);
+  return 0;
+}
+
+int Check(const vxtsim::LaunchOptions& opts, const std::string& state_path, vxtsim::Model&) {
+  return vxtsim::CheckCommand(opts, state_path);
+}
+
+int Fail(const vxtsim::LaunchOptions& opts, const std::string& state_path, vxtsim::Model& state) {
+  return vxtsim::FailCommand(opts.command[0], state_path, state);
+}
+
+int Show(const vxtsim::LaunchOptions&, const std::string& state_path, vxtsim::Model& state) {
+  vxtsim::PrintSummary(state, state_path, stdout);
+  return 0;
+}
+
+int Reset(const vxtsim::LaunchOptions& opts, const std::string& state_path, vxtsim::Model&) {
+  std::printf("vxtsim: %s started afresh from the %s\n", state_path.c_str(),
+              opts.lab_path.empty() ? "built-in lab" : opts.lab_path.c_str());
+  return 0;
+}
+
+int RunCommand(const vxtsim::LaunchOptions& opts, const std::string& state_path, vxtsim::Model&) {
+  return Run(opts, state_path);
+}
+
+enum class Needs { kNothing, kStatePath, kState, kFreshState };
+
+struct Verb {
+  const char* name;
+  Needs needs;
+  int (*run)(const vxtsim::LaunchOptions&, const std::string& state_path, vxtsim::Model& state);
+};
+
+constexpr Verb kVerbs[] = {
+    {"help", Needs::kNothing, Help},        {"check", Needs::kStatePath, Check},
+    {"fail", Needs::kState, Fail},          {"show", Needs::kState, Show},
+    {"reset", Needs::kFreshState, Reset},   {"run", Needs::kState, RunCommand},
+    {"capture", Needs::kState, RunCommand},
+};
+
+const Verb* FindVerb(const std::string& name) {
+  for (const Verb& verb : kVerbs) {
+    if (name == verb.name) return &verb;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,31 +141,20 @@ int main(int argc, char** argv) {
     return capture::CaptureMain(argc - 1, argv + 1);
   }
   vxtsim::LaunchOptions opts;
-  if (!vxtsim::ParseOptions(argc, argv, opts)) {
+  const Verb* verb = nullptr;
+  if (vxtsim::ParseOptions(argc, argv, opts)) verb = FindVerb(opts.verb);
+  if (!verb) {
     vxtsim::PrintUsage(stderr);
     return 2;
   }
-  if (opts.verb == "help") {
-    vxtsim::PrintUsage(stdout);
-    return 0;
-  }
+  vxtsim::Model state;
+  if (verb->needs == Needs::kNothing) return verb->run(opts, "", state);
   std::string state_path = opts.state_path.empty() ? vxtsim::DefaultStatePath() : opts.state_path;
-  if (opts.verb == "check") return vxtsim::CheckCommand(opts, state_path);
+  if (verb->needs == Needs::kStatePath) return verb->run(opts, state_path, state);
   if (state_path.empty()) {
     std::fprintf(stderr, "vxtsim: no state file: give --state FILE or set HOME\n");
     return 2;
   }
-  vxtsim::Model state;
-  if (!vxtsim::PrepareState(opts, state_path, opts.verb == "reset", state)) return 2;
-  if (opts.verb == "fail") return vxtsim::FailCommand(opts.command[0], state_path, state);
-  if (opts.verb == "show") {
-    vxtsim::PrintSummary(state, state_path, stdout);
-    return 0;
-  }
-  if (opts.verb == "reset") {
-    std::printf("vxtsim: %s started afresh from the %s\n", state_path.c_str(),
-                opts.lab_path.empty() ? "built-in lab" : opts.lab_path.c_str());
-    return 0;
-  }
-  return Run(opts, state_path);
+  if (!vxtsim::PrepareState(opts, state_path, verb->needs == Needs::kFreshState, state)) return 2;
+  return verb->run(opts, state_path, state);
 }

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "model/controller.h"
-#include "model/firmware.h"
-#include "model/raid_config.h"
+#include "firmware/controller.h"
+#include "firmware/firmware.h"
+#include "raid/raid_config.h"
 
 namespace vxtsim {
 

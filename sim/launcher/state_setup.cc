@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "default_lab.h"
-#include "model/state_file.h"
+#include "document/state_file.h"
 
 namespace vxtsim {
 

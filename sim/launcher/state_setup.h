@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/model.h"
+#include "firmware/model.h"
 #include "options.h"
 
 namespace vxtsim {

@@ -2,7 +2,6 @@
 // to the simulated driver; every other path and descriptor goes to the C
 // library untouched.
 #undef _FORTIFY_SOURCE
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -19,52 +18,19 @@
 #include <set>
 #include <string>
 
-#include "model/protocol.h"
-#include "model/simulator.h"
+#include "driver/protocol.h"
+#include "driver/simulator.h"
+#include "preload/node_locks.h"
+#include "preload/real_libc.h"
 
 #define VXTSIM_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
-struct Libc {
-  int (*open)(const char*, int, ...);
-  int (*openat)(int, const char*, int, ...);
-  int (*close)(int);
-  int (*ioctl)(int, unsigned long, ...);
-  int (*fcntl)(int, int, ...);
-  int (*fcntl64)(int, int, ...);
-  int (*mknod)(const char*, mode_t, dev_t);
-  int (*mknodat)(int, const char*, mode_t, dev_t);
-  int (*xmknod)(int, const char*, mode_t, dev_t*);
-  int (*xmknodat)(int, int, const char*, mode_t, dev_t*);
-  int (*unlink)(const char*);
-  int (*unlinkat)(int, const char*, int);
-};
-
-template <typename F>
-void Resolve(F& fn, const char* name) {
-  fn = reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
-}
-
-const Libc& Real() {
-  static const Libc libc = [] {
-    Libc l{};
-    Resolve(l.open, "open");
-    Resolve(l.openat, "openat");
-    Resolve(l.close, "close");
-    Resolve(l.ioctl, "ioctl");
-    Resolve(l.fcntl, "fcntl");
-    Resolve(l.fcntl64, "fcntl64");
-    Resolve(l.mknod, "mknod");
-    Resolve(l.mknodat, "mknodat");
-    Resolve(l.xmknod, "__xmknod");
-    Resolve(l.xmknodat, "__xmknodat");
-    Resolve(l.unlink, "unlink");
-    Resolve(l.unlinkat, "unlinkat");
-    return l;
-  }();
-  return libc;
-}
+using vxtsim::preload::DropNodeLocks;
+using vxtsim::preload::FcntlFn;
+using vxtsim::preload::NodeFcntl;
+using vxtsim::preload::Real;
 
 struct Loaded {
   std::unique_ptr<vxtsim::Simulator> sim;
@@ -155,72 +121,6 @@ int MknodNode(const char* call, mode_t mode, dev_t dev) {
 int UnlinkNode(const char* call) {
   if (!Sim()) return RefuseNode(call);
   return Guarded([&](int& err) { return Sim()->Unlink(call, err); });
-}
-
-// Record locks on the node. The kernel keeps them per process and node, names
-// their holder to F_GETLK, drops them all when the process closes any
-// descriptor of the node, and drops them when the process ends. The same
-// locks placed on a lock file beside the state give processes that share a
-// state the same; the state file itself is replaced on every save, so it
-// cannot carry them.
-constexpr int kLockDescriptorFloor = 950;
-
-int& LockFileFd() {
-  static int fd = -1;
-  return fd;
-}
-
-// -1 when the lock file cannot be opened (errno set).
-int OpenLockFile() {
-  if (LockFileFd() >= 0) return LockFileFd();
-  const char* state = std::getenv("VXTSIM_STATE");
-  if (!state || !*state) {
-    errno = ENOLCK;
-    return -1;
-  }
-  std::string path = std::string(state) + ".lock";
-  int fd = Real().open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return -1;
-  // Kept on a high descriptor, so that the program's own descriptors are
-  // numbered as they would be without the simulator.
-  int high = Real().fcntl(fd, F_DUPFD_CLOEXEC, kLockDescriptorFloor);
-  if (high >= 0) {
-    Real().close(fd);
-    fd = high;
-  }
-  LockFileFd() = fd;
-  return fd;
-}
-
-void DropNodeLocks() {
-  if (LockFileFd() < 0) return;
-  Real().close(LockFileFd());
-  LockFileFd() = -1;
-}
-
-using FcntlFn = int (*)(int, int, ...);
-
-int NodeFcntl(FcntlFn real, int fd, int cmd, void* arg) {
-  switch (cmd) {
-    case F_GETLK:
-    case F_SETLK:
-    case F_SETLKW: {
-      // Nothing is held before the lock file is open: an unlock then has
-      // nothing to do, and readers that only unlock make no lock file.
-      const auto* range = static_cast<const struct flock*>(arg);
-      if (cmd != F_GETLK && range && range->l_type == F_UNLCK && LockFileFd() < 0) return 0;
-      int lock_fd = OpenLockFile();
-      return lock_fd < 0 ? -1 : real(lock_fd, cmd, arg);
-    }
-    case F_OFD_GETLK:
-    case F_OFD_SETLK:
-    case F_OFD_SETLKW:
-      // Only the classic per-process record locks are modelled.
-      errno = EINVAL;
-      return -1;
-    default:
-      return real(fd, cmd, arg);
-  }
 }
 
 int Fcntl(FcntlFn real, int fd, int cmd, va_list ap) {

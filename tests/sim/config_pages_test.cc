@@ -1,9 +1,9 @@
 // Configuration pages as the firmware model serves them.
 #include <gtest/gtest.h>
 
-#include "model/page_table.h"
-#include "model/protocol.h"
-#include "model/state_file.h"
+#include "document/state_file.h"
+#include "driver/protocol.h"
+#include "firmware/page_table.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 

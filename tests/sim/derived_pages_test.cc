@@ -1,7 +1,7 @@
 // Pages derived from the lab's RAID configuration, devices and enclosures.
 #include <gtest/gtest.h>
 
-#include "model/state_file.h"
+#include "document/state_file.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 

@@ -3,9 +3,9 @@
 
 #include <cerrno>
 
-#include "model/lab_check.h"
-#include "model/node.h"
-#include "model/state_file.h"
+#include "document/lab_check.h"
+#include "document/state_file.h"
+#include "driver/node.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 

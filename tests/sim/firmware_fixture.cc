@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "model/driver.h"
-#include "model/protocol.h"
-#include "model/state_file.h"
+#include "document/state_file.h"
+#include "driver/driver.h"
+#include "driver/protocol.h"
 
 namespace vxtsim_test {
 

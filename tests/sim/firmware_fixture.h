@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "model/bytes.h"
-#include "model/state_file.h"
+#include "document/state_file.h"
+#include "firmware/bytes.h"
 
 namespace vxtsim_test {
 

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "model/state_file.h"
+#include "document/state_file.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 #include "support/volkit_run.h"

@@ -4,8 +4,8 @@
 
 #include <cerrno>
 
-#include "model/firmware.h"
-#include "model/state_file.h"
+#include "document/state_file.h"
+#include "firmware/firmware.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 

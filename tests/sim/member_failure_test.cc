@@ -2,7 +2,7 @@
 // the member's place and is resynchronised; offline on purpose is no failure.
 #include <gtest/gtest.h>
 
-#include "model/state_file.h"
+#include "document/state_file.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 

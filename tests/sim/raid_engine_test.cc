@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "model/state_file.h"
+#include "document/state_file.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 

@@ -1,7 +1,7 @@
 // SCSI, SATA, enclosure and progress requests of the firmware model.
 #include <gtest/gtest.h>
 
-#include "model/state_file.h"
+#include "document/state_file.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 
