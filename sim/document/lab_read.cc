@@ -486,8 +486,7 @@ void ReadDevice(Obj& o, const Controller& c, size_t index, Device& d) {
       }
     }
   } else {
-    d.vpd_pages = {0x00, 0x80, 0xB1};
-    if (d.kvr_part.given) d.vpd_pages.push_back(0xC4);
+    d.vpd_pages = DefaultVpdPages(d.kvr_part.given);
   }
   ReadPatches(o, "inquiry_bytes", d.inquiry_bytes);
   ReadPatches(o, "page_bytes", d.page_bytes);
