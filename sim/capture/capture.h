@@ -3,17 +3,14 @@
 #pragma once
 
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "firmware/model.h"
 #include "vxt/adapter_info.h"
 #include "vxt/config_page.h"
 
 namespace capture {
-
-// Ordered, so that a lab reads in the order a person would write it.
-using Json = nlohmann::ordered_json;
 
 // A RAID physical disk as far as the device capture needs it.
 struct PhysDiskSeat {
@@ -31,7 +28,8 @@ struct VolumeSeat {
   uint8_t StatusFlags;
 };
 
-// One controller being captured. Reads that fail are of two sorts: a
+// One controller being captured, as the model's record of it; the model's
+// own writer makes the lab of it. Reads that fail are of two sorts: a
 // required one sets `failure` and the capture stops; an optional one adds a
 // note, and what it would have given is left out of the lab (or marked
 // absent) so that the lab still holds only what was read.
@@ -39,7 +37,7 @@ struct ControllerCapture {
   ControllerInfo* c = nullptr;
   AdapterEntry adapter{};
   bool sas = false;
-  Json ctl = Json::object();
+  vxtsim::Controller ctl;
   std::vector<std::string> notes;
   std::string failure;
 
@@ -48,7 +46,7 @@ struct ControllerCapture {
   bool has_vol_pages = false, has_vol1_pages = false, has_disk_pages = false;
   bool has_device_pages = false, has_enclosure_pages = false;
   std::vector<PhysDiskSeat> phys_disks;
-  std::vector<VolumeSeat> volumes;  // in the order of raid.volumes
+  std::vector<VolumeSeat> volumes;  // in the order of ctl.raid.volumes
 
   void Note(const std::string& what) { notes.push_back(what); }
   bool Fail(const std::string& what) {

@@ -12,6 +12,7 @@
 #include <new>
 
 #include "capture.h"
+#include "document/state_file.h"
 #include "lab_text.h"
 #include "request_gate.h"
 #include "vxt/driver_records.h"
@@ -96,14 +97,12 @@ int ParseCaptureOptions(int argc, char** argv, CaptureOptions* opts) {
 }
 
 void Report(const ControllerCapture& cc) {
-  const Json& raid = cc.ctl["raid"];
-  size_t enclosures = cc.ctl.contains("enclosures") ? cc.ctl["enclosures"].size() : 0;
   std::fprintf(stderr, "vxtsim capture: controller %u (%s): %s, %s, %s, %s\n",
                cc.adapter.ControllerNumber, cc.sas ? "SAS" : "parallel SCSI",
-               Counted(cc.ctl["devices"].size(), "device").c_str(),
-               Counted(raid["volumes"].size(), "volume").c_str(),
-               Counted(raid["phys_disks"].size(), "physical disk").c_str(),
-               Counted(enclosures, "enclosure").c_str());
+               Counted(cc.ctl.devices.size(), "device").c_str(),
+               Counted(cc.ctl.raid.volumes.size(), "volume").c_str(),
+               Counted(cc.ctl.raid.phys_disks.size(), "physical disk").c_str(),
+               Counted(cc.ctl.enclosures.size(), "enclosure").c_str());
   for (const std::string& note : cc.notes) {
     std::fprintf(stderr, "vxtsim capture: controller %u: %s\n", cc.adapter.ControllerNumber,
                  note.c_str());
@@ -111,7 +110,7 @@ void Report(const ControllerCapture& cc) {
 }
 
 // False after a message.
-bool ReadController(int handle, const AdapterEntry& adapter, Json* ctl) {
+bool ReadController(int handle, const AdapterEntry& adapter, vxtsim::Controller* ctl) {
   ControllerCapture cc;
   cc.adapter = adapter;
   cc.c = new (std::nothrow) ControllerInfo{};
@@ -204,12 +203,13 @@ int CaptureMain(int argc, char** argv) {
     return 1;
   }
   std::vector<AdapterEntry> found;
-  Json lab = {{"controllers", Json::array()}};
+  vxtsim::Model lab;
+  lab.controllers_given = true;
   bool ok = FindControllers(handle, opts, &found);
   for (size_t i = 0; ok && i < found.size(); ++i) {
-    Json ctl;
+    vxtsim::Controller ctl;
     ok = ReadController(handle, found[i], &ctl);
-    if (ok) lab["controllers"].push_back(std::move(ctl));
+    if (ok) lab.controllers.push_back(std::move(ctl));
   }
   close(handle);
   if (ok && RefusedRequests() > 0) {
@@ -220,7 +220,9 @@ int CaptureMain(int argc, char** argv) {
     std::fprintf(stderr, "vxtsim capture: no lab written\n");
     return 1;
   }
-  return WriteLab(lab.dump(1, ' ', false, Json::error_handler_t::replace) + "\n", opts.out) ? 0 : 1;
+  std::string text =
+      vxtsim::WriteModel(lab).dump(1, ' ', false, vxtsim::json::error_handler_t::replace) + "\n";
+  return WriteLab(text, opts.out) ? 0 : 1;
 }
 
 }  // namespace capture

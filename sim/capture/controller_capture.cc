@@ -32,34 +32,39 @@ bool CaptureIdentity(ControllerCapture& cc) {
   const ControllerInfo& c = *cc.c;
   const AdapterEntry& a = cc.adapter;
   cc.sas = GetU8(c.PortFacts, 20) == kPortTypeSas;
-  cc.ctl["number"] = a.ControllerNumber;
-  cc.ctl["kind"] = cc.sas ? "sas" : "scsi";
-  cc.ctl["pci"] = {{"device_id", HexNumber(a.DeviceIdLow, 4)},
-                   {"subsystem_vendor_id", HexNumber(a.SubsystemVendorId, 4)},
-                   {"subsystem_device_id", HexNumber(a.SubsystemDeviceId, 4)},
-                   {"bus", a.PciBus},
-                   {"device", a.PciDevFn / 8},
-                   {"function", a.PciDevFn & 7},
-                   {"segment", a.PciSegment}};
-  cc.ctl["ioc_facts"] = {{"ioc_number", IocNumber(c)},
-                         {"firmware_version", FirmwareVersion(c)},
-                         {"concurrent_commands", ConcurrentCommands(c)},
-                         {"bus_count", BusCount(c)},
-                         {"request_frame_words", RequestFrameWords(c)},
-                         {"msg_version", HexNumber(GetU16(c.IocFacts, 0), 4)}};
-  cc.ctl["port_facts"] = {{"device_limit", DeviceLimit(c)}, {"initiator_id", InitiatorId(c)}};
+  vxtsim::Controller& ctl = cc.ctl;
+  ctl.number = static_cast<uint8_t>(a.ControllerNumber);
+  ctl.kind = cc.sas ? vxtsim::ControllerKind::kSas : vxtsim::ControllerKind::kScsi;
+  vxtsim::Pci& pci = ctl.pci;
+  pci.given = true;
+  SetHex(pci.device_id, a.DeviceIdLow, 4);
+  SetHex(pci.subsystem_vendor_id, a.SubsystemVendorId, 4);
+  SetHex(pci.subsystem_device_id, a.SubsystemDeviceId, 4);
+  pci.bus = a.PciBus;
+  pci.device = a.PciDevFn / 8u;
+  pci.function = a.PciDevFn & 7u;
+  pci.segment = a.PciSegment;
+  vxtsim::IocFacts& facts = ctl.ioc_facts;
+  facts.given = true;
+  facts.ioc_number = IocNumber(c);
+  facts.firmware_version_text = FirmwareVersion(c);
+  facts.concurrent_commands = ConcurrentCommands(c);
+  facts.bus_count = BusCount(c);
+  facts.request_frame_words = RequestFrameWords(c);
+  SetHex(facts.msg_version, GetU16(c.IocFacts, 0), 4);
+  ctl.port_facts.given = true;
+  ctl.port_facts.device_limit = DeviceLimit(c);
+  ctl.port_facts.initiator_id = InitiatorId(c);
   return true;
 }
 
 bool CaptureController(ControllerCapture& cc) {
   if (!CaptureIdentity(cc)) return false;
-  // The sections in the order a lab is read; each capture fills its own.
-  cc.ctl["pages"] = Json::object();
-  if (cc.sas) {
-    cc.ctl["enclosures"] = Json::array();
-    cc.ctl["devices"] = Json::array();
-  }
-  cc.ctl["raid"] = {{"phys_disks", Json::array()}, {"volumes", Json::array()}};
+  // Each capture fills its own part; the lists are written even when empty.
+  cc.ctl.pages_given = true;
+  cc.ctl.devices_given = cc.sas;
+  cc.ctl.enclosures_given = cc.sas;
+  cc.ctl.raid.given = cc.ctl.raid.phys_disks_given = cc.ctl.raid.volumes_given = true;
   if (!CapturePages(cc) || !CaptureRaid(cc)) return false;
   if (cc.sas && !CaptureSas(cc)) return false;
   if (!CaptureDisks(cc)) return false;

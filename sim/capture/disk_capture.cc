@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "capture.h"
+#include "firmware/topology_state.h"
 #include "lab_text.h"
 #include "vxt/pages.h"
 #include "vxt/sata_identify.h"
@@ -34,23 +35,24 @@ size_t Delivered(const ControllerCapture& cc, size_t asked) {
 }
 
 // A text key from an INQUIRY field, with a patch for bytes it cannot carry.
-void AddInquiryText(Json& dev, const char* key, ConstBytes inquiry, size_t offset, size_t width) {
+void AddInquiryText(vxtsim::Device& dev, vxtsim::Given<std::string>& key, ConstBytes inquiry,
+                    size_t offset, size_t width) {
   ConstBytes field = Slice(inquiry, offset, width);
   if (field.size() < width) return;
   std::string text;
-  if (!FieldText(field, &text)) dev["inquiry_bytes"][std::to_string(offset)] = HexBytes(field);
-  dev[key] = text;
+  if (!FieldText(field, &text)) AddPatch(dev.inquiry_bytes, offset, field);
+  key = text;
 }
 
 // Where the key that renders a field was taken from elsewhere, the field
 // keeps its own bytes through a patch.
-void KeepInquiryField(Json& dev, const std::string& text, ConstBytes inquiry, size_t offset,
-                      size_t width) {
+void KeepInquiryField(vxtsim::Device& dev, const std::string& text, ConstBytes inquiry,
+                      size_t offset, size_t width) {
   ConstBytes field = Slice(inquiry, offset, width);
   if (field.size() < width) return;
   std::string rendered = Rendered(text, width);
   if (std::memcmp(rendered.data(), field.data(), width) != 0) {
-    dev["inquiry_bytes"][std::to_string(offset)] = HexBytes(field);
+    AddPatch(dev.inquiry_bytes, offset, field);
   }
 }
 
@@ -71,21 +73,22 @@ int Vpd(ControllerCapture& cc, const DiskAddress& d, uint8_t page, uint8_t* buff
 }
 
 // The serial number volkit shows comes from the serial number page.
-void AddSerial(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry, Json& dev) {
+void AddSerial(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry,
+               vxtsim::Device& dev) {
   uint8_t vpd[kInquiryBytes];
   if (Vpd(cc, d, 0x80, vpd) != kScsiSuccess) {
     cc.Note(d.Name + ": no serial number page; the copy's shows the INQUIRY serial number");
-    AddInquiryText(dev, "serial", inquiry, 36, 20);
+    AddInquiryText(dev, dev.serial, inquiry, 36, 20);
     return;
   }
   size_t length = std::min<size_t>(GetU8(vpd, 3), 20);
   std::string serial;
   FieldText(ConstBytes(vpd).subspan(4, length), &serial);
-  dev["serial"] = serial;
+  dev.serial = serial;
   KeepInquiryField(dev, serial, inquiry, 36, 20);
 }
 
-void AddProductData(ControllerCapture& cc, const DiskAddress& d, Json& dev) {
+void AddProductData(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
   uint8_t supported[kInquiryBytes];
   uint8_t vpd[kInquiryBytes];
   if (Vpd(cc, d, 0x00, supported) != kScsiSuccess) {
@@ -97,28 +100,29 @@ void AddProductData(ControllerCapture& cc, const DiskAddress& d, Json& dev) {
   if (Lists(listed, 0xB1) && Vpd(cc, d, 0xB1, vpd) == kScsiSuccess) {
     uint16_t rate = GetBe16(vpd, 4);
     if (rate == 1) {
-      dev["ssd"] = true;
+      dev.ssd = true;
     } else {
-      dev["rotation_rate"] = rate;
+      dev.rotation_rate = rate;
     }
   }
   if (Lists(listed, 0xC4) && Vpd(cc, d, 0xC4, vpd) == kScsiSuccess) {
     std::string part;
     FieldText(ConstBytes(vpd).subspan(28, 12), &part);
-    dev["kvr_part"] = part;
+    dev.kvr_part = part;
   }
   // The list is written only where it is not the one the model would give
   // the copy by itself.
-  std::vector<uint8_t> usual = {0x00, 0x80, 0xB1};
-  if (dev.contains("kvr_part")) usual.push_back(0xC4);
-  if (listed != usual) dev["vpd_pages"] = listed;
+  if (listed != vxtsim::DefaultVpdPages(dev.kvr_part.given)) {
+    dev.vpd_pages_given = true;
+    dev.vpd_pages = listed;
+  }
 }
 
-void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, Json& dev) {
+void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
   uint32_t blocks = 0, block_size = 0;
   int result = ScsiReadCapacity(cc.c, d.Path, d.Address, 0, &blocks, &block_size, 1);
   if (result == kScsiNotReady) {
-    dev["not_ready"] = true;
+    dev.not_ready = true;
     return;
   }
   if (result != kScsiSuccess) {
@@ -126,8 +130,8 @@ void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, Json& 
     return;
   }
   // The count wraps to 0 when the last block address is the largest.
-  dev["blocks"] = blocks ? uint64_t{blocks} : uint64_t{1} << 32;
-  if (block_size != 512) dev["block_size"] = block_size;
+  dev.blocks = blocks ? uint64_t{blocks} : uint64_t{1} << 32;
+  if (block_size != 512) dev.block_size = block_size;
   if (block_size == 0 || block_size > kLargestBlock) return;
   std::vector<uint8_t> block(block_size);
   if (ScsiReadWrite(cc.c, d.Path, 0, d.Address, 0, 0, 1, block.data(), block_size, 1) !=
@@ -137,12 +141,17 @@ void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, Json& 
   }
   size_t used = block.size();
   while (used > 0 && block[used - 1] == 0) --used;
-  if (used) dev["block_data"] = {{"0", HexBytes(ConstBytes(block).first(used))}};
+  if (used) {
+    dev.block_data.given = true;
+    dev.block_data.blocks[0] = {HexBytes(ConstBytes(block).first(used)),
+                                vxtsim::Bytes(block.begin(), block.begin() + used)};
+  }
 }
 
 // IDENTIFY strings. A disk whose model field ends in the KVR mark shows its
 // firmware revision from here, so that revision wins over INQUIRY's.
-void AddIdentify(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry, Json& dev) {
+void AddIdentify(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry,
+                 vxtsim::Device& dev) {
   uint8_t identify[kAtaIdentifyBytes] = {};
   if (!AtaIdentify(cc.c, d.Target, 0, identify, kAtaIdentifyBytes) ||
       !IocStatusOk(LastReply(*cc.c))) {
@@ -150,20 +159,20 @@ void AddIdentify(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry
     return;
   }
   std::string model = AtaText(identify, 27, 20);
-  if (model != dev.value("product", "")) dev["ata_model"] = model;
+  if (model != *dev.product) dev.ata_model = model;
   if (Rendered(model, 40).substr(36) == "KVR ") {
     std::string revision = AtaText(identify, 23, 4);
-    dev["revision"] = revision;
+    dev.revision = revision;
     KeepInquiryField(dev, revision, inquiry, 32, 4);
   }
   uint64_t count = GetU64(identify, 200);
-  if (dev.value("blocks", uint64_t{0}) == uint64_t{1} << 32 && count > uint64_t{1} << 32) {
-    dev["blocks"] = count;
+  if (*dev.blocks == uint64_t{1} << 32 && count > uint64_t{1} << 32) {
+    dev.blocks = count;
   }
 }
 
 // False when nothing answers at the address.
-bool CaptureDisk(ControllerCapture& cc, const DiskAddress& d, Json& dev) {
+bool CaptureDisk(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
   uint8_t inquiry[kInquiryBytes];
   int result = ScsiInquiry(cc.c, d.Path, d.Address, 0, 0, 0, inquiry, kInquiryBytes, 1);
   if (result == kScsiNoDevice) return false;
@@ -172,17 +181,16 @@ bool CaptureDisk(ControllerCapture& cc, const DiskAddress& d, Json& dev) {
     return true;
   }
   ConstBytes answer = ConstBytes(inquiry).first(Delivered(cc, kInquiryBytes));
-  if (answer[0]) dev["type"] = answer[0];
-  if (answer.size() > 1 && (answer[1] & 0x80)) dev["removable"] = true;
-  if (answer.size() > 1 && (answer[1] & 0x7F))
-    dev["inquiry_bytes"]["1"] = HexBytes(answer.subspan(1, 1));
-  AddInquiryText(dev, "vendor", answer, 8, 8);
-  AddInquiryText(dev, "product", answer, 16, 16);
-  AddInquiryText(dev, "revision", answer, 32, 4);
+  if (answer[0]) dev.type = answer[0];
+  if (answer.size() > 1 && (answer[1] & 0x80)) dev.removable = true;
+  if (answer.size() > 1 && (answer[1] & 0x7F)) AddPatch(dev.inquiry_bytes, 1, answer.subspan(1, 1));
+  AddInquiryText(dev, dev.vendor, answer, 8, 8);
+  AddInquiryText(dev, dev.product, answer, 16, 16);
+  AddInquiryText(dev, dev.revision, answer, 32, 4);
   AddSerial(cc, d, answer, dev);
   ConstBytes fru = Slice(answer, kKvrFruOffset, 12);
   if (std::any_of(fru.begin(), fru.end(), [](uint8_t b) { return b != 0; })) {
-    AddInquiryText(dev, "kvr_fru", answer, kKvrFruOffset, 12);
+    AddInquiryText(dev, dev.kvr_fru, answer, kKvrFruOffset, 12);
   }
   AddProductData(cc, d, dev);
   AddCapacityAndBlockZero(cc, d, dev);
@@ -215,13 +223,15 @@ bool IsVolumeTarget(const ControllerCapture& cc, uint8_t target) {
 // Parallel SCSI has no device walk: every target ID is asked. A volume
 // answers at its own ID and a physical disk only by its number.
 void ScanScsiTargets(ControllerCapture& cc) {
-  Json& list = cc.ctl["devices"];
-  list = Json::array();
+  std::vector<vxtsim::Device>& list = cc.ctl.devices;
+  cc.ctl.devices_given = true;
+  list.clear();
   int targets = DeviceLimit(*cc.c) & 0xFF;
   for (int t = 0; t < targets; ++t) {
     uint8_t target = static_cast<uint8_t>(t);
     if (IsVolumeTarget(cc, target) && !SeatAt(cc, 0, target)) continue;
-    Json dev = {{"target", target}};
+    vxtsim::Device dev;
+    dev.target = target;
     if (CaptureDisk(cc, AddressOf(cc, target, false), dev)) list.push_back(dev);
   }
   for (const PhysDiskSeat& seat : cc.phys_disks) {
@@ -238,16 +248,16 @@ bool CaptureDisks(ControllerCapture& cc) {
     ScanScsiTargets(cc);
     return true;
   }
-  for (Json& dev : cc.ctl["devices"]) {
-    if (dev.contains("kind") || !dev.contains("target")) continue;
-    uint8_t target = dev["target"].get<uint8_t>();
+  for (vxtsim::Device& dev : cc.ctl.devices) {
+    if (dev.kind.given || !dev.target.given) continue;
+    uint8_t target = dev.target;
     if (target == 0xFF) continue;
-    if (dev.value("bus", 0u) != 0) {
-      cc.Note("device " + std::to_string(dev["handle"].get<unsigned>()) +
+    if (dev.bus != 0) {
+      cc.Note("device " + std::to_string(*dev.handle) +
               " is on a bus other than 0; its identity is left out");
       continue;
     }
-    if (!CaptureDisk(cc, AddressOf(cc, target, dev["protocol"] == "sata"), dev)) {
+    if (!CaptureDisk(cc, AddressOf(cc, target, dev.protocol == vxtsim::Protocol::kSata), dev)) {
       cc.Note("target " + std::to_string(target) +
               ": listed by the device walk but nothing "
               "answers there");

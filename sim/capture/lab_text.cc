@@ -26,17 +26,38 @@ std::string HexBytes(ConstBytes bytes) {
   return hex;
 }
 
-Json Patches(ConstBytes actual, ConstBytes expected) {
-  Json patches = Json::object();
+void AddPatch(vxtsim::Patches& patches, size_t offset, ConstBytes bytes) {
+  vxtsim::Patch patch{std::to_string(offset), static_cast<uint32_t>(offset), HexBytes(bytes),
+                      vxtsim::Bytes(bytes.begin(), bytes.end())};
+  patches.given = true;
+  for (vxtsim::Patch& p : patches.list) {
+    if (p.key == patch.key) {
+      p = std::move(patch);
+      return;
+    }
+  }
+  patches.list.push_back(std::move(patch));
+}
+
+vxtsim::Patches DiffPatches(ConstBytes actual, ConstBytes expected) {
+  vxtsim::Patches patches;
   size_t n = std::min(actual.size(), expected.size());
   for (size_t i = 0; i < n; ++i) {
     if (actual[i] == expected[i]) continue;
     size_t end = i;
     while (end < n && actual[end] != expected[end]) ++end;
-    patches[std::to_string(i)] = HexBytes(actual.subspan(i, end - i));
+    AddPatch(patches, i, actual.subspan(i, end - i));
     i = end;
   }
   return patches;
+}
+
+bool SamePatches(const vxtsim::Patches& a, const vxtsim::Patches& b) {
+  if (a.list.size() != b.list.size()) return false;
+  for (size_t i = 0; i < a.list.size(); ++i) {
+    if (a.list[i].key != b.list[i].key || a.list[i].text != b.list[i].text) return false;
+  }
+  return true;
 }
 
 bool FieldText(ConstBytes field, std::string* text) {

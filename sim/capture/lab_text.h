@@ -5,6 +5,7 @@
 #include <string>
 
 #include "capture.h"
+#include "firmware/page_state.h"
 #include "vxt/byte_access.h"
 
 namespace capture {
@@ -17,9 +18,22 @@ std::string HexNumber(uint64_t value, int digits);
 // Hex digits of the bytes, as the lab's byte patches hold them.
 std::string HexBytes(ConstBytes bytes);
 
-// The byte patches {"offset": "hex"} that turn `expected` into `actual`
-// (compared as far as both reach).
-Json Patches(ConstBytes actual, ConstBytes expected);
+// A value the lab shows as "0x" and `digits` hexadecimal digits (flag words,
+// identifiers and addresses read better so).
+template <typename T>
+void SetHex(vxtsim::Given<T>& key, uint64_t value, int digits) {
+  key = static_cast<T>(value);
+  key.spelling = vxtsim::Spelling::kHexLower;
+  key.width = static_cast<uint8_t>(digits);
+}
+
+// Lays `bytes` at `offset` into the patches, in place of one already there.
+void AddPatch(vxtsim::Patches& patches, size_t offset, ConstBytes bytes);
+
+// The byte patches that turn `expected` into `actual` (compared as far as
+// both reach).
+vxtsim::Patches DiffPatches(ConstBytes actual, ConstBytes expected);
+bool SamePatches(const vxtsim::Patches& a, const vxtsim::Patches& b);
 
 // An identity field padded with blanks, as a lab string: the blanks at the
 // end go. False when the field holds bytes a lab string does not render

@@ -1,7 +1,8 @@
-// The configuration pages that are not instances: their named fields, the
-// bytes the fields do not describe, and the non-volatile copy of the pages a
-// host may write.
+// The configuration pages of the model's directory that are not instances:
+// their named fields, the bytes the fields do not describe, and the
+// non-volatile copy of the pages a host may write.
 #include "capture.h"
+#include "firmware/page_table.h"
 #include "lab_text.h"
 #include "vxt/pages.h"
 
@@ -9,159 +10,127 @@ namespace capture {
 
 namespace {
 
-struct FieldKind {
-  const char* Name;
-  uint16_t Offset;
-  uint8_t Width;
-  bool Hex;  // flag words and addresses read better in hex
-};
+using vxtsim::FieldDef;
+using vxtsim::PageDef;
 
-enum class Scope { kAny, kSas, kScsi };
+// The pages read as instances, only for whether the controller has them and
+// their header; every other page of the model's directory is read whole.
+constexpr vxtsim::PageIndex kInstancePages[] = {vxtsim::kRaidVolPg0, vxtsim::kRaidVolPg1,
+                                                vxtsim::kRaidPhysDiskPg0, vxtsim::kSasDevicePg0,
+                                                vxtsim::kSasEnclosurePg0};
 
-struct PageKind {
-  const char* Name;
-  uint8_t Type;
-  uint8_t Number;
-  Scope Where;
-  bool Required;
-  // Pages whose remaining bytes the model derives (lists) take no patches.
-  bool Derived;
-  bool Writable;
-  std::vector<FieldKind> Fields;
-};
-
-const std::vector<PageKind>& SinglePages() {
-  static const std::vector<PageKind> pages = {
-      {"IoUnitPg1", 0, 1, Scope::kAny, false, false, true, {{"IoUnitFlags", 4, 4, true}}},
-      {"IoUnitPg2", 0, 2, Scope::kAny, false, false, true, {{"BiosVersion", 8, 4, true}}},
-      {"IocPg1", 1, 1, Scope::kAny, false, false, true, {{"PciSlotNum", 13, 1, false}}},
-      {"IocPg2",
-       1,
-       2,
-       Scope::kAny,
-       true,
-       true,
-       false,
-       {{"CapabilityFlags", 4, 4, true},
-        {"MaxVolumes", 9, 1, false},
-        {"MaxPhysDisks", 11, 1, false}}},
-      {"IocPg3", 1, 3, Scope::kAny, true, true, false, {}},
-      {"IocPg5", 1, 5, Scope::kAny, true, true, false, {}},
-      {"IocPg6",
-       1,
-       6,
-       Scope::kAny,
-       false,
-       false,
-       false,
-       {{"MaxDrivesIS", 8, 1, false},
-        {"MaxDrivesIM", 9, 1, false},
-        {"MaxDrivesIME", 10, 1, false},
-        {"MinDrivesIS", 12, 1, false},
-        {"MinDrivesIM", 13, 1, false},
-        {"MinDrivesIME", 14, 1, false},
-        {"MaxHotSpares", 16, 1, false},
-        {"MetadataSize", 36, 1, false}}},
-      {"BiosPg2", 2, 2, Scope::kAny, false, false, true, {{"BootDeviceAddress", 32, 8, true}}},
-      {"ScsiPortPg2", 3, 2, Scope::kScsi, false, false, true, {{"PortSettings", 8, 4, true}}},
-      {"ManufacturingPg4",
-       9,
-       4,
-       Scope::kAny,
-       false,
-       false,
-       true,
-       {{"IrFlags", 14, 2, true},
-        {"IsVolumeSettings", 72, 4, true},
-        {"ImeVolumeSettings", 76, 4, true},
-        {"ImVolumeSettings", 80, 4, true}}},
-  };
-  return pages;
+bool IsInstancePage(const PageDef& def) {
+  for (vxtsim::PageIndex index : kInstancePages) {
+    if (&vxtsim::PageAt(index) == &def) return true;
+  }
+  return false;
 }
 
-Json FieldValue(const FieldKind& f, ConstBytes page) {
-  uint64_t v = GetLe(page, f.Offset, f.Width);
-  if (f.Hex) return HexNumber(v, 2 * f.Width);
-  return v;
+// The pages the RAID capture goes on from; without them there is no lab.
+bool IsRequired(const PageDef& def) {
+  vxtsim::PageIndex index = vxtsim::IndexOf(def);
+  return index == vxtsim::kIocPg2 || index == vxtsim::kIocPg3 || index == vxtsim::kIocPg5;
+}
+
+// Pages the model builds (the lists) take no patches: it derives the rest.
+bool IsDerived(const PageDef& def) { return def.builder != nullptr; }
+
+void SetField(vxtsim::Given<uint64_t>& key, const FieldDef& f, ConstBytes page) {
+  uint64_t v = GetLe(page, f.offset, f.width);
+  // Flag words and addresses read better in hex.
+  if (f.width > 1) {
+    SetHex(key, v, 2 * f.width);
+  } else {
+    key = v;
+  }
 }
 
 // The page as the lab's named fields alone would build it: header, fields,
 // zeros.
-PageBuffer FromFields(const PageKind& kind, const PageHeader& h, ConstBytes page) {
+PageBuffer FromFields(const PageDef& def, const PageHeader& h, ConstBytes page) {
   PageBuffer built(page.size(), 0);
   PutU8(built, 0, h.PageVersion);
   PutU8(built, 1, h.PageLength);
-  PutU8(built, 2, kind.Number);
-  PutU8(built, 3, kind.Type);
-  for (const FieldKind& f : kind.Fields) {
-    PutLe(built, f.Offset, f.Width, GetLe(page, f.Offset, f.Width));
+  PutU8(built, 2, def.number);
+  PutU8(built, 3, def.type);
+  for (const FieldDef& f : def.fields) {
+    PutLe(built, f.offset, f.width, GetLe(page, f.offset, f.width));
   }
   return built;
 }
 
-Json PagePatches(const PageKind& kind, const PageHeader& h, ConstBytes page) {
-  if (kind.Derived) return Json::object();
-  return Patches(page, FromFields(kind, h, page));
+vxtsim::Patches PagePatches(const PageDef& def, const PageHeader& h, ConstBytes page) {
+  if (IsDerived(def)) return {};
+  return DiffPatches(page, FromFields(def, h, page));
 }
 
 // Field values and patches of the non-volatile copy where they differ.
-void CaptureNvram(ControllerCapture& cc, const PageKind& kind, const PageHeader& h,
-                  const PageBuffer& current, Json& entry) {
+void CaptureNvram(ControllerCapture& cc, const PageDef& def, const PageHeader& h,
+                  const PageBuffer& current, vxtsim::PageState& state) {
   PageBuffer nvram;
-  if (!VxtConfigReadPage(cc.c, kPageActionReadNvram, kind.Type, kind.Number, 0, &nvram)) {
-    cc.Note(std::string(kind.Name) + ": the non-volatile copy could not be read (" + WhyFailed(cc) +
+  if (!VxtConfigReadPage(cc.c, kPageActionReadNvram, def.type, def.number, 0, &nvram)) {
+    cc.Note(std::string(def.name) + ": the non-volatile copy could not be read (" + WhyFailed(cc) +
             "); taken to be the current one");
     return;
   }
-  Json differs = Json::object();
-  for (const FieldKind& f : kind.Fields) {
-    if (GetLe(nvram, f.Offset, f.Width) != GetLe(current, f.Offset, f.Width)) {
-      differs[f.Name] = FieldValue(f, nvram);
+  for (size_t i = 0; i < def.fields.size(); ++i) {
+    const FieldDef& f = def.fields[i];
+    if (GetLe(nvram, f.offset, f.width) != GetLe(current, f.offset, f.width)) {
+      SetField(state.nvram.fields[i], f, nvram);
+      state.has_nvram = true;
     }
   }
-  Json patches = PagePatches(kind, h, nvram);
-  if (patches != PagePatches(kind, h, current)) differs["bytes"] = patches;
-  if (!differs.empty()) entry["nvram"] = differs;
+  vxtsim::Patches patches = PagePatches(def, h, nvram);
+  if (!SamePatches(patches, state.current.bytes)) {
+    state.nvram.bytes = std::move(patches);
+    state.nvram.bytes.given = true;
+    state.has_nvram = true;
+  }
 }
 
 // False only when a required page could not be read.
-bool CapturePage(ControllerCapture& cc, const PageKind& kind, PageBuffer* kept) {
-  Json& entry = cc.ctl["pages"][kind.Name];
+bool CapturePage(ControllerCapture& cc, const PageDef& def, PageBuffer* kept) {
+  vxtsim::PageState& state = cc.ctl.pages[vxtsim::IndexOf(def)];
+  state.given = true;
   PageHeader h{};
   PageBuffer page;
-  bool read = ReadPageHeader(cc.c, kind.Type, kind.Number, &h) &&
-              VxtConfigReadPage(cc.c, kPageActionReadCurrent, kind.Type, kind.Number, 0, &page);
+  bool read = ReadPageHeader(cc.c, def.type, def.number, &h) &&
+              VxtConfigReadPage(cc.c, kPageActionReadCurrent, def.type, def.number, 0, &page);
   if (!read) {
     bool lacks = ReplyIocStatus(LastReply(*cc.c)) == kIocStatusInvalidPage &&
                  GetU8(LastReply(*cc.c), 0) == kPageActionHeader;
     std::string why = WhyFailed(cc);
-    entry = {{"absent", true}};
+    state.absent = true;
     if (lacks) {
-      cc.Note(std::string(kind.Name) + ": the controller lacks it");
+      cc.Note(std::string(def.name) + ": the controller lacks it");
       return true;
     }
-    if (kind.Required) return cc.Fail(std::string(kind.Name) + " could not be read (" + why + ")");
-    cc.Note(std::string(kind.Name) + " could not be read (" + why + "); noted as absent");
+    if (IsRequired(def)) return cc.Fail(std::string(def.name) + " could not be read (" + why + ")");
+    cc.Note(std::string(def.name) + " could not be read (" + why + "); noted as absent");
     return true;
   }
-  entry = {{"PageVersion", h.PageVersion}, {"PageLength", h.PageLength}};
-  for (const FieldKind& f : kind.Fields) entry[f.Name] = FieldValue(f, page);
-  Json patches = PagePatches(kind, h, page);
-  if (!patches.empty()) entry["bytes"] = patches;
-  if (kind.Writable) CaptureNvram(cc, kind, h, page, entry);
+  state.version = h.PageVersion;
+  state.length = h.PageLength;
+  for (size_t i = 0; i < def.fields.size(); ++i)
+    SetField(state.current.fields[i], def.fields[i], page);
+  state.current.bytes = PagePatches(def, h, page);
+  if (def.writable) CaptureNvram(cc, def, h, page, state);
   if (kept) *kept = std::move(page);
   return true;
 }
 
 // Instance pages: only whether the controller has them and their header.
-bool RecordInstanceHeader(ControllerCapture& cc, const char* name, bool read, int version,
-                          int length) {
-  Json& entry = cc.ctl["pages"][name];
+bool RecordInstanceHeader(ControllerCapture& cc, const PageDef& def, bool read, uint8_t version,
+                          uint16_t length) {
+  const char* name = def.name;
+  vxtsim::PageState& state = cc.ctl.pages[vxtsim::IndexOf(def)];
+  state.given = true;
   if (read) {
-    entry = {{"PageVersion", version}, {"PageLength", length}};
+    state.version = version;
+    state.length = length;
     return true;
   }
-  entry = {{"absent", true}};
+  state.absent = true;
   if (ReplyIocStatus(LastReply(*cc.c)) == kIocStatusInvalidPage) {
     cc.Note(std::string(name) + ": the controller lacks it");
     return true;
@@ -169,40 +138,38 @@ bool RecordInstanceHeader(ControllerCapture& cc, const char* name, bool read, in
   return cc.Fail(std::string(name) + " header could not be read (" + WhyFailed(cc) + ")");
 }
 
-bool CaptureInstanceHeader(ControllerCapture& cc, const char* name, uint8_t type, uint8_t number,
-                           bool* present) {
+bool CaptureInstanceHeader(ControllerCapture& cc, vxtsim::PageIndex index, bool* present) {
+  const PageDef& def = vxtsim::PageAt(index);
+  if (def.extended()) {
+    ExtendedPageHeader h{};
+    *present = ReadExtendedPageHeader(cc.c, def.ext_type, 0, &h);
+    return RecordInstanceHeader(cc, def, *present, h.PageVersion, h.ExtPageLength);
+  }
   PageHeader h{};
-  *present = ReadPageHeader(cc.c, type, number, &h);
-  return RecordInstanceHeader(cc, name, *present, h.PageVersion, h.PageLength);
-}
-
-bool CaptureExtendedHeader(ControllerCapture& cc, const char* name, uint8_t ext_type,
-                           bool* present) {
-  ExtendedPageHeader h{};
-  *present = ReadExtendedPageHeader(cc.c, ext_type, 0, &h);
-  return RecordInstanceHeader(cc, name, *present, h.PageVersion, h.ExtPageLength);
+  *present = ReadPageHeader(cc.c, def.type, def.number, &h);
+  return RecordInstanceHeader(cc, def, *present, h.PageVersion, h.PageLength);
 }
 
 }  // namespace
 
 bool CapturePages(ControllerCapture& cc) {
-  for (const PageKind& kind : SinglePages()) {
-    if (kind.Where == Scope::kScsi && cc.sas) continue;
+  for (const PageDef& def : vxtsim::PageDirectory()) {
+    if (IsInstancePage(def)) continue;
+    if (def.scope == vxtsim::PageScope::kScsi && cc.sas) continue;
     PageBuffer* kept = nullptr;
-    if (kind.Type == kPageTypeIoc && kind.Number == 2) kept = &cc.ioc2;
-    if (kind.Type == kPageTypeIoc && kind.Number == 3) kept = &cc.ioc3;
-    if (kind.Type == kPageTypeIoc && kind.Number == 5) kept = &cc.ioc5;
-    if (!CapturePage(cc, kind, kept)) return false;
+    if (vxtsim::IndexOf(def) == vxtsim::kIocPg2) kept = &cc.ioc2;
+    if (vxtsim::IndexOf(def) == vxtsim::kIocPg3) kept = &cc.ioc3;
+    if (vxtsim::IndexOf(def) == vxtsim::kIocPg5) kept = &cc.ioc5;
+    if (!CapturePage(cc, def, kept)) return false;
   }
-  if (!CaptureInstanceHeader(cc, "RaidVolPg0", kPageTypeRaidVolume, 0, &cc.has_vol_pages) ||
-      !CaptureInstanceHeader(cc, "RaidVolPg1", kPageTypeRaidVolume, 1, &cc.has_vol1_pages) ||
-      !CaptureInstanceHeader(cc, "RaidPhysDiskPg0", kPageTypeRaidPhysDisk, 0, &cc.has_disk_pages)) {
+  if (!CaptureInstanceHeader(cc, vxtsim::kRaidVolPg0, &cc.has_vol_pages) ||
+      !CaptureInstanceHeader(cc, vxtsim::kRaidVolPg1, &cc.has_vol1_pages) ||
+      !CaptureInstanceHeader(cc, vxtsim::kRaidPhysDiskPg0, &cc.has_disk_pages)) {
     return false;
   }
   if (!cc.sas) return true;
-  return CaptureExtendedHeader(cc, "SasDevicePg0", kExtPageTypeSasDevice, &cc.has_device_pages) &&
-         CaptureExtendedHeader(cc, "SasEnclosurePg0", kExtPageTypeSasEnclosure,
-                               &cc.has_enclosure_pages);
+  return CaptureInstanceHeader(cc, vxtsim::kSasDevicePg0, &cc.has_device_pages) &&
+         CaptureInstanceHeader(cc, vxtsim::kSasEnclosurePg0, &cc.has_enclosure_pages);
 }
 
 }  // namespace capture

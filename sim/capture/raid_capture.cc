@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "capture.h"
+#include "document/record_fields.h"
 #include "lab_text.h"
 #include "vxt/pages.h"
 #include "vxt/raid_action.h"
@@ -12,16 +13,12 @@ namespace capture {
 
 namespace {
 
-Json TypeValue(uint8_t type) {
-  switch (type) {
-    case kVolumeTypeIS:
-      return "IS";
-    case kVolumeTypeIME:
-      return "IME";
-    case kVolumeTypeIM:
-      return "IM";
-    default:
-      return type;
+// The type by its name where it has one, so that the lab reads as written.
+void SetType(vxtsim::Volume& vol, uint8_t type) {
+  vol.type = type;
+  vol.type_name.clear();
+  for (const auto& [name, code] : vxtsim::kVolumeTypeNames) {
+    if (code == type) vol.type_name = name;
   }
 }
 
@@ -30,37 +27,38 @@ std::string VolumeName(uint8_t bus, uint8_t id) {
 }
 
 // Members as plain numbers when their roles are the ones a lab implies.
-Json Members(ConstBytes page) {
-  Json plain = Json::array(), full = Json::array();
+void SetMembers(vxtsim::Volume& vol, ConstBytes page) {
   bool implied = true;
   uint8_t type = RaidVolPg0VolumeType(page);
+  vol.members_given = true;
   for (int m = 0; m < RaidVolPg0MemberCount(page); ++m) {
     RaidVolMember member = RaidVolPg0MemberAt(page, m);
     int implied_map = type == kVolumeTypeIM ? m + 1 : m;
     implied = implied && member.PhysDiskMap == implied_map;
-    plain.push_back(member.PhysDiskNum);
-    full.push_back({{"num", member.PhysDiskNum}, {"map", member.PhysDiskMap}});
+    vol.members.push_back({member.PhysDiskNum, member.PhysDiskMap, false, true});
   }
-  return implied ? plain : full;
+  for (vxtsim::VolumeMember& member : vol.members) member.as_object = !implied;
 }
 
-void AddVolumeFields(ControllerCapture& cc, ConstBytes page, Json& vol, VolumeSeat& seat) {
-  if (RaidVolPg0VolumeIOC(page) != IocNumber(*cc.c)) vol["ioc"] = RaidVolPg0VolumeIOC(page);
-  vol["type"] = TypeValue(RaidVolPg0VolumeType(page));
-  vol["members"] = Members(page);
-  vol["state"] = RaidVolPg0VolumeState(page);
+void AddVolumeFields(ControllerCapture& cc, ConstBytes page, vxtsim::Volume& vol,
+                     VolumeSeat& seat) {
+  if (RaidVolPg0VolumeIOC(page) != IocNumber(*cc.c)) vol.ioc = RaidVolPg0VolumeIOC(page);
+  SetType(vol, RaidVolPg0VolumeType(page));
+  SetMembers(vol, page);
+  vol.state = RaidVolPg0VolumeState(page);
   seat.StatusFlags = RaidVolPg0VolumeStatusFlags(page);
   seat.FlagsRead = true;
   seat.Inactive = seat.StatusFlags & kVolumeStatusInactive;
-  if (seat.Inactive) vol["inactive"] = true;
-  vol["settings"] = HexNumber(RaidVolPg0VolumeSettings(page), 4);
-  vol["hot_spare_pool"] = RaidVolPg0HotSparePool(page);
-  vol["max_lba"] = RaidVolPg0Blocks(page) - 1;
+  if (seat.Inactive) vol.inactive = true;
+  SetHex(vol.settings, RaidVolPg0VolumeSettings(page), 4);
+  vol.hot_spare_pool = RaidVolPg0HotSparePool(page);
+  vol.max_lba = RaidVolPg0Blocks(page) - 1;
 }
 
 bool CaptureVolume(ControllerCapture& cc, const IocPg2Volume& entry, std::vector<uint8_t>* nums) {
-  Json vol = {{"id", entry.VolumeID}};
-  if (entry.VolumeBus) vol["bus"] = entry.VolumeBus;
+  vxtsim::Volume vol;
+  vol.id = entry.VolumeID;
+  if (entry.VolumeBus) vol.bus = entry.VolumeBus;
   VolumeSeat seat{entry.VolumeBus, entry.VolumeID, (entry.VolumeFlags & kVolumeFlagInactive) != 0,
                   false, 0};
   std::string name = VolumeName(entry.VolumeBus, entry.VolumeID);
@@ -78,60 +76,61 @@ bool CaptureVolume(ControllerCapture& cc, const IocPg2Volume& entry, std::vector
       return cc.Fail(name + ": RaidVolPg0 could not be read (" + WhyFailed(cc) + ")");
     }
     if (cc.has_vol_pages) cc.Note(name + ": listed in IocPg2 but without a RaidVolPg0");
-    vol["type"] = TypeValue(entry.VolumeType);
-    if (seat.Inactive) vol["inactive"] = true;
+    SetType(vol, entry.VolumeType);
+    if (seat.Inactive) vol.inactive = true;
   }
   PageBuffer page1;
   if (cc.has_vol1_pages) {
     if (VxtConfigReadPage(cc.c, kPageActionReadCurrent, kPageTypeRaidVolume, 1, address, &page1)) {
-      vol["wwid"] =
-          HexNumber(uint64_t{RaidVolPg1WwidHigh(page1)} << 32 | RaidVolPg1WwidLow(page1), 16);
+      SetHex(vol.wwid, uint64_t{RaidVolPg1WwidHigh(page1)} << 32 | RaidVolPg1WwidLow(page1), 16);
     } else {
       cc.Note(name + ": RaidVolPg1 could not be read (" + WhyFailed(cc) +
               "); the lab's default identifier stands in");
     }
   }
-  cc.ctl["raid"]["volumes"].push_back(vol);
+  cc.ctl.raid.volumes.push_back(std::move(vol));
   cc.volumes.push_back(seat);
   return true;
 }
 
 // The firmware's strings of the disk; a byte a lab string cannot carry goes
 // into a patch of the page.
-void AddDiskString(Json& pd, const char* key, ConstBytes page, size_t offset, size_t width) {
+void SetDiskString(vxtsim::PhysDisk& pd, vxtsim::Given<std::string>& key, ConstBytes page,
+                   size_t offset, size_t width) {
   std::string text;
   ConstBytes field = Slice(page, offset, width);
-  if (!FieldText(field, &text)) pd["page_bytes"][std::to_string(offset)] = HexBytes(field);
-  pd[key] = text;
+  if (!FieldText(field, &text)) AddPatch(pd.page_bytes, offset, field);
+  key = text;
 }
 
-Json PhysDiskFromPage(ControllerCapture& cc, ConstBytes page) {
-  Json pd = {{"num", RaidPhysDiskPg0PhysDiskNum(page)},
-             {"target", RaidPhysDiskPg0PhysDiskID(page)}};
-  if (RaidPhysDiskPg0PhysDiskBus(page)) pd["bus"] = RaidPhysDiskPg0PhysDiskBus(page);
-  if (RaidPhysDiskPg0PhysDiskIOC(page) != IocNumber(*cc.c)) {
-    pd["ioc"] = RaidPhysDiskPg0PhysDiskIOC(page);
-  }
-  if (RaidPhysDiskPg0PhysDiskState(page)) pd["state"] = RaidPhysDiskPg0PhysDiskState(page);
+vxtsim::PhysDisk PhysDiskFromPage(ControllerCapture& cc, ConstBytes page) {
+  vxtsim::PhysDisk pd;
+  pd.num = RaidPhysDiskPg0PhysDiskNum(page);
+  pd.target = RaidPhysDiskPg0PhysDiskID(page);
+  if (RaidPhysDiskPg0PhysDiskBus(page)) pd.bus = RaidPhysDiskPg0PhysDiskBus(page);
+  if (RaidPhysDiskPg0PhysDiskIOC(page) != IocNumber(*cc.c))
+    pd.ioc = RaidPhysDiskPg0PhysDiskIOC(page);
+  if (RaidPhysDiskPg0PhysDiskState(page)) pd.state = RaidPhysDiskPg0PhysDiskState(page);
   if (RaidPhysDiskPg0PhysDiskStatusFlags(page)) {
-    pd["status_flags"] = RaidPhysDiskPg0PhysDiskStatusFlags(page);
+    pd.status_flags = RaidPhysDiskPg0PhysDiskStatusFlags(page);
   }
-  if (RaidPhysDiskPg0HotSparePool(page)) pd["hot_spare_pool"] = RaidPhysDiskPg0HotSparePool(page);
-  pd["max_lba"] = RaidPhysDiskPg0MaxLBA(page);
-  AddDiskString(pd, "vendor", page, kInquiryVendorOffset, 8);
-  AddDiskString(pd, "product", page, kInquiryProductOffset, 16);
-  AddDiskString(pd, "revision", page, kInquiryRevisionOffset, 4);
+  if (RaidPhysDiskPg0HotSparePool(page)) pd.hot_spare_pool = RaidPhysDiskPg0HotSparePool(page);
+  pd.max_lba = RaidPhysDiskPg0MaxLBA(page);
+  SetDiskString(pd, pd.vendor, page, kInquiryVendorOffset, 8);
+  SetDiskString(pd, pd.product, page, kInquiryProductOffset, 16);
+  SetDiskString(pd, pd.revision, page, kInquiryRevisionOffset, 4);
   if (RaidPhysDiskPg0SmartCount(page) || RaidPhysDiskPg0SmartASC(page) ||
       RaidPhysDiskPg0SmartASCQ(page)) {
-    pd["smart"] = {{"count", RaidPhysDiskPg0SmartCount(page)},
-                   {"asc", HexNumber(RaidPhysDiskPg0SmartASC(page), 2)},
-                   {"ascq", HexNumber(RaidPhysDiskPg0SmartASCQ(page), 2)}};
+    pd.smart.given = true;
+    pd.smart.count = RaidPhysDiskPg0SmartCount(page);
+    SetHex(pd.smart.asc, RaidPhysDiskPg0SmartASC(page), 2);
+    SetHex(pd.smart.ascq, RaidPhysDiskPg0SmartASCQ(page), 2);
   }
   return pd;
 }
 
 bool CapturePhysDisk(ControllerCapture& cc, uint8_t num, const IocPg3PhysDisk* listed) {
-  Json pd;
+  vxtsim::PhysDisk pd;
   PageBuffer page;
   if (cc.has_disk_pages &&
       VxtConfigReadPage(cc.c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0, num, &page)) {
@@ -144,16 +143,16 @@ bool CapturePhysDisk(ControllerCapture& cc, uint8_t num, const IocPg3PhysDisk* l
     cc.Note(name + ": named by the RAID pages but without a RaidPhysDiskPg0; left out");
     return true;
   } else if (listed) {
-    pd = {{"num", num}, {"target", listed->PhysDiskID}};
-    if (listed->PhysDiskBus) pd["bus"] = listed->PhysDiskBus;
-    if (listed->PhysDiskIOC != IocNumber(*cc.c)) pd["ioc"] = listed->PhysDiskIOC;
+    pd.num = num;
+    pd.target = listed->PhysDiskID;
+    if (listed->PhysDiskBus) pd.bus = listed->PhysDiskBus;
+    if (listed->PhysDiskIOC != IocNumber(*cc.c)) pd.ioc = listed->PhysDiskIOC;
   } else {
     cc.Note("physical disk " + std::to_string(num) + ": no page tells where it is; left out");
     return true;
   }
-  cc.phys_disks.push_back({num, static_cast<uint8_t>(pd["target"].get<unsigned>()),
-                           static_cast<uint8_t>(pd.value("bus", 0u))});
-  cc.ctl["raid"]["phys_disks"].push_back(pd);
+  cc.phys_disks.push_back({num, pd.target, pd.bus});
+  cc.ctl.raid.phys_disks.push_back(std::move(pd));
   return true;
 }
 
@@ -194,22 +193,23 @@ bool CaptureRaid(ControllerCapture& cc) {
 }
 
 void CaptureProgress(ControllerCapture& cc) {
-  Json& volumes = cc.ctl["raid"]["volumes"];
   for (size_t i = 0; i < cc.volumes.size(); ++i) {
     const VolumeSeat& seat = cc.volumes[i];
-    Json& vol = volumes[i];
+    vxtsim::Volume& vol = cc.ctl.raid.volumes[i];
     bool resyncing = false;
     if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id)) {
       uint64_t total = RaidReplyTotalBlocks(LastReply(*cc.c));
       uint64_t remaining = RaidReplyBlocksRemaining(LastReply(*cc.c));
       resyncing = remaining > 0;
       if (resyncing) {
-        vol["resync"] = {{"total", total}, {"remaining", remaining}};
+        vol.resync.given = true;
+        vol.resync.total = total;
+        vol.resync.remaining = remaining;
         // A second look tells how far one read moves the work on, which is
         // how vxtsim plays it back.
         if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id)) {
           uint64_t later = RaidReplyBlocksRemaining(LastReply(*cc.c));
-          if (later < remaining) vol["resync"]["step"] = remaining - later;
+          if (later < remaining) vol.resync.step = remaining - later;
         }
       }
     } else {
@@ -219,7 +219,7 @@ void CaptureProgress(ControllerCapture& cc) {
     uint8_t implied = kVolumeStatusEnabled | (resyncing ? kVolumeStatusResyncing : 0) |
                       (seat.Inactive ? kVolumeStatusInactive : 0);
     if (seat.FlagsRead && seat.StatusFlags != implied) {
-      vol["status_flags"] = HexNumber(seat.StatusFlags, 2);
+      SetHex(vol.status_flags, seat.StatusFlags, 2);
     }
   }
 }

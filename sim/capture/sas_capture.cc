@@ -20,37 +20,40 @@ constexpr uint16_t kFanoutExpander = 3;
 // More slots than any enclosure holds: a page claiming them is not believed.
 constexpr unsigned kMostSlots = 256;
 
-// The walk map {"after": next} for a handle sequence, or null when the
-// lab's default order (ascending handles over every instance) gives the
-// same sequence.
-Json WalkOverrides(const std::vector<uint16_t>& handles, bool others = false) {
+// The walk as a map from each handle to the next, or not given when the
+// lab's default order (ascending handles over every instance) gives the same
+// sequence.
+vxtsim::Walk WalkOverrides(const std::vector<uint16_t>& handles, bool others = false) {
+  vxtsim::Walk walk;
   bool ascending = !others;
   for (size_t i = 1; i < handles.size(); ++i) ascending = ascending && handles[i - 1] < handles[i];
-  if (ascending) return nullptr;
-  Json walk = Json::object();
+  if (ascending) return walk;
+  walk.given = true;
   uint16_t after = kStartHandle;
   for (uint16_t h : handles) {
-    walk[std::to_string(after)] = h;
+    walk.next[after] = h;
     after = h;
   }
-  walk[std::to_string(after)] = kStartHandle;
+  walk.next[after] = kStartHandle;
   return walk;
 }
 
-void CaptureSlots(ControllerCapture& cc, Json& enc, uint16_t handle, uint16_t first,
-                  unsigned count) {
+void CaptureSlots(ControllerCapture& cc, vxtsim::Enclosure& enc) {
+  uint16_t handle = enc.handle;
+  uint16_t first = enc.start_slot;
+  unsigned count = enc.num_slots;
   if (count > kMostSlots) {
     cc.Note("enclosure " + std::to_string(handle) + ": " + std::to_string(count) +
             " slots claimed; the status of the first " + std::to_string(kMostSlots) + " read");
     count = kMostSlots;
   }
-  Json status = Json::object();
   unsigned failed = 0;
   for (unsigned s = first; s < first + count && s <= 0xFFFF; ++s) {
     uint32_t word = 0;
     if (VxtSEPMessage(cc.c, kSepActionReadStatus, 0, 0, handle, static_cast<uint16_t>(s),
                       kSepFlagsEnclosureSlot, &word)) {
-      status[std::to_string(s)] = HexNumber(word, 8);
+      SetHex(enc.slot_status[static_cast<uint16_t>(s)], word, 8);
+      enc.slot_status_given = true;
     } else {
       ++failed;
     }
@@ -59,43 +62,45 @@ void CaptureSlots(ControllerCapture& cc, Json& enc, uint16_t handle, uint16_t fi
     cc.Note("enclosure " + std::to_string(handle) + ": the status of " + Counted(failed, "slot") +
             " could not be read (" + WhyFailed(cc) + ")");
   }
-  if (!status.empty()) enc["slot_status"] = status;
 }
 
-Json EnclosureFromPage(ConstBytes page) {
-  return {{"handle", SasEnclosurePg0EnclosureHandle(page)},
-          {"logical_id", HexNumber(uint64_t{SasEnclosurePg0LogicalIDHigh(page)} << 32 |
-                                       SasEnclosurePg0LogicalIDLow(page),
-                                   16)},
-          {"num_slots", SasEnclosurePg0NumSlots(page)},
-          {"start_slot", SasEnclosurePg0StartSlot(page)},
-          {"start_target", SasEnclosurePg0StartTargetID(page)},
-          {"start_bus", SasEnclosurePg0StartBus(page)}};
+vxtsim::Enclosure EnclosureFromPage(ConstBytes page) {
+  vxtsim::Enclosure enc;
+  enc.handle = SasEnclosurePg0EnclosureHandle(page);
+  SetHex(enc.logical_id,
+         uint64_t{SasEnclosurePg0LogicalIDHigh(page)} << 32 | SasEnclosurePg0LogicalIDLow(page),
+         16);
+  enc.num_slots = SasEnclosurePg0NumSlots(page);
+  enc.start_slot = SasEnclosurePg0StartSlot(page);
+  enc.start_target = SasEnclosurePg0StartTargetID(page);
+  enc.start_bus = SasEnclosurePg0StartBus(page);
+  return enc;
 }
 
-Json DeviceFromPage(ConstBytes page) {
+vxtsim::Device DeviceFromPage(ConstBytes page) {
   uint32_t info = SasDevicePg0DeviceInfo(page);
   uint16_t type = info & kDeviceTypeMask;
   bool expander = type == kEdgeExpander || type == kFanoutExpander;
   bool sata = info & kDeviceInfoSata;
-  Json dev = {{"handle", SasDevicePg0DevHandle(page)}};
-  if (expander) dev["kind"] = "expander";
-  if (SasDevicePg0TargetID(page) != 0xFF || !expander) dev["target"] = SasDevicePg0TargetID(page);
-  if (SasDevicePg0Bus(page)) dev["bus"] = SasDevicePg0Bus(page);
-  if (!expander) dev["protocol"] = sata ? "sata" : "sas";
-  dev["enclosure"] = SasDevicePg0EnclosureHandle(page);
-  dev["slot"] = SasDevicePg0Slot(page);
+  vxtsim::Device dev;
+  dev.handle = SasDevicePg0DevHandle(page);
+  if (expander) dev.kind = vxtsim::DeviceKind::kExpander;
+  if (SasDevicePg0TargetID(page) != 0xFF || !expander) dev.target = SasDevicePg0TargetID(page);
+  if (SasDevicePg0Bus(page)) dev.bus = SasDevicePg0Bus(page);
+  if (!expander) dev.protocol = sata ? vxtsim::Protocol::kSata : vxtsim::Protocol::kSas;
+  dev.enclosure = SasDevicePg0EnclosureHandle(page);
+  dev.slot = SasDevicePg0Slot(page);
   uint16_t parent = SasDevicePg0ParentDevHandle(page);
-  if (parent) dev["parent"] = parent;
-  dev["phy"] = SasDevicePg0PhyNum(page);
-  dev["sas_address"] = HexNumber(
-      uint64_t{SasDevicePg0SasAddressHigh(page)} << 32 | SasDevicePg0SasAddressLow(page), 16);
+  if (parent) dev.parent = parent;
+  dev.phy = SasDevicePg0PhyNum(page);
+  SetHex(dev.sas_address,
+         uint64_t{SasDevicePg0SasAddressHigh(page)} << 32 | SasDevicePg0SasAddressLow(page), 16);
   // The lab derives the word from the kind, the protocol and the parent.
   uint32_t implied =
       (parent ? 0 : kDeviceInfoDirectAttach) | (expander ? 0x2
                                                 : sata   ? kDeviceInfoSata | kDeviceInfoEndDevice
                                                          : kDeviceInfoSsp | kDeviceInfoEndDevice);
-  if (info != implied) dev["device_info"] = HexNumber(info, 8);
+  if (info != implied) SetHex(dev.device_info, info, 8);
   return dev;
 }
 
@@ -103,11 +108,11 @@ Json DeviceFromPage(ConstBytes page) {
 // volkit does when it follows a device's way to the controller. False when
 // one was added.
 bool AddUnwalkedParents(ControllerCapture& cc, std::vector<uint16_t>& walked) {
-  Json& list = cc.ctl["devices"];
+  std::vector<vxtsim::Device>& list = cc.ctl.devices;
   std::vector<uint16_t> known = walked;
   bool added = false;
   for (size_t i = 0; i < list.size(); ++i) {
-    uint16_t parent = list[i].value("parent", uint16_t{0});
+    uint16_t parent = list[i].parent;
     if (parent == 0 || std::find(known.begin(), known.end(), parent) != known.end()) continue;
     known.push_back(parent);
     PageBuffer page;
@@ -129,23 +134,19 @@ bool AddUnwalkedParents(ControllerCapture& cc, std::vector<uint16_t>& walked) {
 bool CaptureSas(ControllerCapture& cc) {
   std::vector<uint16_t> handles;
   if (cc.has_enclosure_pages) {
-    Json& list = cc.ctl["enclosures"];
+    std::vector<vxtsim::Enclosure>& list = cc.ctl.enclosures;
     int walked = WalkExtendedPages(cc.c, kExtPageTypeSasEnclosure, SasEnclosurePg0EnclosureHandle,
                                    [&](ConstBytes page) {
                                      list.push_back(EnclosureFromPage(page));
                                      handles.push_back(SasEnclosurePg0EnclosureHandle(page));
                                    });
     if (!walked) return cc.Fail("the enclosure walk failed (" + WhyFailed(cc) + ")");
-    Json walk = WalkOverrides(handles);
-    if (!walk.is_null()) cc.ctl["enclosure_walk"] = walk;
-    for (Json& enc : list) {
-      CaptureSlots(cc, enc, enc["handle"].get<uint16_t>(), enc["start_slot"].get<uint16_t>(),
-                   enc["num_slots"].get<unsigned>());
-    }
+    cc.ctl.enclosure_walk = WalkOverrides(handles);
+    for (vxtsim::Enclosure& enc : list) CaptureSlots(cc, enc);
   }
   if (cc.has_device_pages) {
     handles.clear();
-    Json& list = cc.ctl["devices"];
+    std::vector<vxtsim::Device>& list = cc.ctl.devices;
     int walked =
         WalkExtendedPages(cc.c, kExtPageTypeSasDevice, SasDevicePg0DevHandle, [&](ConstBytes page) {
           list.push_back(DeviceFromPage(page));
@@ -153,8 +154,7 @@ bool CaptureSas(ControllerCapture& cc) {
         });
     if (!walked) return cc.Fail("the device walk failed (" + WhyFailed(cc) + ")");
     bool all_walked = AddUnwalkedParents(cc, handles);
-    Json walk = WalkOverrides(handles, !all_walked);
-    if (!walk.is_null()) cc.ctl["device_walk"] = walk;
+    cc.ctl.device_walk = WalkOverrides(handles, !all_walked);
   }
   return true;
 }

@@ -38,11 +38,6 @@ inline constexpr uint32_t kDeviceInfoExpander = 0x2;
 inline constexpr uint32_t kDeviceInfoSataDisk = 0x81;
 inline constexpr uint32_t kDeviceInfoSasDisk = 0x401;
 
-// The vital product data pages a disk answers, and the one it adds when the
-// lab gives it a KVR part number.
-inline constexpr uint8_t kDefaultVpdPages[] = {0x00, 0x80, 0xB1};
-inline constexpr uint8_t kKvrVpdPage = 0xC4;
-
 // Volumes with redundancy draw their spares from pool 1; striped ones none.
 inline constexpr uint8_t kRedundantHotSparePool = 1;
 inline constexpr uint8_t kStripedHotSparePool = 0;

@@ -24,6 +24,9 @@ inline constexpr Name<DeviceKind> kDeviceKindNames[] = {{"disk", DeviceKind::kDi
                                                         {"expander", DeviceKind::kExpander}};
 inline constexpr Name<Protocol> kProtocolNames[] = {{"sas", Protocol::kSas},
                                                     {"sata", Protocol::kSata}};
+// The names a volume type is written with; the reader also takes others.
+inline constexpr Name<uint8_t> kVolumeTypeNames[] = {
+    {"IS", kVolumeIS}, {"IME", kVolumeIME}, {"IM", kVolumeIM}};
 inline constexpr Name<RequestKind> kRequestKindNames[] = {
     {"adapter_info", RequestKind::kAdapterInfo},
     {"passthrough", RequestKind::kPassThrough},

@@ -175,9 +175,7 @@ void ReadDevice(Obj& o, const Controller& c, size_t index, Device& d) {
       }
     }
   } else {
-    d.vpd_pages.assign(std::begin(defaults::kDefaultVpdPages),
-                       std::end(defaults::kDefaultVpdPages));
-    if (d.kvr_part.given) d.vpd_pages.push_back(defaults::kKvrVpdPage);
+    d.vpd_pages = DefaultVpdPages(d.kvr_part.given);
   }
   ReadPatches(o, "inquiry_bytes", d.inquiry_bytes);
   ReadPatches(o, "page_bytes", d.page_bytes);

@@ -29,6 +29,15 @@ struct BlockStore {
 
 constexpr uint32_t kDefaultFormatMs = 100;
 
+// The product data pages a disk lists when the lab gives no list: the list
+// itself, the serial number and the block device characteristics, and the
+// KVR part page for a disk that has a KVR part number.
+inline std::vector<uint8_t> DefaultVpdPages(bool kvr_part) {
+  std::vector<uint8_t> pages = {0x00, 0x80, 0xB1};
+  if (kvr_part) pages.push_back(0xC4);
+  return pages;
+}
+
 struct Device {
   Given<uint16_t> handle;  // list position + 9
   Given<DeviceKind> kind{DeviceKind::kDisk};

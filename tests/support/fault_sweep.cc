@@ -4,71 +4,65 @@
 
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <sstream>
 
+#include "document/record_fields.h"
+#include "document/state_file.h"
+#include "driver/faults.h"
+#include "firmware/page_table.h"
 #include "support/raid_log.h"
 
 namespace volkit_test {
 namespace {
 
-// Lab numbers may be written as strings in any C base.
-json Number(const json& value, uint64_t fallback = 0) {
-  if (value.is_number()) return value;
-  if (value.is_string()) return std::stoull(value.get<std::string>(), nullptr, 0);
-  return fallback;
+// The model's own reading of a lab or state, so that every spelling the lab
+// reader accepts means here what it means to the simulator.
+vxtsim::Model ModelOfDocument(const json& doc) {
+  vxtsim::Model model;
+  for (const std::string& problem : vxtsim::ReadModel(doc, model)) ADD_FAILURE() << problem;
+  return model;
 }
 
-json VolumeType(const json& type) {
-  if (!type.is_string()) return Number(type);
-  const std::map<std::string, int> codes = {{"IS", 0}, {"IME", 1}, {"IM", 2}};
-  return codes.at(type.get<std::string>());
+json IrSwitch(const vxtsim::Controller& c) {
+  const vxtsim::PageState& page = c.pages[vxtsim::kIoUnitPg1];
+  const uint64_t current = page.current.fields[vxtsim::kIoUnitFlags];
+  const vxtsim::Given<uint64_t>& stored = page.nvram.fields[vxtsim::kIoUnitFlags];
+  return {current, page.has_nvram && stored.given ? stored.value : current};
 }
 
-json IrSwitch(const json& controller) {
-  const json pages = controller.value("pages", json::object());
-  const json page = pages.value("IoUnitPg1", json::object());
-  const json nvram = page.value("nvram", json::object());
-  json current = Number(page.value("IoUnitFlags", json(0)));
-  return {current, Number(nvram.value("IoUnitFlags", current))};
-}
-
-// What identifies the request of a log line to a fault rule.
+// What identifies the request of a log line to a fault rule: the model's
+// description of the request, written as the lab writes a rule's match.
 json MatchOf(const json& line) {
-  json m = {{"request", line.at("kind")}, {"controller", line.value("controller", 0)}};
-  if (line.at("kind") != "passthrough") return m;
-  ByteVector f = FrameBytes(line, 32);
-  auto u32 = [&](size_t at) {
-    uint32_t word = 0;
-    for (size_t k = 0; k < 4; ++k) word |= static_cast<uint32_t>(f[at + k]) << (8 * k);
-    return word;
-  };
-  const int function = f[3];
-  m["function"] = function;
-  switch (function) {
-    case 0x04:
-      m.update({{"action", f[0]},
-                {"page_type", f[23]},
-                {"page_number", f[22]},
-                {"ext_page_type", f[6]},
-                {"address", u32(24)}});
-      break;
-    case 0x15:
-      m["raid_action"] = f[0];
-      break;
-    case 0x00:
-    case 0x16:
-      m.update({{"target", f[0]}, {"scsi_opcode", f[24]}});
-      break;
-    case 0x18:
-      m.update({{"action", f[4]}, {"target", f[0]}});
-      break;
-    case 0x1C:
-      m["target"] = f[0];
-      break;
-    default:
-      break;
+  const uint32_t controller = line.value("controller", 0);
+  vxtsim::RequestFacts facts;
+  if (line.at("kind") == "passthrough") {
+    facts = vxtsim::DescribeFrame(controller, FrameBytes(line, 32));
+  } else {
+    for (const auto& [name, kind] : vxtsim::kRequestKindNames) {
+      if (line.at("kind") == name) facts = vxtsim::DriverRequestFacts(kind, controller);
+    }
   }
-  return m;
+  vxtsim::Model rule;
+  rule.faults_given = true;
+  vxtsim::FaultMatch& m = rule.faults.emplace_back().match;
+  m.given = true;
+  m.request = facts.request;
+  m.controller = facts.controller;
+  auto put = [](vxtsim::Given<uint32_t>& key, const std::optional<uint32_t>& value) {
+    if (value) key = *value;
+  };
+  put(m.function, facts.function);
+  put(m.action, facts.action);
+  put(m.page_type, facts.page_type);
+  put(m.page_number, facts.page_number);
+  put(m.ext_page_type, facts.ext_page_type);
+  put(m.address, facts.address);
+  put(m.raid_action, facts.raid_action);
+  put(m.scsi_opcode, facts.scsi_opcode);
+  put(m.target, facts.target);
+  put(m.vpd_page, facts.vpd_page);
+  return vxtsim::WriteModel(rule).at("faults").at(0).at("match");
 }
 
 std::vector<json> Requests(const VolkitRun& run) { return run.Ioctls(); }
@@ -238,33 +232,25 @@ void CheckRun(const SweepScenario& s, const VolkitRun& clean, const json& before
 json Configuration(const json& lab_or_state) {
   json config = json::array();
   if (!lab_or_state.is_object()) return config;
-  for (const json& ctl : lab_or_state.value("controllers", json::array())) {
-    const json raid = ctl.value("raid", json::object());
+  for (const vxtsim::Controller& c : ModelOfDocument(lab_or_state).controllers) {
     json disks = json::array(), volumes = json::array(), leds = json::array();
-    for (const json& d : raid.value("phys_disks", json::array())) {
-      disks.push_back({Number(d.at("num")), Number(d.value("target", json(0))),
-                       Number(d.value("hot_spare_pool", json(0))),
-                       Number(d.value("state", json(0)))});
+    for (const vxtsim::PhysDisk& d : c.raid.phys_disks) {
+      disks.push_back({*d.num, *d.target, *d.hot_spare_pool, *d.state});
     }
-    for (const json& v : raid.value("volumes", json::array())) {
+    for (const vxtsim::Volume& v : c.raid.volumes) {
       json members = json::array();
-      for (const json& m : v.value("members", json::array())) {
-        members.push_back(Number(m.is_object() ? m.at("num") : m));
-      }
-      volumes.push_back({Number(v.at("id")), VolumeType(v.value("type", json(0))), members});
+      for (const vxtsim::VolumeMember& m : v.members) members.push_back(m.num);
+      volumes.push_back({*v.id, *v.type, members});
     }
-    for (const json& e : ctl.value("enclosures", json::array())) {
+    for (const vxtsim::Enclosure& e : c.enclosures) {
       json slots = json::object();
-      const json status = e.value("slot_status", json::object());
-      for (auto& [slot, word] : status.items()) {
-        slots[slot] = Number(word);
-      }
+      for (const auto& [slot, word] : e.slot_status) slots[std::to_string(slot)] = *word;
       leds.push_back(slots);
     }
-    config.push_back({{"controller", Number(ctl.at("number"))},
+    config.push_back({{"controller", *c.number},
                       {"phys_disks", disks},
                       {"volumes", volumes},
-                      {"ir", IrSwitch(ctl)},
+                      {"ir", IrSwitch(c)},
                       {"slots", leds}});
   }
   return config;
