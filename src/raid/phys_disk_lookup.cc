@@ -6,10 +6,6 @@
 
 namespace {
 
-int ReadPhysDisk(ControllerInfo* c, uint8_t phys_disk_num, PageBuffer* page) {
-  return ReadRaidPhysDiskPg0(c, phys_disk_num, page);
-}
-
 // A page too short to name the disk names none; its missing bytes must not
 // read as a match for target 0.
 bool IsOurDisk(ControllerInfo* c, ConstBytes disk, int target_id, DiskMatch match) {
@@ -37,7 +33,7 @@ int LocateRaidPhysDisk(ControllerInfo* c, int target_id, DiskMatch match, RaidDi
     if (result != 1) continue;
     for (int k = 0; k < RaidVolPg0MemberCount(volume); ++k) {
       PageBuffer disk;
-      result = ReadPhysDisk(c, RaidVolPg0MemberAt(volume, k).PhysDiskNum, &disk);
+      result = ReadRaidPhysDiskPg0(c, RaidVolPg0MemberAt(volume, k).PhysDiskNum, &disk);
       if (result != 1 || !IsOurDisk(c, disk, target_id, match)) continue;
       place->Found = true;
       place->VolumeType = RaidVolPg0VolumeType(volume);
@@ -53,7 +49,7 @@ int LocateRaidPhysDisk(ControllerInfo* c, int target_id, DiskMatch match, RaidDi
   if (result != 1) return result;
   for (int j = 0; j < IocPg5HotSpareCount(ioc5); ++j) {
     PageBuffer disk;
-    result = ReadPhysDisk(c, IocPg5HotSparePhysDiskNum(ioc5, j), &disk);
+    result = ReadRaidPhysDiskPg0(c, IocPg5HotSparePhysDiskNum(ioc5, j), &disk);
     if (result != 1 || !IsOurDisk(c, disk, target_id, match)) continue;
     place->Found = true;
     place->HotSpare = true;
