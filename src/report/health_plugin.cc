@@ -74,6 +74,9 @@ Counts CountFleet(const FleetSnapshot& fleet) {
     for (const RaidDiskSnapshot& s : c.HotSpares) {
       if (IsLostDiskState(s.State)) n.FailedDisks.insert({c.Controller, s.PhysicalDisk});
     }
+    for (const PhysicalDiskSnapshot& d : c.PhysicalDisks) {
+      if (IsLostDiskState(d.State)) n.FailedDisks.insert({c.Controller, d.PhysicalDisk});
+    }
     // A failed disk that no volume or spare list names any more still counts
     // once; RAID disks are keyed by physical disk number, others by target.
     for (const DeviceSnapshot& d : c.Devices) {
