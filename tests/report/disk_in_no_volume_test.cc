@@ -10,6 +10,7 @@
 #include "support/lab.h"
 #include "support/prometheus_check.h"
 #include "support/run_program.h"
+#include "support/spare_takeover.h"
 #include "support/volkit_run.h"
 
 namespace volkit_test {
@@ -17,21 +18,6 @@ namespace {
 
 const char kReason[] =
     "controller 0 physical disk 1 (target 1) failed, in no volume: replace the disk";
-
-// The built-in lab after `vxtsim fail 0:1`, STATUS run until the hot
-// spare's resync is done, as an administrator would watch it.
-VolkitRun SpareTookOverAndResynced() {
-  VolkitRun run = RunVxtsim(DefaultLab(), {"fail", "0:1"});
-  EXPECT_EQ(run.status, 0) << run.err;
-  for (int i = 0; i < 20; ++i) {
-    run = RunVolkitAgain(run, {"0", "status"});
-    if (run.out.find("Volume state                            : Optimal\n") != std::string::npos) {
-      return run;
-    }
-  }
-  ADD_FAILURE() << "the resync never ended:\n" << run.out;
-  return run;
-}
 
 std::string SchemaProblems(const VolkitRun& run) {
   // The source tree, from the built-in lab's place in it.
