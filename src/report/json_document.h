@@ -1,4 +1,4 @@
-// The json verb's document, format 1.0: a pure function of the run's
+// The json verb's document, format 1.1: a pure function of the run's
 // snapshots.  Every documented key is always present, null where a value is
 // unknown or does not apply.
 #pragma once
@@ -9,7 +9,7 @@
 #include "report/snapshot.h"
 
 inline constexpr int kJsonFormatMajor = 1;
-inline constexpr int kJsonFormatMinor = 0;
+inline constexpr int kJsonFormatMinor = 1;
 
 struct JsonRunFacts {
   std::string Version;            // volkit's version string

@@ -39,6 +39,7 @@ enum FamilyId {
   kDiskState,
   kDiskPredictiveFailure,
   kDiskSize,
+  kPhysicalDiskState,
   kFamilyCount,
 };
 
@@ -63,6 +64,10 @@ std::vector<Family> Families() {
       {"volkit_disk_state", "The disk's state: exactly one state is 1.", {}},
       {"volkit_disk_predictive_failure", "1 when the RAID disk reports SMART errors.", {}},
       {"volkit_disk_size_bytes", "The disk's size in bytes.", {}},
+      {"volkit_physical_disk_state",
+       "The RAID physical disk's state and role (member, hot_spare or none): exactly one state "
+       "is 1.",
+       {}},
   };
 }
 
@@ -168,6 +173,21 @@ void AddDisk(std::vector<Family>* f, const Labels& controller, const DeviceSnaps
   if (d.Blocks && d.BlockSize) Add(f, kDiskSize, disk, *d.Blocks * *d.BlockSize);
 }
 
+// Every RAID physical disk, those in no volume too: a failed disk left over
+// after a hot spare took its place has no other series an alert could see.
+void AddPhysicalDisk(std::vector<Family>* f, const Labels& controller,
+                     const PhysicalDiskSnapshot& d) {
+  const char* role = PhysicalDiskRoleKey(d);
+  if (role == nullptr) return;  // only on a half-read controller, which shows nothing
+  Labels disk = With(With(With(controller, "physical_disk", std::to_string(d.PhysicalDisk)),
+                          "target", d.Target ? std::to_string(*d.Target) : ""),
+                     "role", role);
+  std::string state = d.State.value_or("unknown");
+  for (const char* word : kDeviceStateWords) {
+    Add(f, kPhysicalDiskState, With(disk, "state", word), state == word);
+  }
+}
+
 void AddController(std::vector<Family>* f, const ControllerSnapshot& c) {
   Labels controller = {{"controller", std::to_string(c.Controller)}};
   Add(f, kCollectSuccess, controller, c.Complete ? 1 : 0);
@@ -188,6 +208,7 @@ void AddController(std::vector<Family>* f, const ControllerSnapshot& c) {
   for (const DeviceSnapshot& d : c.Devices) {
     if (d.DeviceType == "disk") AddDisk(f, controller, d);
   }
+  for (const PhysicalDiskSnapshot& d : c.PhysicalDisks) AddPhysicalDisk(f, controller, d);
 }
 
 }  // namespace

@@ -21,3 +21,10 @@ const char* RaidLevelKey(uint8_t type) {
 const char* const kVolumeStateKeys[5] = {"optimal", "degraded", "failed", "missing", "unknown"};
 
 const char* VolumeStateKey(uint8_t state) { return kVolumeStateKeys[state < 4 ? state : 4]; }
+
+const char* PhysicalDiskRoleKey(const PhysicalDiskSnapshot& disk) {
+  if (disk.VolumeId) return "member";
+  if (disk.HotSpare && *disk.HotSpare) return "hot_spare";
+  if (!disk.VolumesKnown || !disk.HotSpare) return nullptr;
+  return "none";
+}

@@ -16,6 +16,16 @@ struct RaidDiskSnapshot {
   uint16_t SmartErrors = 0;
 };
 
+// A RAID physical disk as the controller's list of all of them names it,
+// with its place in the configuration.
+struct PhysicalDiskSnapshot : RaidDiskSnapshot {
+  std::optional<uint8_t> VolumeId;  // the volume it belongs to
+  std::optional<bool> HotSpare;     // unknown when the hot spare list could not be read
+  // False when a volume page could not be read: a disk that no volume read
+  // names may still belong to the unread one.
+  bool VolumesKnown = true;
+};
+
 struct ResyncSnapshot {
   bool Active = false;
   // From the progress indicator; unset while no resync runs or when the
@@ -84,10 +94,11 @@ struct ControllerSnapshot {
   // says what, one text each ("the volume list", "volume 0", ...).
   bool Complete = true;
   std::vector<std::string> Problems;
-  std::vector<VolumeSnapshot> Volumes;        // by volume ID
-  std::vector<RaidDiskSnapshot> HotSpares;    // by physical disk number
-  std::vector<DeviceSnapshot> Devices;        // by target ID
-  std::vector<EnclosureSnapshot> Enclosures;  // by enclosure handle
+  std::vector<VolumeSnapshot> Volumes;              // by volume ID
+  std::vector<RaidDiskSnapshot> HotSpares;          // by physical disk number
+  std::vector<PhysicalDiskSnapshot> PhysicalDisks;  // every RAID disk, by number
+  std::vector<DeviceSnapshot> Devices;              // by target ID
+  std::vector<EnclosureSnapshot> Enclosures;        // by enclosure handle
   // What the collection cost: firmware requests sent and wall time.
   uint64_t Requests = 0;
   double DurationSeconds = 0;
@@ -121,6 +132,10 @@ const char* VolumeTypeKey(uint8_t type);
 const char* RaidLevelKey(uint8_t type);
 extern const char* const kVolumeStateKeys[5];
 const char* VolumeStateKey(uint8_t state);
+
+// A physical disk's role: "member", "hot_spare" or "none"; nullptr while
+// its place is unknown.
+const char* PhysicalDiskRoleKey(const PhysicalDiskSnapshot& disk);
 
 // 0 every controller read completely; 1 some read failed; 2 the run found no
 // controller to read.

@@ -23,10 +23,25 @@ struct RaidPicture {
   std::map<uint8_t, RaidPlace> Places;      // by target ID, first match kept
 };
 
+// What the reads of the RAID configuration settled about where disks belong.
+struct RaidPlacesKnown {
+  bool Volumes = false;    // every volume page was read
+  bool HotSpares = false;  // the hot spare list was read
+};
+
 // Marks the snapshot incomplete, saying what could not be read.
 void NoteProblem(ControllerSnapshot* snapshot, std::string what);
 
 void ReadRaidSnapshot(ControllerInfo* controller, ControllerSnapshot* snapshot, RaidPicture* raid);
+
+// A disk as its physical disk page describes it; only its number when the
+// page was not read.
+RaidDiskSnapshot DescribeRaidDisk(const RaidPicture& raid, uint8_t number);
+
+// Fills PhysicalDisks from the controller's list of RAID physical disks
+// (IocPg3), placing each by the volumes and hot spares already described.
+void DescribePhysicalDisks(ConstBytes disk_list, const RaidPicture& raid, RaidPlacesKnown known,
+                           ControllerSnapshot* snapshot);
 
 void ReadDeviceSnapshots(ControllerInfo* controller, const RaidPicture& raid,
                          ControllerSnapshot* snapshot);

@@ -1,6 +1,7 @@
 // The RAID half of the snapshot: volumes with their members and resync
-// progress, and the hot spares.  Each page is read once: one header per page
-// type, one data read per volume and per physical disk.
+// progress, the hot spares and every RAID physical disk.  Each page is read
+// once: one header per page type, one data read per volume and per physical
+// disk, whichever lists name it.
 #include <algorithm>
 #include <set>
 
@@ -28,18 +29,6 @@ std::map<uint32_t, PageBuffer> ReadInstances(ControllerInfo* c, uint8_t page_typ
     }
   }
   return pages;
-}
-
-RaidDiskSnapshot DescribeDisk(const RaidPicture& raid, uint8_t number) {
-  RaidDiskSnapshot d;
-  d.PhysicalDisk = number;
-  auto it = raid.DiskPages.find(number);
-  if (it == raid.DiskPages.end()) return d;
-  ConstBytes page = it->second;
-  d.Target = RaidPhysDiskPg0PhysDiskID(page);
-  d.State = StateKey(MemberStateWord(page));
-  d.SmartErrors = RaidPhysDiskPg0SmartCount(page);
-  return d;
 }
 
 // The disk is this controller's, on bus 0, as DISPLAY's lookup requires.
@@ -72,6 +61,18 @@ void ReadProgress(ControllerInfo* c, const IocPg2Volume& entry, ControllerSnapsh
 
 }  // namespace
 
+RaidDiskSnapshot DescribeRaidDisk(const RaidPicture& raid, uint8_t number) {
+  RaidDiskSnapshot d;
+  d.PhysicalDisk = number;
+  auto it = raid.DiskPages.find(number);
+  if (it == raid.DiskPages.end()) return d;
+  ConstBytes page = it->second;
+  d.Target = RaidPhysDiskPg0PhysDiskID(page);
+  d.State = StateKey(MemberStateWord(page));
+  d.SmartErrors = RaidPhysDiskPg0SmartCount(page);
+  return d;
+}
+
 void ReadRaidSnapshot(ControllerInfo* c, ControllerSnapshot* s, RaidPicture* raid) {
   if (!ReadIocPg2(c, &raid->VolumeList)) {
     NoteProblem(s, "the volume list");
@@ -79,9 +80,11 @@ void ReadRaidSnapshot(ControllerInfo* c, ControllerSnapshot* s, RaidPicture* rai
   }
   const ConstBytes ioc2 = raid->VolumeList;
   PageBuffer ioc5;
-  if (!ReadIocPg5(c, &ioc5)) {
-    NoteProblem(s, "the hot spare list");
-  }
+  const bool spares_known = ReadIocPg5(c, &ioc5) == 1;
+  if (!spares_known) NoteProblem(s, "the hot spare list");
+  PageBuffer ioc3;
+  const bool disks_listed = ReadIocPg3(c, &ioc3) == 1;
+  if (!disks_listed) NoteProblem(s, "the physical disk list");
 
   std::vector<uint32_t> volume_addresses;
   for (int i = 0; i < IocPg2VolumeCount(ioc2); ++i) {
@@ -99,6 +102,9 @@ void ReadRaidSnapshot(ControllerInfo* c, ControllerSnapshot* s, RaidPicture* rai
   for (int j = 0; j < IocPg5HotSpareCount(ioc5); ++j) {
     disk_numbers.push_back(IocPg5HotSparePhysDiskNum(ioc5, j));
   }
+  for (int j = 0; j < IocPg3PhysDiskCount(ioc3); ++j) {
+    disk_numbers.push_back(IocPg3PhysDiskAt(ioc3, j).PhysDiskNum);
+  }
   for (auto& [number, page] : ReadInstances(c, kPageTypeRaidPhysDisk, disk_numbers)) {
     raid->DiskPages[static_cast<uint8_t>(number)] = std::move(page);
   }
@@ -108,11 +114,13 @@ void ReadRaidSnapshot(ControllerInfo* c, ControllerSnapshot* s, RaidPicture* rai
   }
   for (uint32_t number : unread) NoteProblem(s, "physical disk " + std::to_string(number));
 
+  bool volumes_known = true;
   for (int i = 0; i < IocPg2VolumeCount(ioc2); ++i) {
     IocPg2Volume e = IocPg2VolumeAt(ioc2, i);
     auto it = volumes.find(RaidVolumeAddress(e.VolumeBus, e.VolumeID));
     if (it == volumes.end()) {
       NoteProblem(s, "volume " + std::to_string(e.VolumeID));
+      volumes_known = false;
       continue;
     }
     ConstBytes page = it->second;
@@ -127,7 +135,7 @@ void ReadRaidSnapshot(ControllerInfo* c, ControllerSnapshot* s, RaidPicture* rai
     v.Resync.Active = (v.StatusFlags & kVolumeStatusResyncing) != 0;
     for (int k = 0; k < RaidVolPg0MemberCount(page); ++k) {
       uint8_t number = RaidVolPg0MemberAt(page, k).PhysDiskNum;
-      v.Members.push_back(DescribeDisk(*raid, number));
+      v.Members.push_back(DescribeRaidDisk(*raid, number));
       Place(c, raid, number, {number, e.VolumeID, (v.StatusFlags & kVolumeStatusInactive) != 0});
     }
     if (v.Resync.Active) ReadProgress(c, e, s, &v);
@@ -135,7 +143,7 @@ void ReadRaidSnapshot(ControllerInfo* c, ControllerSnapshot* s, RaidPicture* rai
   }
   for (int j = 0; j < IocPg5HotSpareCount(ioc5); ++j) {
     uint8_t number = IocPg5HotSparePhysDiskNum(ioc5, j);
-    s->HotSpares.push_back(DescribeDisk(*raid, number));
+    s->HotSpares.push_back(DescribeRaidDisk(*raid, number));
     Place(c, raid, number, {number, std::nullopt, false});
   }
   std::stable_sort(
@@ -145,4 +153,5 @@ void ReadRaidSnapshot(ControllerInfo* c, ControllerSnapshot* s, RaidPicture* rai
                    [](const RaidDiskSnapshot& a, const RaidDiskSnapshot& b) {
                      return a.PhysicalDisk < b.PhysicalDisk;
                    });
+  if (disks_listed) DescribePhysicalDisks(ioc3, *raid, {volumes_known, spares_known}, s);
 }

@@ -39,6 +39,12 @@ TEST(Demo, EveryStepShowsItsCommandAndSucceeds) {
   EXPECT_LT(before, failure);
   EXPECT_NE(after, std::string::npos);
   EXPECT_NE(demo.out.find(" hot_spares=0 ", after), std::string::npos);
+  // ... and the failed disk the spare replaced, left in no volume.
+  EXPECT_NE(
+      demo.out.find("\nWARNING: controller 0 physical disk 1 (target 1) failed, in no volume: "
+                    "replace the disk\n",
+                    after),
+      std::string::npos);
   EXPECT_NE(demo.out.find("docs/vxtsim.md"), std::string::npos);
 }
 

@@ -90,4 +90,19 @@ TEST(HealthPlugin, AHalfReadControllerIsUnknownAndLeftOutOfThePerfdata) {
             " | volumes=1 optimal=1 degraded=0 failed=0 failed_disks=0 hot_spares=0\n");
 }
 
+TEST(HealthPlugin, FailedDisksCountEachDiskOnceWhereverItIsListed) {
+  FleetSnapshot fleet;
+  fleet.Controllers = {Controller(0, {Mirror(0, 1, "failed")})};
+  PhysicalDiskSnapshot member;
+  member.PhysicalDisk = 1;
+  member.State = "failed";
+  member.VolumeId = 0;
+  member.HotSpare = false;
+  PhysicalDiskSnapshot left = member;
+  left.PhysicalDisk = 6;
+  left.VolumeId.reset();
+  fleet.Controllers[0].PhysicalDisks = {member, left};
+  EXPECT_NE(Text(fleet).find(" failed_disks=2 "), std::string::npos) << Text(fleet);
+}
+
 }  // namespace

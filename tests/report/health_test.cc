@@ -145,4 +145,36 @@ TEST(HealthTable, TheWorstWinsWhereverItStandsAndComesFirst) {
   EXPECT_STREQ(HealthStateName(verdict.State), "critical");
 }
 
+PhysicalDiskSnapshot Listed(uint8_t number, uint8_t target, const char* state) {
+  PhysicalDiskSnapshot d;
+  d.PhysicalDisk = number;
+  d.Target = target;
+  d.State = std::string(state);
+  d.HotSpare = false;
+  return d;
+}
+
+TEST(HealthTable, AFailedDiskInNoVolumeIsAWarningOnlyWhereItsPlaceIsKnown) {
+  ControllerSnapshot c;
+  c.Volumes.push_back(Volume(0, 2, 0));
+  PhysicalDiskSnapshot left = Listed(3, 7, "failed");
+  PhysicalDiskSnapshot member = Listed(1, 2, "failed");
+  member.VolumeId = 0;
+  PhysicalDiskSnapshot spare = Listed(4, 8, "failed");
+  spare.HotSpare = true;
+  c.PhysicalDisks = {member, left, spare, Listed(5, 9, "online")};
+  HealthVerdict verdict = ClassifyHealth(OneController(c));
+  EXPECT_EQ(verdict.State, HealthState::kWarning);
+  EXPECT_EQ(Texts(verdict), std::vector<std::string>{"controller 0 physical disk 3 (target 7) "
+                                                     "failed, in no volume: replace the disk"});
+
+  // A volume or the spare list unread: the disk may be in either.
+  c.PhysicalDisks = {left};
+  c.PhysicalDisks[0].VolumesKnown = false;
+  EXPECT_EQ(ClassifyHealth(OneController(c)).State, HealthState::kOk);
+  c.PhysicalDisks = {left};
+  c.PhysicalDisks[0].HotSpare.reset();
+  EXPECT_EQ(ClassifyHealth(OneController(c)).State, HealthState::kOk);
+}
+
 }  // namespace

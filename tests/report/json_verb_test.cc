@@ -167,7 +167,7 @@ TEST(JsonVerb, BuiltInLabAgreesWithDisplayAndStatus) {
   VolkitRun run = RunVolkit(DefaultLab(), {"all", "json"});
   ASSERT_EQ(run.status, 0) << run.err;
   json doc = Document(run);
-  EXPECT_EQ(doc["json_format_version"], json::array({1, 0}));
+  EXPECT_EQ(doc["json_format_version"], json::array({1, 1}));
   EXPECT_EQ(doc["volkit"]["argv"], json::array({VolkitPath(), "all", "json"}));
   ASSERT_EQ(doc["controllers"].size(), 2u);
   ExpectAgreesWithDisplay(DefaultLab(), doc, 0);
@@ -202,6 +202,12 @@ TEST(JsonVerb, BuiltInLabAgreesWithDisplayAndStatus) {
   EXPECT_EQ(v["members"][0], json({{"physical_disk", 0}, {"target", 0}, {"state", "online"}}));
   EXPECT_EQ(c0["hot_spares"],
             json::parse(R"([{"physical_disk": 2, "target": 9, "state": "hot_spare"}])"));
+  EXPECT_EQ(c0["physical_disks"], json::parse(R"([
+      {"physical_disk": 0, "target": 0, "state": "online", "volume_id": 0, "hot_spare": false},
+      {"physical_disk": 1, "target": 1, "state": "out_of_sync", "volume_id": 0, "hot_spare": false},
+      {"physical_disk": 2, "target": 9, "state": "hot_spare", "volume_id": null,
+       "hot_spare": true}])"));
+  EXPECT_EQ(doc["controllers"][1]["physical_disks"], json::array());
   EXPECT_EQ(c0["enclosures"][0]["logical_id"], "0012ab00:50000d1e");
   EXPECT_EQ(doc["health"]["state"], "warning");
   EXPECT_EQ(doc["health"]["reasons"][0].get<std::string>().rfind(

@@ -71,6 +71,41 @@ TEST(MetricsText, VolumeAndDiskSeries) {
   EXPECT_EQ(text.find("target=\"7\""), std::string::npos);
 }
 
+TEST(MetricsText, EveryRaidPhysicalDiskWithItsRole) {
+  FleetSnapshot fleet;
+  fleet.Controllers = {SasController()};
+  PhysicalDiskSnapshot member;
+  member.PhysicalDisk = 1;
+  member.Target = 1;
+  member.State = "out_of_sync";
+  member.VolumeId = 4;
+  member.HotSpare = false;
+  PhysicalDiskSnapshot spare = member;
+  spare.PhysicalDisk = 2;
+  spare.Target = 5;
+  spare.State = "hot_spare";
+  spare.VolumeId.reset();
+  spare.HotSpare = true;
+  PhysicalDiskSnapshot left = spare;
+  left.PhysicalDisk = 3;
+  left.Target.reset();  // its page unread: state unknown too
+  left.State.reset();
+  left.HotSpare = false;
+  fleet.Controllers[0].PhysicalDisks = {member, spare, left};
+  std::string text = MetricsText(fleet, "5.01.03.00");
+  ExpectWellFormedExposition(text);
+  ExpectStateSetsHoldOneOne(text, "volkit_physical_disk_state");
+  for (
+      const char* line : {
+          R"(volkit_physical_disk_state{controller="0",physical_disk="1",target="1",role="member",state="out_of_sync"} 1)",
+          R"(volkit_physical_disk_state{controller="0",physical_disk="2",target="5",role="hot_spare",state="hot_spare"} 1)",
+          R"(volkit_physical_disk_state{controller="0",physical_disk="3",target="",role="none",state="unknown"} 1)",
+          R"(volkit_physical_disk_state{controller="0",physical_disk="3",target="",role="none",state="failed"} 0)",
+      }) {
+    EXPECT_NE(text.find(std::string(line) + "\n"), std::string::npos) << line << text;
+  }
+}
+
 TEST(MetricsText, AHalfReadControllerShowsOnlyItsFailure) {
   FleetSnapshot fleet;
   fleet.Controllers = {SasController(), SasController()};

@@ -68,13 +68,15 @@ TEST(MonitorVerbs, BuiltInLabResyncsThenTheSpareTakesOverThenNoneIsLeft) {
       << run.out;
   EXPECT_NE(run.out.find(" hot_spares=0 "), std::string::npos) << run.out;
 
-  // The spare, now resynchronising as a member, fails too.
+  // The spare, now resynchronising as a member, fails too; the first failed
+  // disk is still there, in no volume.
   ASSERT_EQ(RunLauncher({"--state", failed.dir + "/state.json", "fail", "0:9"}).status, 0);
   run = RunVolkitAgain(failed, {"all", "health"});
   EXPECT_EQ(run.status, 2) << run.out;
   EXPECT_EQ(FirstLine(run.out),
-            "VOLKIT CRITICAL - controller 0 volume 0 (IM) degraded, controller 0 target 9 failed"
-            " | volumes=1 optimal=0 degraded=1 failed=0 failed_disks=1 hot_spares=0");
+            "VOLKIT CRITICAL - controller 0 volume 0 (IM) degraded, controller 0 target 9 failed,"
+            " controller 0 physical disk 1 (target 1) failed, in no volume: replace the disk"
+            " | volumes=1 optimal=0 degraded=1 failed=0 failed_disks=2 hot_spares=0");
   metrics = CheckedMetrics(RunVolkitAgain(failed, {"all", "metrics"}));
   EXPECT_EQ(VolumeState(metrics, "degraded"), "1");
   EXPECT_EQ(

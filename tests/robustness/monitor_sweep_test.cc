@@ -62,6 +62,32 @@ TEST(FaultSweep, Health) {
   EXPECT_GT(counts.runs, counts.swept) << "each swept request failed more than one way";
 }
 
+// The failed disk a hot spare replaced, left in no volume: the list of
+// physical disks and that disk's page are read for it alone.  No fault may
+// turn the warning into OK, nor leave a warning that forgets the disk.
+TEST(FaultSweep, HealthWithAFailedDiskInNoVolume) {
+  SweepScenario s;
+  s.lab = HealthyLab();
+  s.lab["controllers"][0]["raid"]["phys_disks"].push_back(
+      {{"num", 2}, {"target", 2}, {"state", 3}});
+  s.args = {"0", "health"};
+  s.clean_status = 1;
+  const std::string reason =
+      "controller 0 physical disk 2 (target 2) failed, in no volume: replace the disk";
+  const VolkitRun clean = RunVolkit(s.lab, s.args);
+  ASSERT_EQ(clean.status, 1) << clean.out << clean.err;
+  ASSERT_EQ(clean.out.rfind("VOLKIT WARNING - " + reason + " | ", 0), 0u) << clean.out;
+  s.excused = [reason](const std::string&, const VolkitRun& run) {
+    EXPECT_TRUE(run.status >= 1 && run.status <= 3) << "OK with a failed disk:\n" << run.out;
+    if (run.status == 1) {
+      EXPECT_NE(run.out.find(reason), std::string::npos) << run.out;
+    }
+    return "checked as a plugin line";
+  };
+  const SweepCounts counts = SweepSingleFaults(s);
+  EXPECT_GT(counts.runs, counts.swept);
+}
+
 // The metrics without the figures that differ from run to run.
 std::string Picture(const std::string& metrics) {
   static const std::regex kCost("volkit_collect_(duration_seconds|requests)\\{[^\n]*\n");

@@ -15,6 +15,8 @@ struct SweepScenario {
   json lab;
   std::vector<std::string> args;
   std::string stdin_text;
+  // The clean run's exit status: health's WARNING, say, is 1.
+  int clean_status = 0;
   // Lines the clean run prints once the command did its job: a run that
   // fails prints none of them, a run that exits 0 prints them all.
   std::vector<std::string> success_texts;
