@@ -39,6 +39,7 @@ struct PlanLimits {
   uint8_t MaxPhysDisks = 0;
   uint8_t MinDrives[3] = {};  // by type code
   uint8_t MaxDrives[3] = {};
+  uint32_t MetadataBlocks = 0;  // what each member keeps back, as HOTSPARE reads it
 };
 
 struct ControllerPlan {

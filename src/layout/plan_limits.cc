@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "layout/layout_places.h"
 #include "layout/plan.h"
 #include "raid/raid_limits.h"
 #include "vxt/page_readers.h"
@@ -26,6 +27,35 @@ bool IsMirror(uint8_t type) { return type == kVolumeTypeIM || type == kVolumeTyp
 
 std::string TypeName(uint8_t type) { return LayoutTypeWord(type); }
 
+bool IsSata(const ControllerSnapshot& s, uint8_t target) {
+  const DeviceSnapshot* d = DeviceAtTarget(s, target);
+  return d != nullptr && d->Protocol == "sata";
+}
+
+// HOTSPARE's size check: the disk must hold more than what a member of each
+// mirror of its interface holds (its share and the metadata reserve).  The
+// volumes the plan deletes no longer count; those it creates are measured
+// when the spare is added.
+std::string TooSmallFor(const ControllerSnapshot& s, const PlanLimits& limits,
+                        const std::vector<uint8_t>& deleted, uint8_t target) {
+  const DeviceSnapshot* d = DeviceAtTarget(s, target);
+  if (d == nullptr || !d->Blocks) return "";
+  for (const VolumeSnapshot& v : s.Volumes) {
+    if (!IsMirror(v.Type) || v.Members.empty() || v.SizeBlocks == 0) continue;
+    if (std::find(deleted.begin(), deleted.end(), v.VolumeId) != deleted.end()) continue;
+    const std::optional<uint8_t> first = v.Members.front().Target;
+    if (s.Sas && first && IsSata(s, *first) != IsSata(s, target)) continue;
+    const uint32_t max_lba = static_cast<uint32_t>(v.SizeBlocks - 1);
+    const uint32_t members = static_cast<uint32_t>(v.Members.size());
+    const uint32_t required =
+        v.Type == kVolumeTypeIM ? max_lba : limits.MetadataBlocks + 2 * (max_lba / members);
+    if (required >= *d->Blocks)
+      return "the disk is too small to stand in for a member of volume " +
+             std::to_string(v.VolumeId);
+  }
+  return "";
+}
+
 }  // namespace
 
 int ReadPlanLimits(ControllerInfo* c, PlanLimits* limits) {
@@ -43,6 +73,7 @@ int ReadPlanLimits(ControllerInfo* c, PlanLimits* limits) {
   limits->MaxDrives[kVolumeTypeIME] = l.MaxDrivesIME;
   limits->MinDrives[kVolumeTypeIM] = l.MinDrivesIM;
   limits->MaxDrives[kVolumeTypeIM] = l.MinDrivesIM;  // a mirror takes exactly its minimum
+  limits->MetadataBlocks = l.MetadataBlocks;
   return 1;
 }
 
@@ -54,6 +85,7 @@ void CheckPlanLimits(const ControllerSnapshot& s, const PlanLimits& limits, Cont
     if (IsMirror(v.Type) && !v.Inactive) ++n.Mirrors;
   }
   n.Spares = static_cast<int>(s.HotSpares.size());
+  std::vector<uint8_t> deleted;
   for (const PlanAction& a : plan->Actions) {
     const std::string what = ActionText(a);
     auto refuse = [&](const std::string& why) { plan->Refusals.push_back(what + ": " + why); };
@@ -64,6 +96,7 @@ void CheckPlanLimits(const ControllerSnapshot& s, const PlanLimits& limits, Cont
       case PlanActionKind::kDeleteVolume:
         for (const VolumeSnapshot& v : s.Volumes) {
           if (v.VolumeId != a.VolumeId) continue;
+          deleted.push_back(v.VolumeId);
           --n.Volumes;
           n.Members -= static_cast<int>(v.Members.size());
           if (IsMirror(v.Type) && !v.Inactive) --n.Mirrors;
@@ -99,6 +132,9 @@ void CheckPlanLimits(const ControllerSnapshot& s, const PlanLimits& limits, Cont
         } else if (n.Spares >= limits.MaxHotSpares) {
           refuse("the controller takes at most " + std::to_string(limits.MaxHotSpares) +
                  " hot spares");
+        } else if (std::string why = TooSmallFor(s, limits, deleted, a.Disks[0].Target);
+                   !why.empty()) {
+          refuse(why);
         }
         ++n.Spares;
         break;

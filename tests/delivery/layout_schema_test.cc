@@ -22,9 +22,9 @@ std::string Validate(const std::string& schema, const std::string& document) {
       "schema = json.load(open(sys.argv[1]))\n"
       "jsonschema.Draft7Validator.check_schema(schema)\n"
       "jsonschema.Draft7Validator(schema).validate(json.load(open(sys.argv[2])))\n";
-  VolkitRun check = RunProgram({"/usr/bin/python3", "-c", script,
-                                std::string(VOLKIT_SOURCE_DIR) + "/docs/" + schema,
-                                dir + "/document.json"});
+  VolkitRun check =
+      RunProgram({"/usr/bin/python3", "-c", script,
+                  std::string(VOLKIT_SOURCE_DIR) + "/docs/" + schema, dir + "/document.json"});
   return check.status == 0 ? "" : check.err;
 }
 

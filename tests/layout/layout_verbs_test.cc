@@ -71,6 +71,19 @@ TEST(LayoutVerbs, TheLayoutOfEveryLabIsInSyncWithIt) {
   }
 }
 
+TEST(LayoutVerbs, PlanAndAnApplyInSyncAskNoMoreThanJson) {
+  VolkitRun layout = RunVolkit(DefaultLab(), {"all", "layout"});
+  const std::string file = WriteLayout(json::parse(layout.out));
+  const size_t json_requests = RunVolkitAgain(layout, {"all", "json"}).Ioctls().size();
+  VolkitRun plan = RunVolkitAgain(layout, {"all", "plan", file});
+  VolkitRun apply = RunVolkitAgain(layout, {"all", "apply", file, "noprompt"});
+  EXPECT_EQ(plan.status, 0);
+  EXPECT_EQ(apply.status, 0);
+  EXPECT_LE(plan.Ioctls().size(), json_requests);
+  EXPECT_LE(apply.Ioctls().size(), json_requests);
+  EXPECT_LE(layout.Ioctls().size(), json_requests);
+}
+
 TEST(LayoutVerbs, TheBuiltInLabWritesPlacesAndSerials) {
   VolkitRun run = RunVolkit(DefaultLab(), {"0", "layout"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -147,7 +160,16 @@ struct Refusal {
 TEST(LayoutVerbs, EachRefusalChangesNothing) {
   json blocks4k = SasLab(6);
   blocks4k["controllers"][0]["devices"][1]["block_size"] = 4096;
+  json small_spare = Raid(SasLab(3), R"({"phys_disks": [{"num": 0, "target": 0},
+      {"num": 1, "target": 1}], "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
+  small_spare["controllers"][0]["devices"][2]["blocks"] = 143243671;
   const std::vector<Refusal> refusals = {
+      {"small spare",
+       small_spare,
+       OneController(Lab(R"({"controller": 0, "hot_spares": ["1:2"],
+       "volumes": [{"type": "im", "disks": ["1:0", "1:1"]}]})")),
+       {},
+       "the disk is too small to stand in for a member of volume 0"},
       {"serial",
        SasLab(6),
        WantedLayout(),
