@@ -29,7 +29,9 @@ ordered_json Controller(const ControllerSnapshot& s) {
     for (const RaidDiskSnapshot& m : v.Members) {
       if (m.Target) volume["disks"].push_back(Disk(s, *m.Target));
     }
-    volume["size_mb"] = v.SizeBlocks / kBlocksPerMB;
+    // A volume under a megabyte has no size a layout can name.
+    const uint64_t size_mb = v.SizeBlocks / kBlocksPerMB;
+    volume["size_mb"] = size_mb == 0 ? ordered_json("max") : ordered_json(size_mb);
     volume["qsync"] = false;
     c["volumes"].push_back(volume);
   }
