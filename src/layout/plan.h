@@ -40,6 +40,7 @@ struct PlanLimits {
   uint8_t MinDrives[3] = {};  // by type code
   uint8_t MaxDrives[3] = {};
   uint32_t MetadataBlocks = 0;  // what each member keeps back, as HOTSPARE reads it
+  bool SsdMixAllowed = false;   // SSDs of both interfaces may meet
 };
 
 struct ControllerPlan {

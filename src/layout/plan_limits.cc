@@ -6,6 +6,7 @@
 
 #include "layout/layout_places.h"
 #include "layout/plan.h"
+#include "layout/plan_disk_types.h"
 #include "raid/raid_limits.h"
 #include "vxt/page_readers.h"
 #include "vxt/pages.h"
@@ -74,6 +75,9 @@ int ReadPlanLimits(ControllerInfo* c, PlanLimits* limits) {
   limits->MinDrives[kVolumeTypeIM] = l.MinDrivesIM;
   limits->MaxDrives[kVolumeTypeIM] = l.MinDrivesIM;  // a mirror takes exactly its minimum
   limits->MetadataBlocks = l.MetadataBlocks;
+  PageBuffer mfg4;
+  limits->SsdMixAllowed = ReadManufacturingPg4(c, &mfg4) == 1 &&
+                          (ManufacturingPg4IrFlags(mfg4) & kIrFlagSsdMixAllowed) != 0;
   return 1;
 }
 
@@ -86,6 +90,20 @@ void CheckPlanLimits(const ControllerSnapshot& s, const PlanLimits& limits, Cont
   }
   n.Spares = static_cast<int>(s.HotSpares.size());
   std::vector<uint8_t> deleted;
+  // The first member of each active mirror, which a hot spare must match.
+  std::vector<std::pair<uint8_t, uint8_t>> mirror_firsts;  // volume ID (or 255 when new), target
+  for (const VolumeSnapshot& v : s.Volumes) {
+    if (IsMirror(v.Type) && !v.Inactive && !v.Members.empty() && v.Members.front().Target)
+      mirror_firsts.emplace_back(v.VolumeId, *v.Members.front().Target);
+  }
+  auto firsts = [&] {
+    std::vector<uint8_t> targets;
+    for (const auto& [id, target] : mirror_firsts) {
+      if (std::find(deleted.begin(), deleted.end(), id) == deleted.end() || id == 255)
+        targets.push_back(target);
+    }
+    return targets;
+  };
   for (const PlanAction& a : plan->Actions) {
     const std::string what = ActionText(a);
     auto refuse = [&](const std::string& why) { plan->Refusals.push_back(what + ": " + why); };
@@ -120,7 +138,10 @@ void CheckPlanLimits(const ControllerSnapshot& s, const PlanLimits& limits, Cont
         } else if (s.Sas && n.Members + drives > limits.MaxPhysDisks) {
           refuse("the volumes would hold more than the controller's " +
                  std::to_string(limits.MaxPhysDisks) + " disks");
+        } else if (std::string why = CreateMixProblem(s, limits, a); !why.empty()) {
+          refuse(why);
         }
+        if (IsMirror(t) && !a.Disks.empty()) mirror_firsts.emplace_back(255, a.Disks[0].Target);
         ++n.Volumes;
         n.Members += drives;
         if (IsMirror(t)) ++n.Mirrors;
@@ -135,6 +156,9 @@ void CheckPlanLimits(const ControllerSnapshot& s, const PlanLimits& limits, Cont
         } else if (std::string why = TooSmallFor(s, limits, deleted, a.Disks[0].Target);
                    !why.empty()) {
           refuse(why);
+        } else if (std::string mismatch = SpareTypeProblem(s, limits, a.Disks[0].Target, firsts());
+                   !mismatch.empty()) {
+          refuse(mismatch);
         }
         ++n.Spares;
         break;

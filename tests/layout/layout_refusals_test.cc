@@ -51,7 +51,24 @@ TEST(LayoutRefusals, EachChangesNothing) {
   json small_spare = Raid(SasLab(3), R"({"phys_disks": [{"num": 0, "target": 0},
       {"num": 1, "target": 1}], "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
   small_spare["controllers"][0]["devices"][2]["blocks"] = 143243671;
+  json sata = SasLab(4);
+  sata["controllers"][0]["devices"][3]["protocol"] = "sata";
+  json sata_spare = sata;
+  sata_spare["controllers"][0]["raid"] = Lab(R"({"phys_disks": [{"num": 0, "target": 0},
+      {"num": 1, "target": 1}], "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
   const std::vector<Refusal> refusals = {
+      {"sas and sata",
+       sata,
+       OneController(
+           Lab(R"({"controller": 0, "volumes": [{"type": "im", "disks": ["1:2", "1:3"]}]})")),
+       {},
+       "the disks are a mix of SAS and SATA drives"},
+      {"sata spare",
+       sata_spare,
+       OneController(Lab(R"({"controller": 0, "hot_spares": ["1:3"],
+       "volumes": [{"type": "im", "disks": ["1:0", "1:1"]}]})")),
+       {},
+       "its interface or medium matches no mirror's disks"},
       {"small spare",
        small_spare,
        OneController(Lab(R"({"controller": 0, "hot_spares": ["1:2"],

@@ -229,6 +229,24 @@ TEST(LayoutVerbs, AnInvalidDocumentIsRefusedBeforeTheDriverIsOpened) {
   EXPECT_TRUE(Has(doc["messages"][0]["text"], "is named twice"));
 }
 
+TEST(LayoutVerbs, AnAbsentControllerOrDriverIsExitTwo) {
+  const std::string file = WriteLayout(
+      Lab(R"({"volkit_layout_version": [1, 0], "controllers": [{"controller": 0},
+          {"controller": 5}]})"));
+  VolkitRun all = RunVolkit(SasLab(2), {"all", "plan", file, "json"});
+  EXPECT_EQ(all.status, 2) << all.err;
+  json doc = json::parse(all.out);
+  EXPECT_EQ(doc["controllers"].size(), 1u);
+  EXPECT_EQ(doc["messages"][0]["text"], "controller 5 not found");
+  EXPECT_EQ(RunVolkit(SasLab(2), {"5", "apply", file, "noprompt"}).status, 2);
+  json no_driver = SasLab(2);
+  no_driver["node"] = {{"exists", false}, {"creatable", false}};
+  VolkitRun none = RunVolkit(no_driver, {"0", "plan", file, "json"});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_EQ(json::parse(none.out)["messages"][0]["text"],
+            "the driver's control node could not be opened");
+}
+
 TEST(LayoutVerbs, AllCoversBothControllersOfTheBuiltInLab) {
   json layout = json::parse(RunVolkit(DefaultLab(), {"all", "layout"}).out);
   ASSERT_EQ(layout["controllers"].size(), 2u);
