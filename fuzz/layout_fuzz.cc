@@ -8,6 +8,7 @@
 #include "layout/layout_document.h"
 #include "layout/layout_write.h"
 #include "layout/plan.h"
+#include "layout/plan_limits.h"
 #include "layout/plan_text.h"
 
 namespace {
@@ -55,6 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<ControllerPlan> plans;
   for (const LayoutController& entry : document.Controllers) {
     plans.push_back(BuildPlan(kController, entry));
+    PlanLimits limits;
+    limits.CapabilityFlags = 7;
+    limits.MaxVolumes = 2;
+    limits.MaxHotSpares = 2;
+    limits.MaxPhysDisks = 10;
+    for (int t = 0; t < 3; ++t) {
+      limits.MinDrives[t] = 2;
+      limits.MaxDrives[t] = 8;
+    }
+    CheckPlanLimits(kController, limits, &plans.back());
     Sink = Sink + PlanText(plans.back()).size();
   }
   Sink = Sink + PlanJson(plans, {}).size() + LayoutJson({kController}).size();
