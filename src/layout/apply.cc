@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "console/command_lock.h"
+#include "console/output_check.h"
 #include "create/create.h"
 #include "layout/plan_text.h"
 #include "setcfg/setcfg.h"
@@ -43,7 +44,8 @@ int CarryOutPlan(ControllerInfo* c, const ControllerPlan& plan) {
     const PlanAction& a = plan.Actions[i];
     std::printf("controller %u: %s\n", static_cast<unsigned>(plan.Controller),
                 ActionText(a).c_str());
-    std::fflush(stdout);
+    // Shown before the action's own messages, which go to standard error.
+    FlushStandardOutput();
     if (CarryOut(c, a) == 0) continue;
     std::printf("controller %u: apply stopped at a failure.\n",
                 static_cast<unsigned>(plan.Controller));

@@ -229,7 +229,7 @@ int ReadLayoutFile(const char* path, LayoutDocument* document, std::string* erro
     text.append(chunk, n);
   }
   bool failed = std::ferror(file) != 0;
-  std::fclose(file);
+  failed = std::fclose(file) != 0 || failed;
   if (failed) {
     *error = "cannot be read";
     return 0;
