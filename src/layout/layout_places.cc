@@ -9,6 +9,15 @@ std::optional<uint16_t> EnclosureHandle(const ControllerSnapshot& s, uint16_t nu
   return s.Enclosures[number - 1].Enclosure;
 }
 
+// Whether another device reports the same bay, so that the bay names no
+// single disk.
+bool BayShared(const ControllerSnapshot& s, const DeviceSnapshot& d) {
+  for (const DeviceSnapshot& other : s.Devices) {
+    if (&other != &d && other.Enclosure == d.Enclosure && other.Slot == d.Slot) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 const DeviceSnapshot* DeviceAtTarget(const ControllerSnapshot& s, uint8_t target) {
@@ -50,7 +59,7 @@ const DeviceSnapshot* DeviceAtPlace(const ControllerSnapshot& s, const LayoutPla
 
 LayoutPlace PlaceOfTarget(const ControllerSnapshot& s, uint8_t target) {
   const DeviceSnapshot* d = DeviceAtTarget(s, target);
-  if (s.Sas && d != nullptr && d->Enclosure && d->Slot) {
+  if (s.Sas && d != nullptr && d->Enclosure && d->Slot && !BayShared(s, *d)) {
     for (size_t i = 0; i < s.Enclosures.size(); ++i) {
       if (s.Enclosures[i].Enclosure == *d->Enclosure)
         return {true, static_cast<uint16_t>(i + 1), *d->Slot, 0};

@@ -49,8 +49,11 @@ json WantedLayout() {
 }
 
 TEST(LayoutVerbs, TheLayoutOfEveryLabIsInSyncWithIt) {
+  // Two disks that report one bay are named by their target IDs.
+  json shared_bay = MirrorLab();
+  shared_bay["controllers"][0]["devices"][1]["slot"] = 0;
   const std::vector<json> labs = {
-      DefaultLab(), MirrorLab(), ScsiLab(),
+      DefaultLab(), MirrorLab(), ScsiLab(), shared_bay,
       Raid(SasLab(5), R"({"phys_disks": [{"num": 0, "target": 2}, {"num": 1, "target": 4},
           {"num": 2, "target": 0}], "volumes": [{"id": 2, "type": "IME", "members": [0, 1, 2]}]})")};
   for (const json& lab : labs) {
