@@ -35,6 +35,20 @@ bool Decimal(const std::string& text, uint32_t limit, uint32_t* value) {
 
 }  // namespace
 
+std::string SerialText(const std::string& reported) {
+  std::string text;
+  for (char ch : reported) {
+    auto byte = static_cast<unsigned char>(ch);
+    if (byte < 0x80) {
+      text += ch;
+    } else {
+      text += static_cast<char>(0xC0 | (byte >> 6));
+      text += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return text;
+}
+
 bool operator==(const LayoutPlace& a, const LayoutPlace& b) {
   if (a.EnclBay != b.EnclBay) return false;
   return a.EnclBay ? a.Enclosure == b.Enclosure && a.Bay == b.Bay : a.Target == b.Target;

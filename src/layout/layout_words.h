@@ -10,6 +10,11 @@
 // plan's to find out.
 inline constexpr uint32_t kMaxLayoutTarget = 255;
 
+// A serial number as layouts and plans carry it: each byte of what the disk
+// reported is the character of that code (so bytes that are no UTF-8 still
+// survive the JSON text and compare equal when read back).
+std::string SerialText(const std::string& reported);
+
 // "Encl:Bay" (two decimal numbers, the enclosure from 1) or a decimal target
 // ID.  1 when `text` is one of them.
 int ParsePlace(const std::string& text, LayoutPlace* place);

@@ -4,6 +4,7 @@
 
 #include "layout/layout_document.h"
 #include "layout/layout_places.h"
+#include "layout/layout_words.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ ordered_json Disk(const ControllerSnapshot& s, uint8_t target) {
   std::string place = PlaceText(PlaceOfTarget(s, target));
   const DeviceSnapshot* d = DeviceAtTarget(s, target);
   if (d == nullptr || !d->Serial) return place;
-  return {{"disk", place}, {"serial", *d->Serial}};
+  return {{"disk", place}, {"serial", SerialText(*d->Serial)}};
 }
 
 ordered_json Controller(const ControllerSnapshot& s) {

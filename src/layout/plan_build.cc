@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "layout/layout_places.h"
+#include "layout/layout_words.h"
 #include "layout/planner.h"
 
 namespace {
@@ -10,6 +11,11 @@ namespace {
 constexpr uint64_t kBlocksPerMB = 2048;
 
 }  // namespace
+
+std::optional<std::string> SerialOf(const DeviceSnapshot* d) {
+  if (d == nullptr || !d->Serial) return std::nullopt;
+  return SerialText(*d->Serial);
+}
 
 std::vector<uint8_t> MemberTargets(const VolumeSnapshot& v) {
   std::vector<uint8_t> targets;
@@ -111,9 +117,10 @@ void Planner::CheckPin(const Found& f) {
   if (!f.Device->Serial) {
     Refuse(f.Disk->Where, "the serial number of the disk in " + PlaceText(f.Disk->Place) +
                               " could not be read to check the pin");
-  } else if (*f.Device->Serial != *f.Disk->Serial) {
+  } else if (SerialText(*f.Device->Serial) != *f.Disk->Serial) {
     Refuse(f.Disk->Where, "the disk in " + PlaceText(f.Disk->Place) + " has serial " +
-                              *f.Device->Serial + ", the layout pins " + *f.Disk->Serial);
+                              SerialText(*f.Device->Serial) + ", the layout pins " +
+                              *f.Disk->Serial);
   }
 }
 
@@ -148,7 +155,7 @@ void Planner::CompareMatched(size_t li, size_t ci) {
 
 PlanDisk Planner::DiskOf(uint8_t target) const {
   const DeviceSnapshot* d = DeviceAtTarget(s_, target);
-  return {PlaceOfTarget(s_, target), target, d ? d->Serial : std::nullopt};
+  return {PlaceOfTarget(s_, target), target, SerialOf(d)};
 }
 
 void Planner::LeftOverVolumes() {
@@ -226,7 +233,7 @@ void Planner::CreateVolume(size_t li) {
       usable = false;
       continue;
     }
-    a.Disks.push_back({f.Disk->Place, f.Device->Target, f.Device->Serial});
+    a.Disks.push_back({f.Disk->Place, f.Device->Target, SerialOf(f.Device)});
   }
   if (usable) creates_.push_back(a);
 }

@@ -31,7 +31,7 @@ void Planner::AddSpare(const Found& f, std::optional<PlanDisk> in_place_of, uint
   if (!Eligible(f)) return;
   PlanAction a;
   a.Kind = PlanActionKind::kAddHotSpare;
-  a.Disks.push_back({f.Disk->Place, f.Device->Target, f.Device->Serial});
+  a.Disks.push_back({f.Disk->Place, f.Device->Target, SerialOf(f.Device)});
   a.InPlaceOf = in_place_of;
   a.VolumeId = volume_id;
   adds_.push_back(a);

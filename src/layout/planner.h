@@ -30,6 +30,9 @@ struct SpareState {
   const Found* Replacement = nullptr;      // the place that member left
 };
 
+// The device's serial number as the plan carries it (SerialText), if known.
+std::optional<std::string> SerialOf(const DeviceSnapshot* device);
+
 // The target IDs of the volume's members whose pages could be read.
 std::vector<uint8_t> MemberTargets(const VolumeSnapshot& volume);
 

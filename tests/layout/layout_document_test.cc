@@ -7,6 +7,8 @@
 #include <string>
 
 #include "layout/layout_words.h"
+#include "layout/layout_write.h"
+#include "layout/plan.h"
 
 namespace {
 
@@ -123,6 +125,36 @@ TEST(LayoutDocument, PlacesAndSizesAsCreateReadsThem) {
   EXPECT_EQ(size, 8u);
   for (const char* bad : {"0", "-5", " 5", "5k", "maximum", "99999999999999999999999"})
     EXPECT_EQ(ParseSizeWord(bad, &max, &size), 0) << bad;
+}
+
+// A serial number whose bytes are no UTF-8 survives the layout's JSON text:
+// the printed layout is in sync with the controller it came from.
+TEST(LayoutDocument, SerialsOfAnyBytesRoundTrip) {
+  ControllerSnapshot s;
+  s.Sas = true;
+  s.Enclosures.push_back({1, 0, 0, 8, 0, 0});
+  for (uint8_t t = 0; t < 2; ++t) {
+    DeviceSnapshot d;
+    d.Target = t;
+    d.DeviceType = "disk";
+    d.Enclosure = 1;
+    d.Slot = t;
+    d.Serial = std::string("S\xff\x80\x01") + static_cast<char>('0' + t);
+    d.BlockSize = 512;
+    d.PhysicalDisk = t;
+    s.Devices.push_back(d);
+  }
+  VolumeSnapshot v;
+  v.Type = 2;
+  v.SizeBlocks = 4096;
+  v.Members = {{0, 0, "online", 0}, {1, 1, "online", 0}};
+  s.Volumes.push_back(v);
+  LayoutDocument doc;
+  std::string error;
+  ASSERT_EQ(ParseLayoutText(LayoutJson({s}), &doc, &error), 1) << error;
+  ControllerPlan plan = BuildPlan(s, doc.Controllers[0]);
+  EXPECT_TRUE(InSync(plan)) << (plan.Refusals.empty() ? "" : plan.Refusals[0]);
+  EXPECT_EQ(SerialText("A\xe9"), "A\xc3\xa9");
 }
 
 }  // namespace

@@ -233,8 +233,8 @@ TEST(LayoutVerbs, AnInvalidDocumentIsRefusedBeforeTheDriverIsOpened) {
 }
 
 TEST(LayoutVerbs, AnAbsentControllerOrDriverIsExitTwo) {
-  const std::string file = WriteLayout(
-      Lab(R"({"volkit_layout_version": [1, 0], "controllers": [{"controller": 0},
+  const std::string file =
+      WriteLayout(Lab(R"({"volkit_layout_version": [1, 0], "controllers": [{"controller": 0},
           {"controller": 5}]})"));
   VolkitRun all = RunVolkit(SasLab(2), {"all", "plan", file, "json"});
   EXPECT_EQ(all.status, 2) << all.err;
