@@ -64,7 +64,7 @@ bench: deps-bench
 # corpus in build/fuzz/corpus; crashes land in build/fuzz/findings/.  Paths
 # are absolute: the command-line target works in a scratch directory.
 FUZZ_SECONDS ?= 600
-FUZZ_TARGETS := firmware command_line decoder
+FUZZ_TARGETS := firmware command_line decoder layout
 fuzz: deps-analysis
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)

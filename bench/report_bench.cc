@@ -1,4 +1,5 @@
-// DISPLAY, STATUS and the json document on a large SAS lab: 110 disks behind two expanders in
+// DISPLAY, STATUS, the json document, plan and an apply with nothing to do
+// on a large SAS lab: 110 disks behind two expanders in
 // two enclosures, five volumes (one resynchronising) and two hot spares,
 // with DeviceLimit 128 so that every target ID up to 127 is scanned.
 #include <nlohmann/json.hpp>
@@ -102,5 +103,37 @@ void BM_Status(benchmark::State& state) {
   MeasureCommand(state, BenchDirectory("status"), LabPath(), {"0", "status"});
 }
 BENCHMARK(BM_Status)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// The large lab's own configuration as a layout: `plan` must ask no more
+// than `json` reads, and so must `apply` when there is nothing to do.
+const std::string& LayoutPath() {
+  static const std::string path = [] {
+    json layout = {{"volkit_layout_version", {1, 0}},
+                   {"controllers",
+                    {{{"controller", 0},
+                      {"volumes",
+                       {{{"type", "im"}, {"disks", {"1:0", "1:1"}}},
+                        {{"type", "ime"}, {"disks", {"1:2", "1:3", "1:4"}}},
+                        {{"type", "is"}, {"disks", {"1:5", "1:6"}}},
+                        {{"type", "im"}, {"disks", {"1:7", "1:8"}}},
+                        {{"type", "im"}, {"disks", {"1:9", "1:10"}}}}},
+                      {"hot_spares", {"1:11", "1:12"}}}}}};
+    std::string p = BenchDirectory("reports") + "/large-layout.json";
+    WriteTextFile(p, layout.dump(1));
+    return p;
+  }();
+  return path;
+}
+
+void BM_Plan(benchmark::State& state) {
+  MeasureCommand(state, BenchDirectory("plan"), LabPath(), {"0", "plan", LayoutPath()});
+}
+BENCHMARK(BM_Plan)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_ApplyInSync(benchmark::State& state) {
+  MeasureCommand(state, BenchDirectory("apply"), LabPath(),
+                 {"0", "apply", LayoutPath(), "noprompt"});
+}
+BENCHMARK(BM_ApplyInSync)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -43,14 +43,15 @@ TEST(Completion, CommandWordsAreTheTables) {
   Words table = CommandTableWords();
   ASSERT_GE(table.size(), 15u);
   Words with_verbs = table;
-  with_verbs.insert(with_verbs.end(), {"json", "health", "metrics"});
+  with_verbs.insert(with_verbs.end(), {"json", "health", "metrics", "layout", "plan", "apply"});
   EXPECT_EQ(Complete({"volkit", "0", ""}), with_verbs);
   EXPECT_EQ(Complete({"volkit", "0", "cr"}), Words{"create"});
   EXPECT_EQ(Complete({"volkit", "0", "CR"}), Words{"create"});
   EXPECT_EQ(Complete({"volkit", "0", "set"}), (Words{"setoffline", "setonline"}));
   EXPECT_EQ(Complete({"volkit", "SAS", ""}), (Words{"auto", "auto1"}));
   EXPECT_EQ(Complete({"volkit", "list", ""}), Words{});
-  EXPECT_EQ(Complete({"volkit", "all", ""}), (Words{"json", "health", "metrics"}));
+  EXPECT_EQ(Complete({"volkit", "all", ""}),
+            (Words{"json", "health", "metrics", "layout", "plan", "apply"}));
   EXPECT_EQ(Complete({"volkit", "all", "he"}), Words{"health"});
   EXPECT_EQ(Complete({"volkit", "0", "h"}), (Words{"hotspare", "health"}));
   EXPECT_EQ(Complete({"volkit", "0", "health", ""}), Words{});
@@ -97,6 +98,17 @@ TEST(Completion, DisplayOffersFilesAndTheOptionWord) {
   EXPECT_EQ(Complete({"volkit", "0", "display", "report.txt", ""}), Words{"KVRFRU"});
   EXPECT_EQ(Complete({"volkit", "all", "metrics", "rep"}), Words{"report.txt"});
   EXPECT_EQ(Complete({"volkit", "all", "metrics", "report.txt", ""}), Words{});
+}
+
+TEST(Completion, LayoutVerbsOfferTheFileAndTheirWords) {
+  EXPECT_EQ(Complete({"volkit", "all", "pl"}), Words{"plan"});
+  EXPECT_EQ(Complete({"volkit", "0", "plan", "rep"}), Words{"report.txt"});
+  EXPECT_EQ(Complete({"volkit", "0", "plan", "report.txt", ""}), Words{"json"});
+  EXPECT_EQ(Complete({"volkit", "0", "plan", "report.txt", "json", ""}), Words{});
+  EXPECT_EQ(Complete({"volkit", "all", "apply", "report.txt", ""}),
+            (Words{"allowdestroy", "noprompt"}));
+  EXPECT_EQ(Complete({"volkit", "0", "APPLY", "report.txt", "n"}), Words{"noprompt"});
+  EXPECT_EQ(Complete({"volkit", "0", "layout", ""}), Words{});
 }
 
 }  // namespace

@@ -46,6 +46,19 @@ TEST(Demo, EveryStepShowsItsCommandAndSucceeds) {
                     after),
       std::string::npos);
   EXPECT_NE(demo.out.find("docs/vxtsim.md"), std::string::npos);
+  // The disk swap: the replaced disk becomes the hot spare the layout asks
+  // for, monitoring is OK again and a second apply does nothing.
+  size_t swap = demo.out.find("$ vxtsim replace 0:1\n");
+  ASSERT_NE(swap, std::string::npos);
+  size_t plan = demo.out.find(
+      "  + add hot spare 1:1 (target 1, serial 3LM0A1C1R), in place of 2:1, now a member of "
+      "volume 0\n",
+      swap);
+  ASSERT_NE(plan, std::string::npos);
+  EXPECT_NE(demo.out.find("(exit status 4)\n", plan), std::string::npos);
+  size_t ok = demo.out.find("VOLKIT OK - 1 volume optimal on 1 controller", plan);
+  EXPECT_NE(ok, std::string::npos);
+  EXPECT_NE(demo.out.find("controller 0: nothing to do.\n", ok), std::string::npos);
 }
 
 TEST(Demo, AFailingStepEndsTheDemoWithItsStatus) {

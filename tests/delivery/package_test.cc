@@ -64,7 +64,9 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
           "./usr/lib/systemd/system/volkit-metrics.timer", "./usr/sbin/volkit",
           "./usr/share/bash-completion/completions/volkit", "./usr/share/doc/volkit/README.md",
           "./usr/share/doc/volkit/changelog.gz", "./usr/share/doc/volkit/copyright",
-          "./usr/share/doc/volkit/volkit-json.schema.json", "./usr/share/man/man8/volkit.8.gz",
+          "./usr/share/doc/volkit/volkit-json.schema.json",
+          "./usr/share/doc/volkit/volkit-layout.schema.json",
+          "./usr/share/doc/volkit/volkit-plan.schema.json", "./usr/share/man/man8/volkit.8.gz",
           "./usr/share/volkit/prometheus/volkit-alerts.yml"}));
   EXPECT_EQ(sim_paths,
             (std::set<std::string>{
