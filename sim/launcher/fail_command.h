@@ -13,4 +13,10 @@ namespace vxtsim {
 // Writes the state back; returns the exit status.
 int FailCommand(const std::string& address, const std::string& state_path, Model& state);
 
+// Pulls the disk at the target (bus 0), with the RAID physical disk record
+// the firmware kept of it, and inserts a new blank disk of the same make in
+// its place: a new serial, no data, ready.  Refused while the disk is a
+// member of a volume.  Writes the state back; returns the exit status.
+int ReplaceCommand(const std::string& address, const std::string& state_path, Model& state);
+
 }  // namespace vxtsim

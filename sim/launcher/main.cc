@@ -96,6 +96,11 @@ int Fail(const vxtsim::LaunchOptions& opts, const std::string& state_path, vxtsi
   return vxtsim::FailCommand(opts.command[0], state_path, state);
 }
 
+int Replace(const vxtsim::LaunchOptions& opts, const std::string& state_path,
+            vxtsim::Model& state) {
+  return vxtsim::ReplaceCommand(opts.command[0], state_path, state);
+}
+
 int Show(const vxtsim::LaunchOptions&, const std::string& state_path, vxtsim::Model& state) {
   vxtsim::PrintSummary(state, state_path, stdout);
   return 0;
@@ -123,7 +128,7 @@ constexpr Verb kVerbs[] = {
     {"help", Needs::kNothing, Help},        {"check", Needs::kStatePath, Check},
     {"fail", Needs::kState, Fail},          {"show", Needs::kState, Show},
     {"reset", Needs::kFreshState, Reset},   {"run", Needs::kState, RunCommand},
-    {"capture", Needs::kState, RunCommand},
+    {"capture", Needs::kState, RunCommand}, {"replace", Needs::kState, Replace},
 };
 
 const Verb* FindVerb(const std::string& name) {

@@ -12,6 +12,7 @@ void PrintUsage(FILE* out) {
       "       vxtsim [--lab FILE] [--state FILE] show\n"
       "       vxtsim [--lab FILE] [--state FILE] check\n"
       "       vxtsim [--lab FILE] [--state FILE] fail CONTROLLER:TARGET\n"
+      "       vxtsim [--lab FILE] [--state FILE] replace CONTROLLER:TARGET\n"
       "       vxtsim [--lab FILE] [--state FILE] [--log FILE] capture [CAPTURE ARGS...]\n"
       "       vxtsim capture [--controller N | --all] [--out FILE]\n"
       "Runs COMMAND with the virtual controller standing in for /dev/vxtctl.\n"
@@ -20,6 +21,7 @@ void PrintUsage(FILE* out) {
       "                (default: $XDG_STATE_HOME/vxtsim/state.json)\n"
       "  --log FILE    append one JSON line per driver call to FILE\n"
       "  fail          fails the disk at TARGET (bus 0) of the state\n"
+      "  replace       swaps the disk at TARGET (bus 0) for a new blank one\n"
       "capture writes the controllers of /dev/vxtctl as a lab; with launcher\n"
       "options before it, those of the virtual controller.\n",
       out);
@@ -62,9 +64,9 @@ bool ParseOptions(int argc, char** argv, LaunchOptions& opts) {
       std::fprintf(stderr, "vxtsim: unknown option %s\n", arg.c_str());
       return false;
     }
-    if (arg == "fail") {
+    if (arg == "fail" || arg == "replace") {
       if (i + 2 != argc) {
-        std::fprintf(stderr, "vxtsim: fail takes one CONTROLLER:TARGET\n");
+        std::fprintf(stderr, "vxtsim: %s takes one CONTROLLER:TARGET\n", arg.c_str());
         return false;
       }
       opts.verb = arg;

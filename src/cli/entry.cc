@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cli/command_table.h"
+#include "cli/layout_verbs.h"
 #include "cli/machine_verbs.h"
 #include "console/command_lock.h"
 #include "console/discovery.h"
@@ -116,6 +117,7 @@ void PrintUsage() { std::fprintf(stderr, "%s\n", kUsageText); }
 int VolkitMain(int argc, char** argv) {
   // The machine-readable verbs print their document and nothing else.
   if (argc >= 3 && IsMachineSelection(argv[1])) {
+    if (int status = RunLayoutVerb(argc, argv); status >= 0) return status;
     if (const MachineVerb* verb = FindMachineVerb(argv[2])) {
       return RunMachineVerb(*verb, argc, argv);
     }

@@ -32,12 +32,13 @@ ControllerSnapshot ControllerFacts(const ControllerInfo& c) {
   return s;
 }
 
-ControllerSnapshot ReadOne(ControllerInfo* c) {
+// `set_up`: whether VxtSetupIoc has run already (and succeeded).
+ControllerSnapshot ReadOne(ControllerInfo* c, bool set_up) {
   auto start = std::chrono::steady_clock::now();
   c->BusType = BusTypeOf(c->DeviceIdLow);
   c->ReadOnly = true;
   ControllerSnapshot s = ControllerFacts(*c);
-  if (VxtSetupIoc(c) != 1) {
+  if (!set_up && VxtSetupIoc(c) != 1) {
     s.Complete = false;
     s.Problems.emplace_back("the controller facts");
   } else {
@@ -61,6 +62,13 @@ ControllerSnapshot ReadOne(ControllerInfo* c) {
 
 }  // namespace
 
+ControllerSnapshot ReadControllerState(ControllerInfo* c) {
+  const bool read_only = c->ReadOnly;
+  ControllerSnapshot s = ReadOne(c, true);
+  c->ReadOnly = read_only;
+  return s;
+}
+
 void ReadFleet(bool all, uint32_t number, FleetSnapshot* fleet) {
   int handle = -1;
   if (!OpenDriver(&handle)) {
@@ -82,7 +90,7 @@ void ReadFleet(bool all, uint32_t number, FleetSnapshot* fleet) {
       }
       continue;
     }
-    fleet->Controllers.push_back(ReadOne(c));
+    fleet->Controllers.push_back(ReadOne(c, false));
     ReleaseController(c);
   }
   if (all && fleet->Controllers.empty())

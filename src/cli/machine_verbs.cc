@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/atomic_file.h"
+#include "cli/layout_drift.h"
 #include "console/usage.h"
 #include "console/words.h"
 #include "report/health.h"
@@ -16,6 +17,12 @@
 namespace {
 
 constexpr unsigned long kMaxControllerArgument = 255;
+
+bool EqualsIgnoringCaseWord(const char* word, const char* lower) {
+  std::string copy = word;
+  LowerCaseWord(copy.data());
+  return copy == lower;
+}
 
 constexpr char kJsonUsage[] =
     "  volkit <controller #> JSON\n"
@@ -35,33 +42,72 @@ int WriteJson(const FleetSnapshot& fleet, int argc, char** argv) {
 constexpr char kHealthUsage[] =
     "  volkit <controller #> HEALTH\n"
     "  volkit ALL HEALTH\n"
+    "  volkit <controller #>|ALL HEALTH layout <layout file>\n"
     "    where <controller #> is:\n"
     "      Number between 0 and 255\n";
 
 constexpr char kMetricsUsage[] =
     "  volkit <controller #> METRICS [<file>]\n"
     "  volkit ALL METRICS [<file>]\n"
+    "  volkit <controller #>|ALL METRICS [<file>] layout <layout file>\n"
     "    where <controller #> is:\n"
     "      Number between 0 and 255\n"
     "    <file> is replaced whole, or standard output when absent\n";
 
+// The words after the verb: an optional output file, then optionally
+// `layout FILE`.  False for any other form.
+bool SplitMonitorWords(int argc, char** argv, bool output_allowed, const char** output,
+                       const char** layout) {
+  *output = nullptr;
+  *layout = nullptr;
+  int i = 3;
+  if (output_allowed && i < argc && !EqualsIgnoringCaseWord(argv[i], "layout")) *output = argv[i++];
+  if (i == argc) return true;
+  if (i + 2 != argc || !EqualsIgnoringCaseWord(argv[i], "layout")) return false;
+  *layout = argv[i + 1];
+  return true;
+}
+
 // The monitoring-plugin convention's statuses, not volkit's usual ones.
-int WriteHealth(const FleetSnapshot& fleet, int /*argc*/, char** /*argv*/) {
+int WriteHealth(const FleetSnapshot& fleet, int argc, char** argv) {
+  const char* output = nullptr;
+  const char* layout = nullptr;
+  if (!SplitMonitorWords(argc, argv, false, &output, &layout)) {
+    std::fputs(kHealthUsage, stderr);
+    return HealthPluginStatus(HealthState::kUnknown);
+  }
   HealthVerdict verdict = ClassifyHealth(fleet);
+  if (layout != nullptr) AddLayoutFindings(fleet, layout, &verdict);
   std::fputs(HealthPluginText(fleet, verdict).c_str(), stdout);
   return HealthPluginStatus(verdict.State);
 }
 
 int WriteMetrics(const FleetSnapshot& fleet, int argc, char** argv) {
+  const char* output = nullptr;
+  const char* layout = nullptr;
+  if (!SplitMonitorWords(argc, argv, true, &output, &layout)) {
+    std::fputs(kMetricsUsage, stderr);
+    return 1;
+  }
   int status = FleetExitStatus(fleet);
   std::string text = MetricsText(fleet, kVersion);
-  if (argc < 4) {
+  if (layout != nullptr) {
+    std::vector<LayoutStanding> standings;
+    std::string error;
+    if (CompareWithLayout(fleet, layout, &standings, &error)) {
+      text += LayoutMetrics(standings);
+    } else {
+      std::fprintf(stderr, "volkit: %s!\n", error.c_str());
+      if (status == 0) status = 1;
+    }
+  }
+  if (output == nullptr) {
     std::fputs(text.c_str(), stdout);
     return status;
   }
   std::string error;
-  if (ReplaceFileAtomically(argv[3], text, &error) != 1) {
-    std::fprintf(stderr, "volkit: cannot write the metrics to %s: %s!\n", argv[3], error.c_str());
+  if (ReplaceFileAtomically(output, text, &error) != 1) {
+    std::fprintf(stderr, "volkit: cannot write the metrics to %s: %s!\n", output, error.c_str());
     return status == 0 ? 1 : status;
   }
   return status;
@@ -69,8 +115,8 @@ int WriteMetrics(const FleetSnapshot& fleet, int argc, char** argv) {
 
 const MachineVerb kMachineVerbs[] = {
     {"json", kJsonUsage, 3, WriteJson},
-    {"health", kHealthUsage, 3, WriteHealth},
-    {"metrics", kMetricsUsage, 4, WriteMetrics},
+    {"health", kHealthUsage, 5, WriteHealth},
+    {"metrics", kMetricsUsage, 6, WriteMetrics},
 };
 
 bool EqualsIgnoringCase(const char* word, const char* lower) {
@@ -99,7 +145,11 @@ int RunMachineVerb(const MachineVerb& verb, int argc, char** argv) {
     std::fprintf(stderr, "volkit: bad controller number \"%s\"!\n", argv[1]);
     return 1;
   }
-  if (argc > verb.MaxArgc) {
+  const char* output = nullptr;
+  const char* layout = nullptr;
+  if (argc > verb.MaxArgc ||
+      (argc > 3 && verb.MaxArgc > 4 &&
+       !SplitMonitorWords(argc, argv, verb.MaxArgc == 6, &output, &layout))) {
     std::fprintf(stderr, "volkit: too many command arguments!\n");
     std::fputs(verb.Usage, stderr);
     return 1;

@@ -31,3 +31,7 @@ int RunMachineVerb(const MachineVerb& verb, int argc, char** argv);
 // driver knows when `all`.  Diagnostics go to standard error and into the
 // fleet's messages.
 void ReadFleet(bool all, uint32_t number, FleetSnapshot* fleet);
+
+// The snapshot of one controller that is open and set up, read through the
+// read-only gate; the context is left as able to change as it was.
+ControllerSnapshot ReadControllerState(ControllerInfo* controller);

@@ -16,10 +16,8 @@ namespace {
 constexpr uint32_t kInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
 
-// Checks one drive word and stores the drive when it passes.
-int CheckDrive(ControllerInfo* c, const char* word, int index, CandidateList* list) {
-  uint8_t id = 0;
-  if (!ResolveDriveTarget(c, word, &id)) return 0;
+// Checks the drive at one target and stores it when it passes.
+int CheckDriveAt(ControllerInfo* c, uint8_t id, int index, CandidateList* list) {
   // A disk another volkit is formatting is no disk to build with.
   if (!TakeTargetLock(c, id)) return 0;
   if (IsVolumeId(c, id)) {
@@ -50,6 +48,31 @@ int CheckDrive(ControllerInfo* c, const char* word, int index, CandidateList* li
     return 0;
   }
   return AcceptCandidate(list, id, blocks, block_size, inquiry);
+}
+
+// Checks one drive word and stores the drive when it passes.
+int CheckDrive(ControllerInfo* c, const char* word, int index, CandidateList* list) {
+  uint8_t id = 0;
+  if (!ResolveDriveTarget(c, word, &id)) return 0;
+  return CheckDriveAt(c, id, index, list);
+}
+
+// The checks of the accepted drives together: SAS controllers only.
+int CheckMix(ControllerInfo* c, CandidateList* list) {
+  if (c->BusType != kBusTypeSas) return 1;
+  if (CheckSsdMix(c, list) != 1) {
+    std::printf(
+        "volkit: Drives specified cannot be used as RAID member as \n"
+        "        they are a mix of SSD and non SSD type drives.\n");
+    return 0;
+  }
+  if (CheckSasSataMix(c, *list) != 1) {
+    std::printf(
+        "volkit: Drives specified cannot be used as RAID member as \n"
+        "    they are a mix of SAS and SATA type drives.\n");
+    return 0;
+  }
+  return 1;
 }
 
 }  // namespace
@@ -92,20 +115,15 @@ int CheckCandidates(ControllerInfo* c, char** words, int count, CandidateList* l
   for (int i = 0; i < count; ++i) {
     if (!CheckDrive(c, words[i], i, list)) return 0;
   }
-  if (c->BusType != kBusTypeSas) return 1;
-  if (CheckSsdMix(c, list) != 1) {
-    std::printf(
-        "volkit: Drives specified cannot be used as RAID member as \n"
-        "        they are a mix of SSD and non SSD type drives.\n");
-    return 0;
+  return CheckMix(c, list);
+}
+
+int CheckCandidateTargets(ControllerInfo* c, const uint8_t* targets, int count,
+                          CandidateList* list) {
+  for (int i = 0; i < count; ++i) {
+    if (!CheckDriveAt(c, targets[i], i, list)) return 0;
   }
-  if (CheckSasSataMix(c, *list) != 1) {
-    std::printf(
-        "volkit: Drives specified cannot be used as RAID member as \n"
-        "    they are a mix of SAS and SATA type drives.\n");
-    return 0;
-  }
-  return 1;
+  return CheckMix(c, list);
 }
 
 int IsVolumeId(ControllerInfo* c, uint8_t id) {

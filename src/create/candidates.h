@@ -55,6 +55,10 @@ int AcceptCandidate(CandidateList* list, uint8_t target_id, uint32_t blocks, uin
 // candidate list.
 int CheckCandidates(ControllerInfo* controller, char** words, int count, CandidateList* list);
 
+// CheckCandidates for drives already resolved to their target IDs.
+int CheckCandidateTargets(ControllerInfo* controller, const uint8_t* target_ids, int count,
+                          CandidateList* list);
+
 // 1 when `target_id` is the VolumeID of an active volume; 0 when not, or
 // when the volume list cannot be read.
 int IsVolumeId(ControllerInfo* controller, uint8_t target_id);

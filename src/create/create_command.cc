@@ -1,6 +1,7 @@
 // The CREATE handler: argument checks, the dialogue, the controller's
 // capability and volume checks, then the candidate checks and the build.
 #include <cstdio>
+#include <string>
 
 #include "console/confirm.h"
 #include "create/candidates.h"
@@ -78,12 +79,13 @@ bool DriveCountFits(const RaidLimits& l, uint8_t type, int n) {
   return n >= l.MinDrivesIS && n <= l.MaxDrivesIS && n >= 1;
 }
 
-int CheckAndBuild(ControllerInfo* c, ConstBytes iocpg2, const VolumeRequest& request, char** argv,
-                  int count) {
+// `check_drives` checks the `n` drives into the candidate list it is given.
+template <typename CheckDrives>
+int CheckAndBuild(ControllerInfo* c, ConstBytes iocpg2, const VolumeRequest& request, int n,
+                  CheckDrives check_drives) {
   const RaidLimits limits = LoadRaidLimits(c, request.CreateVolumeType);
   CandidateList candidates{};
   ResetCandidates(&candidates, c->BusType, TypeMaxDrives(limits, request.CreateVolumeType));
-  const int n = count - kFirstDriveArgument;
   if (c->BusType == kBusTypeSas && IocPg2NumActiveVolumes(iocpg2) != 0) {
     int total = CheckDiskTotal(c, iocpg2, limits, n);
     if (total != 1) return kFail;
@@ -95,7 +97,7 @@ int CheckAndBuild(ControllerInfo* c, ConstBytes iocpg2, const VolumeRequest& req
     return kFail;
   }
   int built = 0;
-  if (CheckCandidates(c, argv + kFirstDriveArgument, n, &candidates) == 1) {
+  if (check_drives(&candidates) == 1) {
     if (!DriveCountFits(limits, request.CreateVolumeType, n)) {
       SayDriveCount();
       return kFail;
@@ -130,5 +132,22 @@ int CreateCommand(ControllerInfo* c, int argc, char** argv) {
       !ParseSize(argv[4], &request) || !ParseQuickSync(argv, &count, &request)) {
     return kFail;
   }
-  return CheckAndBuild(c, iocpg2, request, argv, count);
+  const int n = count - kFirstDriveArgument;
+  return CheckAndBuild(c, iocpg2, request, n, [&](CandidateList* candidates) {
+    return CheckCandidates(c, argv + kFirstDriveArgument, n, candidates);
+  });
+}
+
+int CreateVolumeOnTargets(ControllerInfo* c, const VolumeRequest& request, const uint8_t* targets,
+                          int count) {
+  PageBuffer iocpg2;
+  if (!ReadIocPg2(c, &iocpg2)) return kFail;
+  const std::string controller_word = std::to_string(c->ControllerNumber);
+  if (!CheckIrCapable(iocpg2, controller_word.c_str()) ||
+      !CheckVolumeType(iocpg2, request.CreateVolumeType)) {
+    return kFail;
+  }
+  return CheckAndBuild(c, iocpg2, request, count, [&](CandidateList* candidates) {
+    return CheckCandidateTargets(c, targets, count, candidates);
+  });
 }

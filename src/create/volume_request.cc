@@ -25,6 +25,19 @@ constexpr VolumeTypeWord kVolumeTypeWords[] = {
     {"is", kVolumeTypeIS, kCapabilityIs},    {"raid0", kVolumeTypeIS, kCapabilityIs},
 };
 
+// The firmware's word for `t` when it cannot build it.
+int CheckCapability(ConstBytes iocpg2, const VolumeTypeWord& t, const char* word) {
+  if (IocPg2CapabilityFlags(iocpg2) & t.Capability) return 1;
+  std::fprintf(stderr,
+               t.Code == kVolumeTypeIM
+                   ? "volkit: Requested volume type \"%s\" cannot be supported by\n"
+                     "    current controller firmware.\n"
+                   : "volkit: Requested volume type \"%s\" cannot be supported by\n"
+                     "    current controller firmware\n",
+               word);
+  return 0;
+}
+
 }  // namespace
 
 int DropNoPrompt(int argc, char** argv, bool* no_prompt) {
@@ -61,20 +74,19 @@ int CheckIrCapable(ConstBytes iocpg2, const char* controller_word) {
   return 1;
 }
 
+int CheckVolumeType(ConstBytes iocpg2, uint8_t type) {
+  for (const VolumeTypeWord& t : kVolumeTypeWords) {
+    if (t.Code == type) return CheckCapability(iocpg2, t, t.Word);
+  }
+  std::fprintf(stderr, "volkit: Invalid RAID volume type specified  \"%u\"!\n", type);
+  return 0;
+}
+
 int ParseVolumeType(ConstBytes iocpg2, char* word, VolumeRequest* request) {
   LowerCaseWord(word);
   for (const VolumeTypeWord& t : kVolumeTypeWords) {
     if (std::strcmp(word, t.Word) != 0) continue;
-    if (!(IocPg2CapabilityFlags(iocpg2) & t.Capability)) {
-      std::fprintf(stderr,
-                   t.Code == kVolumeTypeIM
-                       ? "volkit: Requested volume type \"%s\" cannot be supported by\n"
-                         "    current controller firmware.\n"
-                       : "volkit: Requested volume type \"%s\" cannot be supported by\n"
-                         "    current controller firmware\n",
-                   word);
-      return 0;
-    }
+    if (!CheckCapability(iocpg2, t, word)) return 0;
     request->CreateVolumeType = t.Code;
     return 1;
   }

@@ -32,6 +32,10 @@ int CheckIrCapable(ConstBytes iocpg2, const char* controller_word);
 // 1 when the word names a type the firmware supports.
 int ParseVolumeType(ConstBytes iocpg2, char* word, VolumeRequest* request);
 
+// 1 when the firmware can build volumes of type code `type`; else 0 after
+// the message ParseVolumeType prints for its word.
+int CheckVolumeType(ConstBytes iocpg2, uint8_t type);
+
 // Stores `MAX` or a size in MiB in SizeMB and SizeGiven.  1 when valid.
 int ParseSize(char* word, VolumeRequest* request);
 

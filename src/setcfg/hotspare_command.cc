@@ -25,7 +25,9 @@ constexpr char kHotSpareUsage[] =
     "    where <Encl:Bay> is:\n"
     "      Enclosure and Bay # of drive that will become the hot spare disk.\n";
 
-int Create(ControllerInfo* c, uint8_t target_id) {
+}  // namespace
+
+int AddHotSpare(ControllerInfo* c, uint8_t target_id) {
   // No volume type is named here; the reserve is read as for a stripe set.
   const RaidLimits limits = LoadRaidLimits(c, kVolumeTypeIS);
   const bool sas = c->BusType == kBusTypeSas;
@@ -38,7 +40,7 @@ int Create(ControllerInfo* c, uint8_t target_id) {
   return 0;
 }
 
-int Delete(ControllerInfo* c, uint8_t target_id) {
+int RemoveHotSpare(ControllerInfo* c, uint8_t target_id) {
   HotSpareList list;
   CollectHotSpares(c, &list);
   if (!IsAnyHotSpare(c, target_id, list)) {
@@ -49,8 +51,6 @@ int Delete(ControllerInfo* c, uint8_t target_id) {
   std::printf("volkit: Hotspare delete failed.\n");
   return 1;
 }
-
-}  // namespace
 
 int HotSpareCommand(ControllerInfo* c, int argc, char** argv) {
   if (argc != 4 && argc != 5) {
@@ -66,5 +66,5 @@ int HotSpareCommand(ControllerInfo* c, int argc, char** argv) {
   uint8_t target_id = 0;
   if (!ResolveDriveTarget(c, argv[deleting ? 4 : 3], &target_id)) return 1;
   if (!TakeTargetLock(c, target_id)) return 1;
-  return deleting ? Delete(c, target_id) : Create(c, target_id);
+  return deleting ? RemoveHotSpare(c, target_id) : AddHotSpare(c, target_id);
 }

@@ -30,17 +30,20 @@ int DeleteEachPhysDisk(ControllerInfo* c, int count, NumAt num_at) {
   return 1;
 }
 
+// One volume of the list, as DELETE removes each.
+int DeleteListedVolume(ControllerInfo* c, const IocPg2Volume& v) {
+  if (c->BusType == kBusTypeSas) UpdateBootDevice(c, kBootEventVolumeDeleting, v.VolumeID);
+  if (v.VolumeType == kVolumeTypeIM) InvalidateBootSector(c, v.VolumeID);
+  return RaidActionDeleteVolume(c, v.VolumeBus, v.VolumeID, DeleteVolumeActionData(v.VolumeType));
+}
+
 int RemoveInOrder(ControllerInfo* c) {
   PageBuffer iocpg2;
   int result = ReadIocPg2(c, &iocpg2);
   if (result != 1) return result;
   int volumes = IocPg2VolumeCount(iocpg2);
   for (int i = 0; i < volumes; ++i) {
-    IocPg2Volume v = IocPg2VolumeAt(iocpg2, i);
-    if (c->BusType == kBusTypeSas) UpdateBootDevice(c, kBootEventVolumeDeleting, v.VolumeID);
-    if (v.VolumeType == kVolumeTypeIM) InvalidateBootSector(c, v.VolumeID);
-    result =
-        RaidActionDeleteVolume(c, v.VolumeBus, v.VolumeID, DeleteVolumeActionData(v.VolumeType));
+    result = DeleteListedVolume(c, IocPg2VolumeAt(iocpg2, i));
     if (result != 1) return result;
   }
   // Read only now, so that they list what the volumes left behind.
@@ -62,6 +65,32 @@ int RemoveInOrder(ControllerInfo* c) {
 int RemoveAllVolumes(ControllerInfo* c) {
   int result = RemoveInOrder(c);
   if (result != 1) std::fprintf(stderr, "volkit: Couldn't remove existing IR volume!\n");
+  return result;
+}
+
+int RemoveVolume(ControllerInfo* c, uint8_t volume_id) {
+  PageBuffer iocpg2;
+  int result = ReadIocPg2(c, &iocpg2);
+  int volumes = result == 1 ? IocPg2VolumeCount(iocpg2) : 0;
+  int index = -1;
+  for (int i = 0; i < volumes && index < 0; ++i) {
+    if (IocPg2VolumeAt(iocpg2, i).VolumeID == volume_id) index = i;
+  }
+  // The members' disk numbers, read before the volume goes: the volume page
+  // is the only list of them.
+  PageBuffer vol0;
+  if (result == 1 && index >= 0) {
+    result = ReadRaidVolPg0(
+        c, RaidVolumeAddress(IocPg2VolumeAt(iocpg2, index).VolumeBus, volume_id), &vol0);
+  }
+  if (result == 1 && index < 0) result = 0;
+  if (result == 1) result = DeleteListedVolume(c, IocPg2VolumeAt(iocpg2, index));
+  if (result == 1) {
+    int members = RaidVolPg0MemberCount(vol0);
+    result = DeleteEachPhysDisk(c, members,
+                                [&](int m) { return RaidVolPg0MemberAt(vol0, m).PhysDiskNum; });
+  }
+  if (result != 1) std::fprintf(stderr, "volkit: Couldn't remove IR volume %d!\n", volume_id);
   return result;
 }
 

@@ -15,6 +15,12 @@ int DeleteCommand(ControllerInfo* controller, int argc, char** argv);
 // Whatever was deleted before the failure stays deleted.
 int RemoveAllVolumes(ControllerInfo* controller);
 
+// Deletes the one volume `volume_id` as DELETE deletes each (boot device
+// upkeep, the mirror's boot sector, the delete action), then the RAID
+// physical disks its members leave.  1 when all went; otherwise the failing
+// request's result, after a message.
+int RemoveVolume(ControllerInfo* controller, uint8_t volume_id);
+
 // Clears the disk signature in block 0 of the secondary member of mirror
 // `volume_id`, so that the member no longer passes for the volume's old disk.
 // 1 on success; 0 when a block transfer fails or there is nothing to clear
@@ -59,6 +65,12 @@ int SetLocateLed(ControllerInfo* controller, uint16_t enclosure, uint16_t slot, 
 // volkit <controller #> hotspare [delete] <SCSI ID>|<Encl:Bay>.  0 on
 // success, 1 on failure.
 int HotSpareCommand(ControllerInfo* controller, int argc, char** argv);
+
+// HOTSPARE's creation and deletion for a resolved, locked target: the checks,
+// the request, the boot device upkeep and the closing message.  0 on
+// success, 1 on failure.
+int AddHotSpare(ControllerInfo* controller, uint8_t target_id);
+int RemoveHotSpare(ControllerInfo* controller, uint8_t target_id);
 
 // Room for one more hot spare (within `limits`), and an active mirror (IM or IME) for it to
 // protect.  1 when both are there.

@@ -122,6 +122,9 @@ TEST(ManualPages, UsageTextsAreTheOnesVolkitPrints) {
       {"json", {"0", "json", "extra"}},
       {"health", {"0", "health", "extra"}},
       {"metrics", {"0", "metrics", "a", "b"}},
+      {"layout", {"0", "layout", "extra"}},
+      {"plan", {"0", "plan"}},
+      {"apply", {"0", "apply"}},
   };
   int compared = 0;
   for (const auto& [name, args] : runs) {
