@@ -27,7 +27,7 @@ bool IsReadRequest(const json& line) {
   }
 }
 
-std::vector<json> ChangeRequests(const std::vector<json>& log) {
+std::vector<json> RequestsNotReads(const std::vector<json>& log) {
   std::vector<json> changes;
   for (const json& line : log) {
     if (line.value("call", "") == "ioctl" && !IsReadRequest(line)) changes.push_back(line);

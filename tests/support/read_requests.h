@@ -14,6 +14,6 @@ namespace volkit_test {
 bool IsReadRequest(const json& log_line);
 
 // The ioctl lines of a log that are not reads.
-std::vector<json> ChangeRequests(const std::vector<json>& log);
+std::vector<json> RequestsNotReads(const std::vector<json>& log);
 
 }  // namespace volkit_test

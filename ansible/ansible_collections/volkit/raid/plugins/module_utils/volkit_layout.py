@@ -88,13 +88,22 @@ def write_private_file(directory, document):
 
 
 def read_layout(module, numbers):
-    """The current layout of the controllers numbered, from `volkit all layout`."""
-    rc, out, err = run_volkit(module, ['all', 'layout'])
-    if rc != 0:
-        module.fail_json(msg='volkit all layout failed (exit status %d): %s' % (rc, err.strip()),
-                         rc=rc, stdout=out, stderr=err)
-    document = parse_document(module, 'all layout', rc, out, err, 'volkit_layout_version')
-    return [c for c in document.get('controllers', []) if c.get('controller') in numbers]
+    """The current layout of the controllers numbered, from `volkit N
+    layout`, one controller at a time so that another controller of the
+    host cannot stand in the way. A controller that is not there is left
+    out: the plan then says so."""
+    controllers = []
+    for number in sorted(set(numbers)):
+        rc, out, err = run_volkit(module, [str(number), 'layout'])
+        if rc == 2:
+            continue
+        if rc != 0:
+            module.fail_json(msg='volkit %d layout failed (exit status %d): %s'
+                             % (number, rc, err.strip()), rc=rc, stdout=out, stderr=err)
+        document = parse_document(module, '%d layout' % number, rc, out, err,
+                                  'volkit_layout_version')
+        controllers.extend(document.get('controllers', []))
+    return controllers
 
 
 def layout_text(controllers):
@@ -103,6 +112,27 @@ def layout_text(controllers):
     if HAS_YAML:
         return yaml.safe_dump(data, default_flow_style=False, sort_keys=False)
     return json.dumps(data, indent=2) + '\n'
+
+
+def plan_document(out):
+    """The plan document volkit printed, or None when there is none."""
+    try:
+        document = json.loads(out)
+    except ValueError:
+        return None
+    return document if isinstance(document, dict) else None
+
+
+def plan_problems(document):
+    """What a plan document says stands in the way: its refusals and messages."""
+    problems = []
+    for controller in document.get('controllers', []):
+        for refusal in controller.get('refusals', []):
+            problems.append('controller %s: %s' % (controller.get('controller'), refusal))
+    for message in document.get('messages', []):
+        if isinstance(message, dict) and message.get('text'):
+            problems.append(message['text'])
+    return problems
 
 
 def plan_of(module, rc, out, err):
@@ -125,6 +155,8 @@ def plan_of(module, rc, out, err):
 
 
 def _place(disk):
+    """The place of a disk of a layout ("1:2", {"disk": "1:2", ...}) or of a
+    plan action ({"place": "1:2", ...})."""
     if isinstance(disk, dict):
         return str(disk.get('disk', disk.get('place')))
     return str(disk)
@@ -132,12 +164,9 @@ def _place(disk):
 
 def _pinned(disk):
     """A disk of a plan action as the layout document writes it."""
-    if isinstance(disk, dict):
-        entry = {'disk': _place(disk)}
-        if disk.get('serial'):
-            entry['serial'] = disk['serial']
-        return entry
-    return str(disk)
+    if disk.get('serial'):
+        return {'disk': disk['place'], 'serial': disk['serial']}
+    return disk['place']
 
 
 def predicted_layout(before, actions):
@@ -156,16 +185,16 @@ def predicted_layout(before, actions):
         volumes = controller.setdefault('volumes', [])
         spares = controller.setdefault('hot_spares', [])
         if kind == 'remove_hot_spare':
-            spares[:] = [s for s in spares if _place(s) != _place(action)]
+            spares[:] = [s for s in spares if _place(s) != _place(action['disk'])]
         elif kind == 'delete_volume':
-            gone = set(_place(d) for d in action.get('disks', []))
+            gone = set(_place(d) for d in action['disks'])
             volumes[:] = [v for v in volumes
                           if not gone.intersection(_place(d) for d in v.get('disks', []))]
         elif kind == 'create_volume':
-            volume = {'type': action.get('type'),
-                      'disks': [_pinned(d) for d in action.get('disks', [])],
-                      'size_mb': action.get('size_mb', 'max')}
-            volumes.append(volume)
+            volumes.append({'type': action['volume_type'],
+                            'disks': [_pinned(d) for d in action['disks']],
+                            'size_mb': action.get('size_mb', 'max'),
+                            'qsync': action.get('qsync', False)})
         elif kind == 'add_hot_spare':
-            spares.append(_pinned(action))
+            spares.append(_pinned(action['disk']))
     return after

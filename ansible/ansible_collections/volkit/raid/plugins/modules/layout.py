@@ -135,48 +135,61 @@ RETURN = r'''
 plan:
   description:
     - The actions of the plan, in the order C(apply) carries them out, each
-      as C(volkit plan ... json) gives it plus C(controller).
+      as C(volkit plan ... json) gives it (C(action), C(destructive), the
+      disks by C(place), C(target) and C(serial), C(text)) plus C(controller).
   returned: always
   type: list
   elements: dict
   sample:
-    - {controller: 0, action: create_volume, destructive: false}
-    - {controller: 0, action: add_hot_spare, destructive: false}
+    - controller: 0
+      action: add_hot_spare
+      destructive: false
+      disk: {place: "1:1", target: 1, serial: 3LM0A1F7}
+      in_place_of: {place: "1:9", target: 9, serial: 3LM0A1C9}
+      volume_id: 0
+      text: add hot spare 1:1 (target 1, serial 3LM0A1F7), in place of 1:9, now a member of volume 0
 drift:
-  description: Differences of existing volumes from the layout that are not
-    acted on, each with C(controller).
+  description:
+    - Differences of existing volumes from the layout that are not acted
+      on, each with C(controller) and volkit's C(text).
   returned: always
   type: list
   elements: dict
 report:
-  description: What C(volkit apply) printed (the actions done).
-  returned: when the plan was applied
+  description: What C(volkit apply) printed, the actions done.
+  returned: when the plan was applied, and when the apply failed
   type: str
 remaining:
-  description: The actions still pending after a failed apply (a fresh plan).
-  returned: on failure of the apply
+  description:
+    - The actions still pending after a failed apply, from a fresh plan;
+      null when no plan could be made.
+  returned: when the apply failed
   type: list
   elements: dict
 '''
 
 import os
-import tempfile
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.volkit.raid.plugins.module_utils.volkit_command import (
     run_volkit, volkit_path_option)
 from ansible_collections.volkit.raid.plugins.module_utils.volkit_layout import (
-    check_disk_words, layout_document, layout_text, plan_of, predicted_layout, read_layout,
-    write_private_file)
+    check_disk_words, layout_document, layout_text, plan_document, plan_of, plan_problems,
+    predicted_layout, read_layout, write_private_file)
 
 
 def fail_unless_planned(module, rc, out, err):
+    """Fails the task with volkit's reasons when the plan is not one to act on."""
+    if rc in (0, 4):
+        return
+    document = plan_document(out)
+    reasons = plan_problems(document) if document else []
+    reasons = reasons or [err.strip() or 'exit status %d' % rc]
     if rc == 2:
-        module.fail_json(msg='volkit found no driver or not the controllers named: %s'
-                         % err.strip(), rc=rc, stdout=out, stderr=err)
-    if rc not in (0, 4):
-        module.fail_json(msg='volkit refused the layout: %s' % err.strip(), rc=rc,
-                         stdout=out, stderr=err)
+        what = 'volkit found no driver or not every controller named'
+    else:
+        what = 'volkit cannot carry out the layout'
+    module.fail_json(msg='%s: %s' % (what, '; '.join(reasons)), rc=rc, stdout=out, stderr=err)
 
 
 def main():
@@ -215,9 +228,9 @@ def main():
         destructive = [a for a in actions if a.get('destructive')]
         if destructive and not module.params['allow_destroy']:
             result['changed'] = False
+            named = '; '.join(a.get('text', a.get('action')) for a in destructive)
             module.fail_json(msg='the plan destroys data (%s); nothing was changed: set '
-                             'allow_destroy to carry it out'
-                             % ', '.join(describe(a) for a in destructive), **result)
+                             'allow_destroy to carry it out' % named, **result)
 
         if actions and not module.check_mode:
             words = ['all', 'apply', path, 'noprompt']
@@ -241,25 +254,16 @@ def main():
         os.remove(path)
 
 
-def describe(action):
-    """One action in a few words, for messages."""
-    words = [action.get('action', '?'), 'on controller %s' % action.get('controller')]
-    for key in ('volume_id', 'disk'):
-        if key in action:
-            words.append('%s %s' % (key.replace('_', ' '), action[key]))
-    return ' '.join(words)
-
-
 def fail_after_apply(module, path, actions, drift, rc, out, err):
-    """Fails the task with volkit's report, and says by a fresh plan whether
-    anything was changed before the failure."""
+    """Fails the task with volkit's report of what was done, what failed and
+    what was not attempted; a fresh plan says whether anything changed."""
     rc_now, out_now, err_now = run_volkit(module, ['all', 'plan', path, 'json'])
     remaining = None
     if rc_now in (0, 4):
-        remaining, drift_now = plan_of(module, rc_now, out_now, err_now)
-    module.fail_json(msg='volkit apply failed (exit status %d): %s' % (rc, err.strip()),
+        remaining, drift = plan_of(module, rc_now, out_now, err_now)
+    module.fail_json(msg='volkit all apply failed (exit status %d):\n%s%s' % (rc, out, err),
                      changed=remaining != actions, plan=actions, drift=drift,
-                     remaining=remaining, rc=rc, report=out, stdout=out, stderr=err)
+                     remaining=remaining, rc=rc, report=out, stderr=err)
 
 
 if __name__ == '__main__':
