@@ -235,6 +235,51 @@ TEST(AnsibleLayout, AFailedApplyIsReportedAndTheNextRunConverges) {
   EXPECT_TRUE(Has(Recap(again), "changed=0")) << again.out;
 }
 
+TEST(AnsibleLayout, WhatVolkitRefusesFailsTheTaskWithItsReasons) {
+  AnsibleHost host(SasLab(4));
+  PlayRun play = host.Play(R"(- name: A disk pinned to another serial number
+  volkit.raid.layout:
+    controllers:
+      - controller: 0
+        hot_spares: [{disk: "1:2", serial: "WRONG"}]
+  register: pinned
+  ignore_errors: true
+- name: A controller the host does not have
+  volkit.raid.layout:
+    controllers:
+      - controller: 7
+        hot_spares: ["1:2"]
+  register: absent
+  ignore_errors: true
+- name: A type volkit does not know
+  volkit.raid.layout:
+    controllers:
+      - controller: 0
+        volumes:
+          - type: raid5
+            disks: ["1:0", "1:1", "1:2"]
+  register: invalid
+  ignore_errors: true
+)",
+                           {"pinned", "absent", "invalid"}, {"--diff"});
+  EXPECT_EQ(play.status, 0) << play.out << play.err;
+  EXPECT_EQ(play.results["pinned"]["msg"],
+            "volkit cannot carry out the layout: controller 0: controllers[0].hot_spares[0]: the "
+            "disk in 1:2 has serial SN1002, the layout pins WRONG");
+  EXPECT_EQ(play.results["absent"]["msg"],
+            "volkit found no driver or not every controller named: controller 7 not found");
+  EXPECT_EQ(play.results["invalid"]["msg"],
+            "volkit cannot carry out the layout: controllers[0].volumes[0].type: must be im, "
+            "raid1, ime, raid1e, is or raid0");
+  for (const char* name : {"pinned", "absent", "invalid"}) {
+    EXPECT_EQ(play.results[name]["failed"], true) << name;
+    EXPECT_EQ(play.results[name]["changed"], false) << name;
+  }
+  EXPECT_TRUE(Has(Recap(play), "ignored=3")) << play.out;
+  EXPECT_FALSE(play.log.empty());
+  EXPECT_EQ(RequestsNotReads(play.log), std::vector<json>());
+}
+
 TEST(AnsibleLayout, DriveSpecifiersYamlTurnedIntoNumbersAreRefused) {
   AnsibleHost host(DefaultLab());
   // Ansible then keeps its own temporary files: only the module removes the

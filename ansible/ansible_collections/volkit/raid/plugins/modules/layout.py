@@ -178,13 +178,17 @@ from ansible_collections.volkit.raid.plugins.module_utils.volkit_layout import (
     predicted_layout, read_layout, write_private_file)
 
 
-def fail_unless_planned(module, rc, out, err):
+def fail_unless_planned(module, path, rc, out, err):
     """Fails the task with volkit's reasons when the plan is not one to act on."""
     if rc in (0, 4):
         return
     document = plan_document(out)
     reasons = plan_problems(document) if document else []
     reasons = reasons or [err.strip() or 'exit status %d' % rc]
+    # Places in the document are places in the task's own parameters; the
+    # temporary file they were read from is gone by the time anyone reads
+    # the message.
+    reasons = [r.replace('layout %s: ' % path, '') for r in reasons]
     if rc == 2:
         what = 'volkit found no driver or not every controller named'
     else:
@@ -221,7 +225,7 @@ def main():
     try:
         before = read_layout(module, numbers) if module._diff else None
         rc, out, err = run_volkit(module, ['all', 'plan', path, 'json'])
-        fail_unless_planned(module, rc, out, err)
+        fail_unless_planned(module, path, rc, out, err)
         actions, drift = plan_of(module, rc, out, err)
         result = dict(changed=bool(actions), plan=actions, drift=drift)
 
