@@ -142,7 +142,9 @@ TEST(AnsibleLayout, AVolumeIsDeletedOnlyWithAllowDestroy) {
   tasks += other + "  check_mode: true\n  register: checked\n  ignore_errors: true\n";
   tasks += "- name: Run\n";
   tasks += other + "  register: run\n  ignore_errors: true\n";
-  PlayRun refused = host.Play(tasks, {"checked", "run"});
+  tasks += "- name: Foreseen\n";
+  tasks += other + "    allow_destroy: true\n  check_mode: true\n  register: foreseen\n";
+  PlayRun refused = host.Play(tasks, {"checked", "run", "foreseen"}, {"--diff"});
   EXPECT_EQ(refused.status, 0) << refused.out << refused.err;
   const std::string message =
       "the plan destroys data (delete volume 0 (im on 1:0 (target 0, serial SN1000), 1:1 "
@@ -157,6 +159,22 @@ TEST(AnsibleLayout, AVolumeIsDeletedOnlyWithAllowDestroy) {
     EXPECT_EQ(Actions(result),
               (std::vector<std::string>{"remove_hot_spare", "delete_volume", "create_volume"}));
   }
+  // Check mode with allow_destroy foresees the controller without them.
+  EXPECT_EQ(refused.results["foreseen"]["changed"], true);
+  EXPECT_EQ(refused.results["foreseen"]["diff"]["after"],
+            "controllers:\n"
+            "- controller: 0\n"
+            "  volumes:\n"
+            "  - type: im\n"
+            "    disks:\n"
+            "    - disk: '1:2'\n"
+            "      serial: SN1002\n"
+            "    - disk: '1:3'\n"
+            "      serial: SN1003\n"
+            "    size_mb: max\n"
+            "    qsync: false\n"
+            "  hot_spares: []\n"
+            "  prune: false\n");
   EXPECT_EQ(RequestsNotReads(refused.log), std::vector<json>());
 
   tasks = "- name: Allowed\n";
