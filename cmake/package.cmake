@@ -27,7 +27,8 @@ add_custom_target(package_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/packaging/
 # Each package's documentation directory: the copyright file, the changelog
 # (changelog.gz, as native packages name it) and the guide.
 set(package_docs packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
-install(FILES ${package_docs} README.md docs/volkit-json.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/volkit
+install(FILES ${package_docs} README.md docs/volkit-json.schema.json
+        docs/volkit-layout.schema.json docs/volkit-plan.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/volkit
         COMPONENT volkit)
 install(FILES ${package_docs} docs/vxtsim.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/volkit-sim
         COMPONENT sim)

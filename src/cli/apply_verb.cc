@@ -113,7 +113,7 @@ int RunApply(int argc, char** argv, bool all, uint32_t number) {
   for (const LayoutSelection& one : selected) {
     ControllerInfo* c = nullptr;
     int opened = OpenForLayout(handle, one.Number, false, &c);
-    if (opened != 1) {
+    if (opened != 0) {
       status = opened;
       continue;
     }

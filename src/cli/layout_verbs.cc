@@ -98,8 +98,9 @@ int RunPlan(int argc, char** argv, bool all, uint32_t number) {
   for (const LayoutSelection& one : selected) {
     ControllerInfo* c = nullptr;
     int opened = OpenForLayout(handle, one.Number, true, &c);
-    if (opened != 1) {
-      errors.push_back("controller " + std::to_string(one.Number) + " not found");
+    if (opened != 0) {
+      errors.push_back("controller " + std::to_string(one.Number) +
+                       (opened == kPlanAbsent ? " not found" : " could not be set up"));
       status = Worse(status, opened);
       continue;
     }
@@ -154,7 +155,7 @@ int OpenForLayout(int handle, uint32_t number, bool read_only, ControllerInfo** 
     ReleaseController(*controller);
     return kPlanInvalid;
   }
-  return 1;
+  return 0;
 }
 
 ControllerPlan PlanController(ControllerInfo* c, const LayoutController& entry) {

@@ -40,7 +40,8 @@ ControllerPlan PlanController(ControllerInfo* controller, const LayoutController
 int RunApply(int argc, char** argv, bool all, uint32_t number);
 
 // Opens controller `number` on the open node and sets it up, read-only or
-// for changes.  1 with the context; else the exit status after the message.
+// for changes.  0 with the context; else the exit status (1 or 2) after the
+// message.
 int OpenForLayout(int handle, uint32_t number, bool read_only, ControllerInfo** controller);
 
 // Reads the layout file, printing the refusal.  1 with the document.

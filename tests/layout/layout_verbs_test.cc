@@ -231,6 +231,38 @@ TEST(LayoutVerbs, PruneWithAllowDestroyDeletesWhatTheLayoutDoesNotList) {
   EXPECT_EQ(raid["phys_disks"].size(), 1u) << raid.dump();
 }
 
+TEST(LayoutVerbs, AFailedActionStopsTheRunWithAReport) {
+  const std::string file = WriteLayout(OneController(Lab(R"({"controller": 0,
+      "volumes": [{"type": "im", "disks": ["1:0", "1:1"]}], "hot_spares": ["1:2"]})")));
+  // The third physical disk is the spare's.
+  json lab = SasLab(3);
+  lab["faults"] =
+      Lab(R"([{"match": {"raid_action": 13}, "effect": {"action_status": 1}, "nth": 3}])");
+  VolkitRun spare = RunVolkit(lab, {"0", "apply", file, "noprompt"});
+  EXPECT_EQ(spare.status, 1);
+  EXPECT_TRUE(Has(spare.out,
+                  "controller 0: apply stopped at a failure.\n"
+                  "  done: create volume im on 1:0 (target 0, serial SN1000), 1:1 (target 1, "
+                  "serial SN1001), size max\n"
+                  "  failed: add hot spare 1:2 (target 2, serial SN1002)\n"))
+      << spare.out;
+  EXPECT_EQ(spare.state["controllers"][0]["raid"]["phys_disks"].size(), 2u);
+
+  // A failed volume build leaves no physical disk behind, and the spare is
+  // not attempted.
+  lab["faults"] = Lab(R"([{"match": {"raid_action": 2}, "effect": {"action_status": 1}}])");
+  VolkitRun build = RunVolkit(lab, {"0", "apply", file, "noprompt"});
+  EXPECT_EQ(build.status, 1);
+  EXPECT_TRUE(Has(build.out, "  failed: create volume im") &&
+              Has(build.out, "  not attempted: add hot spare 1:2"))
+      << build.out;
+  EXPECT_TRUE(build.state["controllers"][0]
+                  .value("raid", json::object())
+                  .value("phys_disks", json::array())
+                  .empty())
+      << build.state["controllers"][0].dump();
+}
+
 TEST(LayoutVerbs, TheDialogueGuardsTheChange) {
   const std::string file = WriteLayout(WantedLayout());
   VolkitRun eof = RunVolkit(SasLab(6), {"0", "apply", file});
