@@ -7,6 +7,8 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <sstream>
 
 #include "delivery/ansible_play.h"
 #include "delivery/source_tree.h"
@@ -153,6 +155,30 @@ print(galaxy['namespace'], galaxy['name'], galaxy['version'], runtime['requires_
                                  home + "/inventory", home + "/play.yml"},
                                 SourceCollectionsPath(), home);
   EXPECT_EQ(syntax.status, 0) << syntax.out << syntax.err << play;
+  std::filesystem::remove_all(home);
+}
+
+TEST(AnsibleCollection, GalaxyBuildsItForControlNodesWithoutThePackage) {
+  std::string home = MakeScratchDir();
+  VolkitRun build =
+      RunAnsible({"/usr/bin/ansible-galaxy", "collection", "build",
+                  std::string(VOLKIT_SOURCE_DIR) + kCollection, "--output-path", home},
+                 SourceCollectionsPath(), home);
+  ASSERT_EQ(build.status, 0) << build.out << build.err;
+  const std::string tarball = home + "/volkit-raid-" + VOLKIT_VERSION + ".tar.gz";
+  VolkitRun list = RunProgram({"/usr/bin/env", "tar", "tzf", tarball});
+  EXPECT_EQ(list.status, 0) << list.err;
+  // What the package ships, and the manifests of a built collection; in the
+  // whatever order the file system lists them in.
+  std::set<std::string> files;
+  std::istringstream lines(list.out);
+  for (std::string line; std::getline(lines, line);) files.insert(line);
+  EXPECT_EQ(files,
+            (std::set<std::string>{
+                "MANIFEST.json", "FILES.json", "README.md", "meta/", "meta/runtime.yml", "plugins/",
+                "plugins/modules/", "plugins/modules/facts.py", "plugins/modules/layout.py",
+                "plugins/module_utils/", "plugins/module_utils/volkit_command.py",
+                "plugins/module_utils/volkit_layout.py"}));
   std::filesystem::remove_all(home);
 }
 
