@@ -168,7 +168,7 @@ TEST(AnsibleCollection, GalaxyBuildsItForControlNodesWithoutThePackage) {
   const std::string tarball = home + "/volkit-raid-" + VOLKIT_VERSION + ".tar.gz";
   VolkitRun list = RunProgram({"/usr/bin/env", "tar", "tzf", tarball});
   EXPECT_EQ(list.status, 0) << list.err;
-  // What the package ships, and the manifests of a built collection; in the
+  // What the package ships, and the manifests of a built collection, in
   // whatever order the file system lists them in.
   std::set<std::string> files;
   std::istringstream lines(list.out);
