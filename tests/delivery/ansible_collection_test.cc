@@ -6,12 +6,10 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 
 #include "delivery/ansible_play.h"
-#include "delivery/source_tree.h"
 #include "support/run_program.h"
 
 namespace volkit_test {
@@ -142,20 +140,6 @@ print(galaxy['namespace'], galaxy['name'], galaxy['version'], runtime['requires_
       RunProgram({"/usr/bin/python3", "-c", check, std::string(VOLKIT_SOURCE_DIR) + kCollection});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, std::string("volkit raid ") + VOLKIT_VERSION + " >=2.14.0\n");
-  // The README's example play is one Ansible parses.
-  std::string readme = SourceText(std::string(kCollection).substr(1) + "/README.md");
-  size_t begin = readme.find("```yaml\n");
-  ASSERT_NE(begin, std::string::npos);
-  begin += 8;
-  std::string play = readme.substr(begin, readme.find("```", begin) - begin);
-  std::string home = MakeScratchDir();
-  std::ofstream(home + "/play.yml") << play;
-  std::ofstream(home + "/inventory") << "[db]\nlocalhost ansible_connection=local\n";
-  VolkitRun syntax = RunAnsible({"/usr/bin/ansible-playbook", "--syntax-check", "-i",
-                                 home + "/inventory", home + "/play.yml"},
-                                SourceCollectionsPath(), home);
-  EXPECT_EQ(syntax.status, 0) << syntax.out << syntax.err << play;
-  std::filesystem::remove_all(home);
 }
 
 TEST(AnsibleCollection, GalaxyBuildsItForControlNodesWithoutThePackage) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "delivery/ansible_play.h"
+#include "delivery/source_tree.h"
 #include "support/lab.h"
 #include "support/read_requests.h"
 
@@ -236,6 +237,35 @@ TEST(AnsibleLayout, AFailedApplyIsReportedAndTheNextRunConverges) {
   EXPECT_EQ(converged.results["layout"]["changed"], true);
   PlayRun again = host.Play(kMirrorAndSpare, {"layout"});
   EXPECT_TRUE(Has(Recap(again), "changed=0")) << again.out;
+}
+
+// The example play of a README: its first YAML block.
+std::string ExamplePlay(const std::string& readme) {
+  std::string text = SourceText(readme);
+  size_t begin = text.find("```yaml\n");
+  if (begin == std::string::npos) return "";
+  begin += 8;
+  return text.substr(begin, text.find("```", begin) - begin);
+}
+
+TEST(AnsibleLayout, TheDocumentedPlaysConvergeTheBuiltInLab) {
+  for (const char* readme : {"README.md", "ansible/ansible_collections/volkit/raid/README.md"}) {
+    SCOPED_TRACE(readme);
+    std::string play = ExamplePlay(readme);
+    ASSERT_NE(play, "");
+    AnsibleHost host(DefaultLab());
+    // root here already, and maybe without sudo
+    const std::vector<std::string> options = {"-e", "ansible_become=false"};
+    PlayRun first = host.PlayAsWritten(play, options);
+    EXPECT_EQ(first.status, 0) << first.out << first.err;
+    EXPECT_TRUE(Has(Recap(first), "changed=1")) << first.out;
+    json now = json::parse(host.Volkit({"0", "layout"}).out)["controllers"][0];
+    EXPECT_EQ(now["volumes"].size(), 2u) << now.dump();
+    PlayRun second = host.PlayAsWritten(play, options);
+    EXPECT_EQ(second.status, 0) << second.out << second.err;
+    EXPECT_TRUE(Has(Recap(second), "changed=0")) << second.out;
+    EXPECT_EQ(RequestsNotReads(second.log), std::vector<json>());
+  }
 }
 
 }  // namespace

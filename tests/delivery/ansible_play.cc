@@ -48,14 +48,10 @@ std::vector<json> LogLines(const std::string& path) {
 // happened.
 constexpr const char* kPlay = R"(- hosts: localhost
   gather_facts: false
-  module_defaults:
-    volkit.raid.facts: {volkit_path: @VOLKIT@}
-    volkit.raid.layout: {volkit_path: @VOLKIT@}
+@DEFAULTS@
   tasks:
     - environment:
-        LD_PRELOAD: @PRELOAD@
-        VXTSIM_STATE: @STATE@
-        VXTSIM_LOG: @LOG@
+@ENVIRONMENT@
       block:
 @TASKS@
       always:
@@ -67,6 +63,16 @@ constexpr const char* kPlay = R"(- hosts: localhost
           check_mode: false
           diff: false
           changed_when: false
+)";
+
+constexpr const char* kModuleDefaults = R"(  module_defaults:
+    volkit.raid.facts: {volkit_path: @VOLKIT@}
+    volkit.raid.layout: {volkit_path: @VOLKIT@}
+)";
+
+constexpr const char* kEnvironment = R"(  LD_PRELOAD: @PRELOAD@
+  VXTSIM_STATE: @STATE@
+  VXTSIM_LOG: @LOG@
 )";
 
 void Substitute(std::string& text, const std::string& marker, const std::string& value) {
@@ -111,8 +117,10 @@ std::string Recap(const PlayRun& run) {
 
 AnsibleHost::AnsibleHost(const json& lab) : dir_(MakeScratchDir()) {
   WriteText(dir_ + "/lab.json", lab.dump(1));
-  WriteText(dir_ + "/inventory",
-            "localhost ansible_connection=local ansible_python_interpreter=/usr/bin/python3\n");
+  // localhost, also as the group the documentation's plays name.
+  WriteText(
+      dir_ + "/inventory",
+      "[db]\nlocalhost ansible_connection=local ansible_python_interpreter=/usr/bin/python3\n");
   VolkitRun reset = RunProgram(
       {VxtsimPath(), "--lab", dir_ + "/lab.json", "--state", dir_ + "/state.json", "reset"});
   EXPECT_EQ(reset.status, 0) << reset.err;
@@ -123,24 +131,49 @@ AnsibleHost::~AnsibleHost() {
   std::filesystem::remove_all(dir_, ignored);
 }
 
+std::string AnsibleHost::VxtsimKeys(const std::string& margin, const std::string& log) const {
+  std::string environment = kEnvironment;
+  Substitute(environment, "@PRELOAD@", VXTSIM_PRELOAD_LIB);
+  Substitute(environment, "@STATE@", dir_ + "/state.json");
+  Substitute(environment, "@LOG@", log);
+  return Indented(environment, margin);
+}
+
 PlayRun AnsibleHost::Play(const std::string& tasks, const std::vector<std::string>& registered,
                           const std::vector<std::string>& options) {
-  const std::string n = std::to_string(++plays_);
-  const std::string log = dir_ + "/log-" + n + ".jsonl";
+  const std::string n = std::to_string(plays_ + 1);
   const std::string results = dir_ + "/results-" + n + ".json";
   std::string kept;
   for (const std::string& name : registered) {
     kept += (kept.empty() ? "" : ", ") + ("\"" + name + "\": " + name + " | default(None)");
   }
+  std::string defaults = kModuleDefaults;
+  Substitute(defaults, "@VOLKIT@", VolkitPath());
   std::string play = kPlay;
-  Substitute(play, "@VOLKIT@", VolkitPath());
-  Substitute(play, "@PRELOAD@", VXTSIM_PRELOAD_LIB);
-  Substitute(play, "@STATE@", dir_ + "/state.json");
-  Substitute(play, "@LOG@", log);
+  Substitute(play, "@DEFAULTS@\n", defaults);
+  Substitute(play, "@ENVIRONMENT@\n", VxtsimKeys("      ", dir_ + "/log-" + n + ".jsonl"));
   Substitute(play, "@TASKS@\n", Indented(tasks, "        "));
   Substitute(play, "@KEPT@", kept);
   Substitute(play, "@RESULTS@", results);
-  WriteText(dir_ + "/play-" + n + ".yml", play);
+  PlayRun run = RunPlaybook(play, options);
+  run.results = json::parse(ReadText(results), nullptr, false);
+  EXPECT_FALSE(run.results.is_discarded()) << run.out << run.err;
+  return run;
+}
+
+PlayRun AnsibleHost::PlayAsWritten(std::string playbook, const std::vector<std::string>& options) {
+  const std::string log = dir_ + "/log-" + std::to_string(plays_ + 1) + ".jsonl";
+  std::string defaults = kModuleDefaults;
+  Substitute(defaults, "@VOLKIT@", VolkitPath());
+  Substitute(playbook, "\n  tasks:\n",
+             "\n" + defaults + "  environment:\n" + VxtsimKeys("  ", log) + "  tasks:\n");
+  return RunPlaybook(playbook, options);
+}
+
+PlayRun AnsibleHost::RunPlaybook(const std::string& playbook,
+                                 const std::vector<std::string>& options) {
+  const std::string n = std::to_string(++plays_);
+  WriteText(dir_ + "/play-" + n + ".yml", playbook);
   std::vector<std::string> argv = {"/usr/bin/ansible-playbook", "-i", dir_ + "/inventory",
                                    dir_ + "/play-" + n + ".yml"};
   argv.insert(argv.end(), options.begin(), options.end());
@@ -150,9 +183,7 @@ PlayRun AnsibleHost::Play(const std::string& tasks, const std::vector<std::strin
   play_run.status = run.status;
   play_run.out = run.out;
   play_run.err = run.err;
-  play_run.log = LogLines(log);
-  play_run.results = json::parse(ReadText(results), nullptr, false);
-  EXPECT_FALSE(play_run.results.is_discarded()) << run.out << run.err;
+  play_run.log = LogLines(dir_ + "/log-" + n + ".jsonl");
   return play_run;
 }
 

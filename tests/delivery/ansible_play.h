@@ -34,6 +34,11 @@ class AnsibleHost {
   PlayRun Play(const std::string& tasks, const std::vector<std::string>& registered,
                const std::vector<std::string>& options = {});
 
+  // Runs a whole playbook as the documentation writes it (its plays on the
+  // group `db`), with the module defaults and the vxtsim environment put
+  // before the first `tasks:` of a play.
+  PlayRun PlayAsWritten(std::string playbook, const std::vector<std::string>& options = {});
+
   // volkit ARGS on the state, through the launcher.
   VolkitRun Volkit(const std::vector<std::string>& args);
   // vxtsim ARGS on the state (`fail 0:1`, `show`).
@@ -50,6 +55,10 @@ class AnsibleHost {
   void Configure(const std::string& settings) { settings_ = settings; }
 
  private:
+  // The vxtsim variables as YAML lines, each after `margin`.
+  std::string VxtsimKeys(const std::string& margin, const std::string& log) const;
+  PlayRun RunPlaybook(const std::string& playbook, const std::vector<std::string>& options);
+
   std::string dir_;
   std::string settings_;
   int plays_ = 0;
