@@ -2,11 +2,13 @@
 // them, unpacked into a scratch root and run from there.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
 
+#include "delivery/ansible_play.h"
 #include "support/banner.h"
 #include "support/run_program.h"
 
@@ -57,6 +59,7 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
   std::set<std::string> tool_paths, sim_paths;
   for (const auto& [path, mode] : tool_files) tool_paths.insert(path);
   for (const auto& [path, mode] : sim_files) sim_paths.insert(path);
+  const std::string collection = "./usr/share/ansible/collections/ansible_collections/volkit/raid";
   EXPECT_EQ(
       tool_paths,
       (std::set<std::string>{
@@ -67,13 +70,19 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
           "./usr/share/doc/volkit/volkit-json.schema.json",
           "./usr/share/doc/volkit/volkit-layout.schema.json",
           "./usr/share/doc/volkit/volkit-plan.schema.json", "./usr/share/man/man8/volkit.8.gz",
-          "./usr/share/volkit/prometheus/volkit-alerts.yml"}));
+          "./usr/share/volkit/prometheus/volkit-alerts.yml", collection + "/README.md",
+          collection + "/galaxy.yml", collection + "/meta/runtime.yml",
+          collection + "/plugins/modules/facts.py", collection + "/plugins/modules/layout.py",
+          collection + "/plugins/module_utils/volkit_command.py",
+          collection + "/plugins/module_utils/volkit_layout.py"}));
   EXPECT_EQ(sim_paths,
             (std::set<std::string>{
                 "./usr/bin/vxtsim", lib, "./usr/share/doc/volkit-sim/vxtsim.md",
                 "./usr/share/doc/volkit-sim/changelog.gz", "./usr/share/doc/volkit-sim/copyright",
                 "./usr/share/man/man1/vxtsim.1.gz", "./usr/share/vxtsim/labs/default.json"}));
   EXPECT_EQ(tool_files["./usr/sbin/volkit"], "-rwxr-xr-x");
+  // Ansible reads the modules; nothing runs them as programs.
+  EXPECT_EQ(tool_files[collection + "/plugins/modules/layout.py"], "-rw-r--r--");
   EXPECT_EQ(sim_files["./usr/bin/vxtsim"], "-rwxr-xr-x");
 
   for (const std::string& deb : {tool, sim}) {
@@ -108,6 +117,24 @@ TEST(Package, InstallLayoutAndUnpackedProgramsRun) {
   EXPECT_EQ(bare.status, 1);
   EXPECT_EQ(bare.out, kBanner);
   EXPECT_NE(bare.err.find("  volkit <controller #> <command> <parameters> ..."), std::string::npos);
+
+  // ansible-doc renders the modules from where the package puts them.
+  std::string home = dir + "/home";
+  std::filesystem::create_directory(home);
+  VolkitRun doc = RunAnsible({"/usr/bin/ansible-doc", "-t", "module", "volkit.raid.layout"},
+                             root + "/usr/share/ansible/collections", home);
+  EXPECT_EQ(doc.status, 0) << doc.err;
+  EXPECT_NE(doc.out.find("allow_destroy"), std::string::npos) << doc.out;
+  EXPECT_NE(doc.out.find(root + "/usr/share/ansible/collections/ansible_collections/volkit/raid"),
+            std::string::npos)
+      << doc.out;
+  // That place is one ansible-core searches without being told.
+  VolkitRun config = RunAnsible({"/usr/bin/ansible-config", "dump"}, "", home);
+  size_t setting = config.out.find("COLLECTIONS_PATHS(default)");
+  ASSERT_NE(setting, std::string::npos) << config.out << config.err;
+  std::string paths = config.out.substr(setting);
+  paths = paths.substr(0, paths.find('\n'));
+  EXPECT_NE(paths.find("'/usr/share/ansible/collections'"), std::string::npos) << config.out;
 
   // The unpacked launcher finds its unpacked interposer; nothing points it
   // at the build tree.

@@ -9,6 +9,7 @@
 
 #include "report/report_expect.h"
 #include "support/lab.h"
+#include "support/read_requests.h"
 #include "support/run_program.h"
 #include "support/volkit_run.h"
 
@@ -19,32 +20,6 @@ namespace {
 std::string SchemaPath() {
   std::string lab = VXTSIM_DEFAULT_LAB_FILE;
   return lab.substr(0, lab.rfind("/sim/labs/")) + "/docs/volkit-json.schema.json";
-}
-
-// Whether a logged request is one the snapshot may send.
-bool IsAllowed(const json& line) {
-  if (line["kind"] == "adapter_info") return true;
-  if (line["kind"] != "passthrough" || line["data_out"] != "") return false;
-  const std::string frame = FrameHex(line, 36);
-  auto byte = [&](size_t at) { return std::stoul(frame.substr(2 * at, 2), nullptr, 16); };
-  switch (line["function"].get<int>()) {
-    case 0x03:
-    case 0x05:
-      return true;
-    case 0x04:
-      return byte(0) == 0 || byte(0) == 1 || byte(0) == 5 || byte(0) == 6;
-    case 0x15:
-      return byte(0) == 1;
-    case 0x00:
-    case 0x16:
-      return byte(24) == 0x12 || byte(24) == 0x25;
-    case 0x1C:
-      return byte(30) == 0xEC;
-    case 0x18:
-      return byte(4) == 1;
-    default:
-      return false;
-  }
 }
 
 std::string Validate(const VolkitRun& run) {
@@ -70,7 +45,7 @@ json Document(const VolkitRun& run) {
   EXPECT_EQ(doc["volkit"]["exit_status"], run.status);
   size_t requests = 0;
   for (const json& line : run.Ioctls()) {
-    EXPECT_TRUE(IsAllowed(line)) << line.dump();
+    EXPECT_TRUE(IsReadRequest(line)) << line.dump();
     // The budget counts firmware requests; asking the driver which
     // controllers exist is not one.
     if (line["kind"] == "passthrough") ++requests;
