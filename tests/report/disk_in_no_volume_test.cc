@@ -24,11 +24,12 @@ std::string SchemaProblems(const VolkitRun& run) {
   std::string lab = VXTSIM_DEFAULT_LAB_FILE;
   std::string schema = lab.substr(0, lab.rfind("/sim/labs/")) + "/docs/volkit-json.schema.json";
   std::ofstream(run.dir + "/document.json") << run.out;
-  VolkitRun check = RunProgram({"/usr/bin/python3", "-c",
-                                "import json, sys, jsonschema\n"
-                                "jsonschema.Draft7Validator(json.load(open(sys.argv[1])))"
-                                ".validate(json.load(open(sys.argv[2])))\n",
-                                schema, run.dir + "/document.json"});
+  const std::string validate =
+      "import json, sys, jsonschema\n"
+      "jsonschema.Draft7Validator(json.load(open(sys.argv[1])))"
+      ".validate(json.load(open(sys.argv[2])))\n";
+  VolkitRun check =
+      RunProgram({"/usr/bin/python3", "-c", validate, schema, run.dir + "/document.json"});
   return check.status == 0 ? "" : check.err;
 }
 
