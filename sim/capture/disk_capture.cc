@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "capture.h"
-#include "firmware/topology_state.h"
 #include "lab_text.h"
+#include "model/topology_state.h"
 #include "vxt/pages.h"
 #include "vxt/sata_identify.h"
 #include "vxt/scsi.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cli/command_table.h"
+#include "cli/list.h"
 #include "cli/machine_verbs.h"
 #include "console/command_lock.h"
 #include "console/discovery.h"
@@ -110,8 +111,6 @@ int RunControllers(const Selection& selection, int argc, char** argv) {
 }
 
 }  // namespace
-
-void PrintUsage() { std::fprintf(stderr, "%s\n", kUsageText); }
 
 int VolkitMain(int argc, char** argv) {
   // The machine-readable verbs print their document and nothing else.
