@@ -16,7 +16,6 @@ namespace capture {
 
 namespace {
 
-constexpr uint32_t kInquiryBytes = 255;
 constexpr size_t kKvrFruOffset = 114;
 constexpr uint32_t kLargestBlock = 4096;
 
@@ -69,13 +68,13 @@ bool Lists(const std::vector<uint8_t>& pages, uint8_t page) {
 }
 
 int Vpd(ControllerCapture& cc, const DiskAddress& d, uint8_t page, uint8_t* buffer) {
-  return ScsiInquiry(cc.c, d.Path, d.Address, 0, 1, page, buffer, kInquiryBytes, 1);
+  return ScsiInquiry(cc.c, d.Path, d.Address, 0, 1, page, buffer, kFullInquiryBytes, 1);
 }
 
 // The serial number volkit shows comes from the serial number page.
 void AddSerial(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry,
                vxtsim::Device& dev) {
-  uint8_t vpd[kInquiryBytes];
+  uint8_t vpd[kFullInquiryBytes];
   if (Vpd(cc, d, 0x80, vpd) != kScsiSuccess) {
     cc.Note(d.Name + ": no serial number page; the copy's shows the INQUIRY serial number");
     AddInquiryText(dev, dev.serial, inquiry, 36, 20);
@@ -89,14 +88,14 @@ void AddSerial(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry,
 }
 
 void AddProductData(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
-  uint8_t supported[kInquiryBytes];
-  uint8_t vpd[kInquiryBytes];
+  uint8_t supported[kFullInquiryBytes];
+  uint8_t vpd[kFullInquiryBytes];
   if (Vpd(cc, d, 0x00, supported) != kScsiSuccess) {
     cc.Note(d.Name + ": the list of product data pages could not be read");
     return;
   }
   std::vector<uint8_t> listed =
-      ListedPages(ConstBytes(supported).first(Delivered(cc, kInquiryBytes)));
+      ListedPages(ConstBytes(supported).first(Delivered(cc, kFullInquiryBytes)));
   if (Lists(listed, 0xB1) && Vpd(cc, d, 0xB1, vpd) == kScsiSuccess) {
     uint16_t rate = GetBe16(vpd, 4);
     if (rate == 1) {
@@ -173,14 +172,14 @@ void AddIdentify(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry
 
 // False when nothing answers at the address.
 bool CaptureDisk(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
-  uint8_t inquiry[kInquiryBytes];
-  int result = ScsiInquiry(cc.c, d.Path, d.Address, 0, 0, 0, inquiry, kInquiryBytes, 1);
+  uint8_t inquiry[kFullInquiryBytes];
+  int result = ScsiInquiry(cc.c, d.Path, d.Address, 0, 0, 0, inquiry, kFullInquiryBytes, 1);
   if (result == kScsiNoDevice) return false;
   if (result != kScsiSuccess) {
     cc.Note(d.Name + ": INQUIRY failed; its identity is left out");
     return true;
   }
-  ConstBytes answer = ConstBytes(inquiry).first(Delivered(cc, kInquiryBytes));
+  ConstBytes answer = ConstBytes(inquiry).first(Delivered(cc, kFullInquiryBytes));
   if (answer[0]) dev.type = answer[0];
   if (answer.size() > 1 && (answer[1] & 0x80)) dev.removable = true;
   if (answer.size() > 1 && (answer[1] & 0x7F)) AddPatch(dev.inquiry_bytes, 1, answer.subspan(1, 1));

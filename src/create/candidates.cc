@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr uint32_t kInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
 
 // Checks one drive word and stores the drive when it passes.
@@ -30,7 +29,7 @@ int CheckDrive(ControllerInfo* c, const char* word, int index, CandidateList* li
     return 0;
   }
   list->Candidates[index].State = kCandidateUnchecked;
-  uint8_t inquiry[kInquiryBytes];
+  uint8_t inquiry[kStandardInquiryBytes];
   if (ScsiInquiry(c, kScsiPathPlain, id, 0, 0, 0, inquiry, sizeof inquiry, 1) != kScsiSuccess ||
       !IsFixedDisk(inquiry)) {
     std::fprintf(stderr,

@@ -92,7 +92,7 @@ void EmitKvrLines(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
   if (scan->Sata) {
     line += scan->Ata.PartNumber;
   } else {
-    uint8_t vpd[kInquiryBytes] = {};
+    uint8_t vpd[kFullInquiryBytes] = {};
     scan->Status = InquireVpd(c, *scan, 0xC4, vpd, kShortInquiryBytes);
     AppendDeviceChars(&line, vpd, 28, 12);
   }
@@ -103,7 +103,7 @@ void EmitSerialNumber(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
   std::memset(scan->Inquiry, 0, sizeof scan->Inquiry);
   // A member of an inactive volume is not asked; its serial stays blank.
   if (!(scan->Member && scan->InInactiveVolume)) {
-    scan->Status = InquireVpd(c, *scan, 0x80, scan->Inquiry, kInquiryBytes);
+    scan->Status = InquireVpd(c, *scan, 0x80, scan->Inquiry, kFullInquiryBytes);
   }
   std::string line = "  Serial No                               : ";
   AppendDeviceChars(&line, scan->Inquiry, 4, 20);

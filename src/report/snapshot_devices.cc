@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr uint32_t kInquiryBytes = 255;
-constexpr uint32_t kShortInquiryBytes = 52;
 constexpr uint8_t kEnclosureServicesDevice = 13;
 
 // A device found on the bus, before its identity is asked for.
@@ -69,9 +67,9 @@ bool Acquire(ControllerInfo* c, const Probe& p, const RaidPicture& raid, uint8_t
   bool kvr = false;
   *status = kScsiSuccess;
   if (!p.Place || !p.Where.Sata) {
-    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 0, 0, inquiry, kInquiryBytes, 1);
+    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 0, 0, inquiry, kFullInquiryBytes, 1);
     if (result == kScsiFailure && !p.Place) {
-      std::memset(inquiry, 0, kInquiryBytes);
+      std::memset(inquiry, 0, kFullInquiryBytes);
       result = ScsiInquiry(c, p.Path(), p.Address(), 0, 0, 0, inquiry, kShortInquiryBytes, 1);
     }
     if (result == kScsiNoDevice) return false;
@@ -80,7 +78,7 @@ bool Acquire(ControllerInfo* c, const Probe& p, const RaidPicture& raid, uint8_t
       return false;
     }
     *status = result;
-    kvr = HasKvrVendor(ConstBytes(inquiry, kInquiryBytes));
+    kvr = HasKvrVendor(ConstBytes(inquiry, kFullInquiryBytes));
   }
   if (p.Where.Sata) {
     if (!AtaIdentify(c, p.Where.Target, 0, identify, kAtaIdentifyBytes)) {
@@ -90,7 +88,7 @@ bool Acquire(ControllerInfo* c, const Probe& p, const RaidPicture& raid, uint8_t
     kvr = DecodeKvrIdentify(ConstBytes(identify, kAtaIdentifyBytes), &ata);
     if (p.Place || kvr) *status = kScsiSuccess;
   }
-  ConstBytes inq(inquiry, kInquiryBytes);
+  ConstBytes inq(inquiry, kFullInquiryBytes);
   if (kvr && p.Where.Sata) {
     Identity(d, Trimmed(ata.Manufacturer), Trimmed(ata.Model), Trimmed(ata.FirmwareRevision));
   } else if (p.Place && !kvr) {
@@ -115,7 +113,7 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
     in_raid = &place->second;
   }
   Probe p{where, in_raid};
-  uint8_t inquiry[kInquiryBytes] = {};
+  uint8_t inquiry[kFullInquiryBytes] = {};
   int status = kScsiSuccess;
   DeviceSnapshot d;
   d.Target = where.Target;
@@ -150,9 +148,9 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
   }
   // A member of an inactive volume is not asked, as DISPLAY leaves it.
   if (inquiry[0] != kEnclosureServicesDevice && !(in_raid && in_raid->InInactiveVolume)) {
-    uint8_t vpd[kInquiryBytes] = {};
-    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 1, 0x80, vpd, kInquiryBytes, 1);
-    if (result == kScsiSuccess) d.Serial = Chars(ConstBytes(vpd, kInquiryBytes), 4, 20);
+    uint8_t vpd[kFullInquiryBytes] = {};
+    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 1, 0x80, vpd, kFullInquiryBytes, 1);
+    if (result == kScsiSuccess) d.Serial = Chars(ConstBytes(vpd, kFullInquiryBytes), 4, 20);
     if (result == kScsiFailure) NoteProblem(s, "the serial number of " + Name(where));
   }
   int ssd = 0;

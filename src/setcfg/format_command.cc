@@ -27,8 +27,6 @@ constexpr char kFormatUsage[] =
     "    <Encl:Bay> Enclosure and Bay # of the drive to format\n"
     "    [noprompt] is an option argument that eliminates warnings and prompts\n";
 
-constexpr uint32_t kInquiryBytes = 36;
-
 int RefuseArguments(const char* why) {
   std::fprintf(stderr, "%s", why);
   std::fprintf(stderr, "%s\n", kFormatUsage);
@@ -45,7 +43,7 @@ int CheckFormatTarget(ControllerInfo* c, uint8_t id) {
     std::fprintf(stderr, "volkit: target at Id %d is a IR volume!\n", id);
     return 0;
   }
-  uint8_t inquiry[kInquiryBytes];
+  uint8_t inquiry[kStandardInquiryBytes];
   result = ScsiInquiry(c, kScsiPathPlain, id, 0, 0, 0, inquiry, sizeof inquiry, 1);
   if (result == kScsiNoDevice) {
     std::fprintf(stderr,

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kStandardInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
 
 bool IsActiveMirror(const IocPg2Volume& v) {

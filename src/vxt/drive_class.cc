@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr uint32_t kVpdBufferBytes = 255;
 constexpr uint8_t kVpdSupportedPages = 0x00;
 constexpr uint8_t kVpdBlockCharacteristics = 0xB1;
 constexpr uint16_t kNonRotatingMedium = 1;
@@ -29,7 +28,7 @@ bool IsFixedDisk(ConstBytes inquiry) {
 }
 
 int TestSsd(ControllerInfo* c, int path, uint8_t target, int* is_ssd) {
-  uint8_t buffer[kVpdBufferBytes];
+  uint8_t buffer[kFullInquiryBytes];
   *is_ssd = 0;
   int result = ScsiInquiry(c, path, target, 0, 1, kVpdSupportedPages, buffer, sizeof buffer, 1);
   if (result != kScsiSuccess) return result;

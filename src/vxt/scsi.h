@@ -11,6 +11,14 @@
 #include "vxt/scsi_classify.h"
 #include "vxt/vxt.h"
 
+// The inquiry lengths volkit asks for: the whole page (or VPD page) a device
+// may fill; the shorter one of AUTO's scan and of the retry when a device
+// refuses the whole page; the standard data alone, enough to tell a fixed
+// disk.
+inline constexpr uint32_t kFullInquiryBytes = 255;
+inline constexpr uint32_t kShortInquiryBytes = 52;
+inline constexpr uint32_t kStandardInquiryBytes = 36;
+
 inline constexpr int kScsiPathPlain = 1;
 inline constexpr int kScsiPathRaidMember = 0;
 
