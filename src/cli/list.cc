@@ -7,12 +7,6 @@
 #include "console/discovery.h"
 #include "vxt/adapter_info.h"
 
-namespace {
-
-constexpr uint32_t kLastControllerNumber = 254;
-
-}  // namespace
-
 int ListControllers(int handle) {
   std::vector<AdapterEntry> found;
   for (uint32_t n = 0; n <= kLastControllerNumber; ++n) {

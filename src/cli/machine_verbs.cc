@@ -5,17 +5,15 @@
 #include <cstring>
 #include <string>
 
-#include "cli/atomic_file.h"
 #include "console/usage.h"
 #include "console/words.h"
+#include "files/atomic_file.h"
 #include "report/health.h"
 #include "report/health_plugin.h"
 #include "report/json_document.h"
 #include "report/metrics_text.h"
 
 namespace {
-
-constexpr unsigned long kMaxControllerArgument = 255;
 
 constexpr char kJsonUsage[] =
     "  volkit <controller #> JSON\n"
@@ -94,17 +92,14 @@ bool IsMachineSelection(const char* word) {
 
 int RunMachineVerb(const MachineVerb& verb, int argc, char** argv) {
   bool all = EqualsIgnoringCase(argv[1], "all");
-  unsigned long number = 0;
-  if (!all && (!ParseWholeUnsigned(argv[1], &number) || number > kMaxControllerArgument)) {
-    std::fprintf(stderr, "volkit: bad controller number \"%s\"!\n", argv[1]);
-    return 1;
-  }
+  uint32_t number = 0;
+  if (!all && !ParseControllerNumber(argv[1], &number)) return 1;
   if (argc > verb.MaxArgc) {
     std::fprintf(stderr, "volkit: too many command arguments!\n");
     std::fputs(verb.Usage, stderr);
     return 1;
   }
   FleetSnapshot fleet;
-  ReadFleet(all, static_cast<uint32_t>(number), &fleet);
+  ReadFleet(all, number, &fleet);
   return verb.Write(fleet, argc, argv);
 }
