@@ -22,6 +22,7 @@ constexpr uint32_t kLargestBlock = 4096;
 struct DiskAddress {
   int Path;
   uint8_t Address;  // target ID, or PhysDiskNum on the member path
+  ScsiAddress To() const { return {Path, Address, 0}; }
   uint8_t Target;
   bool Sata;
   std::string Name;
@@ -68,7 +69,7 @@ bool Lists(const std::vector<uint8_t>& pages, uint8_t page) {
 }
 
 int Vpd(ControllerCapture& cc, const DiskAddress& d, uint8_t page, uint8_t* buffer) {
-  return ScsiInquiry(cc.c, d.Path, d.Address, 0, 1, page, buffer, kFullInquiryBytes, 1);
+  return ScsiInquiry(cc.c, d.To(), VpdPage(page), buffer, kFullInquiryBytes, 1);
 }
 
 // The serial number volkit shows comes from the serial number page.
@@ -119,7 +120,7 @@ void AddProductData(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device&
 
 void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
   uint32_t blocks = 0, block_size = 0;
-  int result = ScsiReadCapacity(cc.c, d.Path, d.Address, 0, &blocks, &block_size, 1);
+  int result = ScsiReadCapacity(cc.c, d.To(), &blocks, &block_size, 1);
   if (result == kScsiNotReady) {
     dev.not_ready = true;
     return;
@@ -133,7 +134,7 @@ void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, vxtsim
   if (block_size != 512) dev.block_size = block_size;
   if (block_size == 0 || block_size > kLargestBlock) return;
   std::vector<uint8_t> block(block_size);
-  if (ScsiReadWrite(cc.c, d.Path, 0, d.Address, 0, 0, 1, block.data(), block_size, 1) !=
+  if (ScsiReadWrite(cc.c, d.To(), ScsiTransfer::kRead, 0, 1, block.data(), block_size, 1) !=
       kScsiSuccess) {
     cc.Note(d.Name + ": block 0 could not be read");
     return;
@@ -173,7 +174,7 @@ void AddIdentify(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry
 // False when nothing answers at the address.
 bool CaptureDisk(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
   uint8_t inquiry[kFullInquiryBytes];
-  int result = ScsiInquiry(cc.c, d.Path, d.Address, 0, 0, 0, inquiry, kFullInquiryBytes, 1);
+  int result = ScsiInquiry(cc.c, d.To(), kStandardInquiry, inquiry, kFullInquiryBytes, 1);
   if (result == kScsiNoDevice) return false;
   if (result != kScsiSuccess) {
     cc.Note(d.Name + ": INQUIRY failed; its identity is left out");

@@ -49,12 +49,13 @@ enum class Verdict { kAccept, kSkip, kEndScan };
 Verdict Examine(ControllerInfo* c, ScanContext* scan, const CandidateList& candidates,
                 bool is_auto1, uint8_t t, uint32_t* blocks, uint8_t* inquiry) {
   if (!IsFree(c, *scan, t)) return Verdict::kSkip;
-  if (ScsiInquiry(c, kScsiPathPlain, t, 0, 0, 0, inquiry, kShortInquiryBytes, 1) != kScsiSuccess ||
+  if (ScsiInquiry(c, PlainTarget(t), kStandardInquiry, inquiry, kShortInquiryBytes, 1) !=
+          kScsiSuccess ||
       !IsFixedDisk({inquiry, kShortInquiryBytes})) {
     return Verdict::kSkip;
   }
   uint32_t block_size = 0;
-  if (ScsiReadCapacity(c, kScsiPathPlain, t, 0, blocks, &block_size, 1) != kScsiSuccess ||
+  if (ScsiReadCapacity(c, PlainTarget(t), blocks, &block_size, 1) != kScsiSuccess ||
       block_size != kRequiredBlockSize) {
     return Verdict::kSkip;
   }
@@ -78,7 +79,7 @@ Verdict Examine(ControllerInfo* c, ScanContext* scan, const CandidateList& candi
 int ClassifyDrive(ControllerInfo* c, ConstBytes sas_device_pg0, int* drive_class) {
   const bool sata = SasDevicePg0DeviceInfo(sas_device_pg0) & kDeviceInfoSata;
   int ssd = 0;
-  if (TestSsd(c, kScsiPathPlain, SasDevicePg0TargetID(sas_device_pg0), &ssd) != kScsiSuccess) {
+  if (TestSsd(c, PlainTarget(SasDevicePg0TargetID(sas_device_pg0)), &ssd) != kScsiSuccess) {
     return 0;
   }
   if (ssd) {

@@ -30,7 +30,8 @@ int CheckDrive(ControllerInfo* c, const char* word, int index, CandidateList* li
   }
   list->Candidates[index].State = kCandidateUnchecked;
   uint8_t inquiry[kStandardInquiryBytes];
-  if (ScsiInquiry(c, kScsiPathPlain, id, 0, 0, 0, inquiry, sizeof inquiry, 1) != kScsiSuccess ||
+  if (ScsiInquiry(c, PlainTarget(id), kStandardInquiry, inquiry, sizeof inquiry, 1) !=
+          kScsiSuccess ||
       !IsFixedDisk(inquiry)) {
     std::fprintf(stderr,
                  "volkit: Disk ID specified (%d) cannot be used a RAID member as \n"
@@ -40,7 +41,7 @@ int CheckDrive(ControllerInfo* c, const char* word, int index, CandidateList* li
   }
   uint32_t blocks = 0;
   uint32_t block_size = 0;
-  if (ScsiReadCapacity(c, kScsiPathPlain, id, 0, &blocks, &block_size, 1) != kScsiSuccess ||
+  if (ScsiReadCapacity(c, PlainTarget(id), &blocks, &block_size, 1) != kScsiSuccess ||
       block_size != kRequiredBlockSize) {
     std::fprintf(stderr,
                  "volkit: Disk ID specified (%d) cannot be used a RAID member due\n"
@@ -121,7 +122,7 @@ int CheckSsdMix(ControllerInfo* c, CandidateList* list) {
   int count = CandidateCount(*list, kMaxCandidateIds);
   for (int i = 0; i < count; ++i) {
     int is_ssd = 0;
-    int result = TestSsd(c, kScsiPathPlain, list->CandidateIds[i], &is_ssd);
+    int result = TestSsd(c, PlainTarget(list->CandidateIds[i]), &is_ssd);
     if (result != kScsiSuccess) return result;
     (is_ssd ? ssd_seen : rotating_seen) = true;
   }

@@ -10,7 +10,7 @@
 namespace {
 
 int Inquire(ControllerInfo* c, const TargetScan& scan, uint32_t length, uint8_t* buffer) {
-  return ScsiInquiry(c, scan.Path(), scan.Address(), 0, 0, 0, buffer, length, 1);
+  return ScsiInquiry(c, scan.To(), kStandardInquiry, buffer, length, 1);
 }
 
 int ReadDiskPage(ControllerInfo* c, TargetScan* scan) {

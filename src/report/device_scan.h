@@ -31,8 +31,7 @@ struct TargetScan {
 
   // Members are reached through the RAID-member pass-through by their
   // physical disk number, everything else by plain SCSI I/O to the target.
-  int Path() const { return Member ? kScsiPathRaidMember : kScsiPathPlain; }
-  uint8_t Address() const { return Member ? Ref.PhysDiskNum : Target; }
+  ScsiAddress To() const { return Member ? RaidMember(Ref.PhysDiskNum) : PlainTarget(Target); }
   bool KvrSata() const { return Kvr && Sata; }
 };
 

@@ -31,8 +31,9 @@ std::string Name(const Found& where) { return "target " + std::to_string(where.T
 struct Probe {
   const Found& Where;
   const RaidPlace* Place;  // null outside the RAID configuration
-  int Path() const { return Place ? kScsiPathRaidMember : kScsiPathPlain; }
-  uint8_t Address() const { return Place ? Place->PhysDiskNum : Where.Target; }
+  ScsiAddress To() const {
+    return Place ? RaidMember(Place->PhysDiskNum) : PlainTarget(Where.Target);
+  }
 };
 
 // A device string without the blanks that pad it.
@@ -67,10 +68,10 @@ bool Acquire(ControllerInfo* c, const Probe& p, const RaidPicture& raid, uint8_t
   bool kvr = false;
   *status = kScsiSuccess;
   if (!p.Place || !p.Where.Sata) {
-    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 0, 0, inquiry, kFullInquiryBytes, 1);
+    int result = ScsiInquiry(c, p.To(), kStandardInquiry, inquiry, kFullInquiryBytes, 1);
     if (result == kScsiFailure && !p.Place) {
       std::memset(inquiry, 0, kFullInquiryBytes);
-      result = ScsiInquiry(c, p.Path(), p.Address(), 0, 0, 0, inquiry, kShortInquiryBytes, 1);
+      result = ScsiInquiry(c, p.To(), kStandardInquiry, inquiry, kShortInquiryBytes, 1);
     }
     if (result == kScsiNoDevice) return false;
     if (result == kScsiFailure) {
@@ -131,7 +132,7 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
       blocks = RaidPhysDiskPg0MaxLBA(raid.DiskPages.at(in_raid->PhysDiskNum)) + 1;
       block_size = 512;
     } else {
-      status = ScsiReadCapacity(c, kScsiPathPlain, where.Target, 0, &blocks, &block_size, 1);
+      status = ScsiReadCapacity(c, PlainTarget(where.Target), &blocks, &block_size, 1);
       // Eight bytes that did not all arrive are no capacity.
       if (status == kScsiSuccess && LastScsiTransferShort(*c)) status = kScsiFailure;
       if (status != kScsiSuccess) blocks = block_size = 0;
@@ -149,12 +150,12 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
   // A member of an inactive volume is not asked, as DISPLAY leaves it.
   if (inquiry[0] != kEnclosureServicesDevice && !(in_raid && in_raid->InInactiveVolume)) {
     uint8_t vpd[kFullInquiryBytes] = {};
-    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 1, 0x80, vpd, kFullInquiryBytes, 1);
+    int result = ScsiInquiry(c, p.To(), VpdPage(0x80), vpd, kFullInquiryBytes, 1);
     if (result == kScsiSuccess) d.Serial = Chars(ConstBytes(vpd, kFullInquiryBytes), 4, 20);
     if (result == kScsiFailure) NoteProblem(s, "the serial number of " + Name(where));
   }
   int ssd = 0;
-  int result = TestSsd(c, p.Path(), p.Address(), &ssd);
+  int result = TestSsd(c, p.To(), &ssd);
   if (result == kScsiSuccess) d.Ssd = ssd != 0;
   if (result == kScsiFailure) NoteProblem(s, "the drive type of " + Name(where));
   if (in_raid) {

@@ -44,7 +44,7 @@ int CheckFormatTarget(ControllerInfo* c, uint8_t id) {
     return 0;
   }
   uint8_t inquiry[kStandardInquiryBytes];
-  result = ScsiInquiry(c, kScsiPathPlain, id, 0, 0, 0, inquiry, sizeof inquiry, 1);
+  result = ScsiInquiry(c, PlainTarget(id), kStandardInquiry, inquiry, sizeof inquiry, 1);
   if (result == kScsiNoDevice) {
     std::fprintf(stderr,
                  "volkit: SCSI device at Id %d doesn't exist, is a hot spare or isn't powered "
@@ -92,7 +92,7 @@ int FormatCommand(ControllerInfo* c, int argc, char** argv) {
   std::printf("Formatting hard disk drive...\n");
   FlushStandardOutput();
   ElapsedTicker ticker = StartElapsedTicker(STDERR_FILENO);
-  int result = ScsiFormatUnit(c, id, 0, 1);
+  int result = ScsiFormatUnit(c, id, 1);
   StopElapsedTicker(&ticker);
   return result == kScsiSuccess ? 0 : 1;
 }

@@ -33,7 +33,8 @@ TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
   EXPECT_EQ(
       VxtSEPMessage(c, kSepActionWriteStatus, 0, 0, 1, 0, kSepFlagsEnclosureSlot, &slot_status), 0);
   uint8_t block[512] = {};
-  EXPECT_EQ(ScsiReadWrite(c, kScsiPathPlain, 1, 0, 0, 0, 1, block, sizeof block, 1), 0);
+  EXPECT_EQ(ScsiReadWrite(c, PlainTarget(0), ScsiTransfer::kWrite, 0, 1, block, sizeof block, 1),
+            0);
   EXPECT_EQ(c->RefusedRequests, 5u);
   EXPECT_EQ(c->RequestsSent, 0u);
 
