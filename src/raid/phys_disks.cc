@@ -17,9 +17,8 @@ constexpr size_t kPhysDiskImageMinBytes = 11;
 // it; a request the driver completed without a reply frame does not, and
 // then the firmware's list of physical disks does.  0 when neither tells.
 int NewPhysDiskNum(ControllerInfo* c, uint8_t target, uint8_t* phys_disk_num) {
-  ConstBytes reply = LastReply(*c);
-  if (GetU8(reply, 3) == kFunctionRaidAction) {
-    *phys_disk_num = static_cast<uint8_t>(RaidReplyActionData(reply));
+  if (ReplyAnswersRequest(*c)) {
+    *phys_disk_num = static_cast<uint8_t>(RaidReplyActionData(LastReply(*c)));
     return 1;
   }
   PageBuffer iocpg3;

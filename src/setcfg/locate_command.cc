@@ -63,7 +63,7 @@ int SetLocateLed(ControllerInfo* c, uint16_t enclosure, uint16_t slot, int on) {
   if (result != 1) return result;
   // A read completed without a reply frame brought no status back; writing
   // one made up from nothing would reset every other bit of the slot.
-  if (GetU8(LastReply(*c), 3) != kFunctionSep) return 0;
+  if (!ReplyAnswersRequest(*c)) return 0;
   // The identify bit is cleared for "off" rather than sent back as read: a
   // firmware that reports it in the status would otherwise keep the LED lit.
   status = on ? (status | kSlotStatusIdentify) : (status & ~kSlotStatusIdentify);

@@ -55,7 +55,7 @@ void BuildScsiRequest(ControllerInfo* c, const ScsiCommand& cmd) {
 int RunScsiCommand(ControllerInfo* c, const ScsiCommand& cmd, int retries) {
   for (;;) {
     BuildScsiRequest(c, cmd);
-    if (SendRequest(c, &c->Request) != 1) return kScsiFailure;
+    if (!WasSent(SendRequest(c, &c->Request))) return kScsiFailure;
     int result = ClassifyScsiReply(cmd.Class, LastReply(*c), LastSense(*c));
     if (result != kScsiRepeat) return result;
     if (retries <= 0) return kScsiFailure;

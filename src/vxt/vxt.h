@@ -86,10 +86,30 @@ inline ConstBytes LastSense(const ControllerInfo& c) {
 inline uint16_t ReplyIocStatus(ConstBytes reply) { return GetU16(reply, 14); }
 inline bool IocStatusOk(ConstBytes reply) { return (ReplyIocStatus(reply) & 0x7FFF) == 0; }
 
+// What became of a request SendRequest was given.
+enum class SendOutcome {
+  kReplied,       // sent; the reply frame is in ReplyBuffer
+  kNoReplyFrame,  // sent; the driver completed it without a reply frame, and
+                  // ReplyBuffer holds zeros (a clean status)
+  kRefused,       // not sent: the read-only gate refused it
+  kDriverFailed,  // every try failed at the driver
+};
+
+inline bool WasSent(SendOutcome outcome) {
+  return outcome == SendOutcome::kReplied || outcome == SendOutcome::kNoReplyFrame;
+}
+
 // Sends the request held in `request` through the controller's pass-through
-// record.  1: the driver accepted it and the reply is in ReplyBuffer; 0: every
-// try failed at the driver.  The reply status is the caller's to judge.
-int SendRequest(ControllerInfo* controller, RequestDescriptor* request);
+// record.  The reply status is the caller's to judge.
+SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request);
+
+// Whether the reply frame in ReplyBuffer answers the request in the message
+// frame (the same function code): false after a request the driver completed
+// without a reply frame, which brought back no data of its own.
+inline bool ReplyAnswersRequest(const ControllerInfo& c) {
+  ConstBytes frame{c.Request.MessageFrame, c.Request.MessageFrame ? kMessageFrameBytes : 0u};
+  return !frame.empty() && GetU8(LastReply(c), 3) == GetU8(frame, 3);
+}
 
 // The common success test of the request builders: sent, and IocStatus clear.
 int SendAndCheck(ControllerInfo* controller);

@@ -47,6 +47,22 @@ TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
   ReleaseController(c);
 }
 
+// The send routine tells a refusal from a driver failure, and neither is sent.
+TEST(ReadOnlyGate, SendOutcomeNamesWhyNothingCameBack) {
+  ControllerInfo* c = Unconnected();
+  PrepareRequest(c, kFunctionRaidAction, 48, 10, 20);
+  PutU8(Frame(c), 0, kRaidActionDeleteVolume);
+  EXPECT_EQ(SendRequest(c, &c->Request), SendOutcome::kRefused);
+  EXPECT_EQ(c->RequestsSent, 0u);
+  c->ReadOnly = false;
+  EXPECT_EQ(SendRequest(c, &c->Request), SendOutcome::kDriverFailed);
+  EXPECT_EQ(c->RequestsSent, 2u);  // one try and its retry
+  EXPECT_FALSE(WasSent(SendOutcome::kRefused));
+  EXPECT_FALSE(WasSent(SendOutcome::kDriverFailed));
+  EXPECT_TRUE(WasSent(SendOutcome::kNoReplyFrame));
+  ReleaseController(c);
+}
+
 TEST(ReadOnlyGate, TheListHoldsTheReadsOnly) {
   auto kind = [](uint8_t function, uint8_t byte0) {
     PassThroughRecord record{};
