@@ -41,7 +41,8 @@ TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
   // Reads go out (and fail here only for want of a controller).
   PageHeader header{};
   EXPECT_EQ(ReadPageHeader(c, kPageTypeIoc, 2, &header), 0);
-  EXPECT_EQ(RaidActionVolumeProgress(c, 0, 0), 0);
+  VolumeProgress progress{};
+  EXPECT_EQ(RaidActionVolumeProgress(c, 0, 0, &progress), 0);
   EXPECT_EQ(c->RefusedRequests, 5u);
   EXPECT_GT(c->RequestsSent, 0u);
   ReleaseController(c);
