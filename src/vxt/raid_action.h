@@ -105,3 +105,24 @@ inline int RaidActionPhysDiskOnline(ControllerInfo* c, uint8_t phys_disk_num,
 // word; on a write it is sent as it stands.  A failed read leaves it alone.
 int VxtSEPMessage(ControllerInfo* controller, uint8_t Action, uint8_t bus, uint8_t target_id,
                   uint16_t enclosure_handle, uint16_t slot, uint8_t flags, uint32_t* slot_status);
+
+// The status word of the slot `slot` of enclosure `enclosure_handle`.  1 with
+// it; 0 when the read failed or the driver completed it without a reply
+// frame, which brings no status back.
+inline int SepReadSlotStatus(ControllerInfo* c, uint16_t enclosure_handle, uint16_t slot,
+                             uint32_t* slot_status) {
+  uint32_t status = 0;
+  if (!VxtSEPMessage(c, kSepActionReadStatus, 0, 0, enclosure_handle, slot, kSepFlagsEnclosureSlot,
+                     &status) ||
+      !ReplyAnswersRequest(*c)) {
+    return 0;
+  }
+  *slot_status = status;
+  return 1;
+}
+
+inline int SepWriteSlotStatus(ControllerInfo* c, uint16_t enclosure_handle, uint16_t slot,
+                              uint32_t slot_status) {
+  return VxtSEPMessage(c, kSepActionWriteStatus, 0, 0, enclosure_handle, slot,
+                       kSepFlagsEnclosureSlot, &slot_status);
+}
