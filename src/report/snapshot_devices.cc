@@ -132,9 +132,7 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
       blocks = RaidPhysDiskPg0MaxLBA(raid.DiskPages.at(in_raid->PhysDiskNum)) + 1;
       block_size = 512;
     } else {
-      status = ScsiReadCapacity(c, PlainTarget(where.Target), &blocks, &block_size, 1);
-      // Eight bytes that did not all arrive are no capacity.
-      if (status == kScsiSuccess && LastScsiTransferShort(*c)) status = kScsiFailure;
+      status = ScsiReadCapacityWhole(c, PlainTarget(where.Target), &blocks, &block_size, 1);
       if (status != kScsiSuccess) blocks = block_size = 0;
       if (status == kScsiFailure) NoteProblem(s, "the capacity of " + Name(where));
     }

@@ -77,6 +77,16 @@ ScsiCommand DataInCommand(ScsiAddress to, uint8_t* data, uint32_t length) {
   return cmd;
 }
 
+// The last SCSI command succeeded with less data than it asked for: a read
+// then left part of its buffer as it was.
+bool LastScsiTransferShort(const ControllerInfo& c) {
+  return ReplyIocStatus(LastReply(c)) == kIocStatusScsiDataUnderrun;
+}
+
+int WholeOrFailure(const ControllerInfo& c, int result) {
+  return result == kScsiSuccess && LastScsiTransferShort(c) ? kScsiFailure : result;
+}
+
 }  // namespace
 
 int ScsiInquiry(ControllerInfo* c, ScsiAddress to, InquiryPage page, uint8_t* buffer,
@@ -107,6 +117,11 @@ int ScsiReadCapacity(ControllerInfo* c, ScsiAddress to, uint32_t* blocks, uint32
   return result;
 }
 
+int ScsiReadCapacityWhole(ControllerInfo* c, ScsiAddress to, uint32_t* blocks,
+                          uint32_t* block_length, int retries) {
+  return WholeOrFailure(*c, ScsiReadCapacity(c, to, blocks, block_length, retries));
+}
+
 int ScsiReadWrite(ControllerInfo* c, ScsiAddress to, ScsiTransfer transfer, uint32_t block_address,
                   uint16_t block_count, uint8_t* buffer, uint32_t length, int retries) {
   const bool write = transfer == ScsiTransfer::kWrite;
@@ -128,7 +143,8 @@ int ScsiReadWrite(ControllerInfo* c, ScsiAddress to, ScsiTransfer transfer, uint
     cmd.Cdb[3] = static_cast<uint8_t>(block_address);
     cmd.Cdb[4] = static_cast<uint8_t>(block_count);
   }
-  return RunScsiCommand(c, cmd, retries);
+  int result = RunScsiCommand(c, cmd, retries);
+  return transfer == ScsiTransfer::kReadWhole ? WholeOrFailure(*c, result) : result;
 }
 
 int ScsiFormatUnit(ControllerInfo* c, uint8_t target, int retries) {

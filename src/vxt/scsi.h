@@ -44,7 +44,9 @@ struct InquiryPage {
 inline constexpr InquiryPage kStandardInquiry{false, 0};
 inline constexpr InquiryPage VpdPage(uint8_t code) { return {true, code}; }
 
-enum class ScsiTransfer { kRead, kWrite };
+// kReadWhole reads as kRead does, but counts a transfer that delivered less
+// than it asked for as a failure: what did not arrive would pass for data.
+enum class ScsiTransfer { kRead, kReadWhole, kWrite };
 
 int ScsiInquiry(ControllerInfo* controller, ScsiAddress to, InquiryPage page, uint8_t* buffer,
                 uint32_t length, int retries);
@@ -54,15 +56,14 @@ int ScsiInquiry(ControllerInfo* controller, ScsiAddress to, InquiryPage page, ui
 int ScsiReadCapacity(ControllerInfo* controller, ScsiAddress to, uint32_t* blocks,
                      uint32_t* block_length, int retries);
 
+// ScsiReadCapacity, with eight bytes that did not all arrive counted as a
+// failure: they are no capacity.
+int ScsiReadCapacityWhole(ControllerInfo* controller, ScsiAddress to, uint32_t* blocks,
+                          uint32_t* block_length, int retries);
+
 int ScsiReadWrite(ControllerInfo* controller, ScsiAddress to, ScsiTransfer transfer,
                   uint32_t block_address, uint16_t block_count, uint8_t* buffer, uint32_t length,
                   int retries);
 
 // Formats the disk at a target ID (plain path only).
 int ScsiFormatUnit(ControllerInfo* controller, uint8_t target, int retries);
-
-// The last SCSI command succeeded with less data than it asked for: a read
-// then left part of its buffer as it was.
-inline bool LastScsiTransferShort(const ControllerInfo& c) {
-  return ReplyIocStatus(LastReply(c)) == kIocStatusScsiDataUnderrun;
-}
