@@ -40,7 +40,7 @@ int ReadFacts(ControllerInfo* c, uint8_t function, uint8_t* out, size_t out_byte
   record->TimeoutSeconds = 10;
   record->DataSgeOffset = 3;
   std::memset(record->MessageFrame, 0, 12);
-  record->MessageFrame[3] = function;
+  record->MessageFrame[kFrameFunctionOffset] = function;
   if (Dispatch(c, record) < 0) return 0;
   if (!IocStatusOk(LastReply(*c))) return 0;
   std::memcpy(out, c->Request.ReplyBuffer, out_bytes);
@@ -55,7 +55,7 @@ SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request) 
   record->ControllerNumber = controller->ControllerNumber;
   record->MaxDataSize = static_cast<int32_t>(request->CommandRecordLength);
   record->TimeoutSeconds = static_cast<int32_t>(request->TimeoutSeconds);
-  if (request->MessageFrame[3] == kFunctionSep) {
+  if (request->MessageFrame[kFrameFunctionOffset] == kFunctionSep) {
     record->DataSgeOffset = 8;
   } else {
     record->DataSgeOffset =
@@ -102,7 +102,7 @@ void PrepareRequest(ControllerInfo* c, uint8_t function, size_t frame_bytes,
   r.DataLength = 0;
   r.Direction = 0;
   std::memset(r.MessageFrame, 0, frame_bytes);
-  r.MessageFrame[3] = function;
+  r.MessageFrame[kFrameFunctionOffset] = function;
   PutU32(Frame(c), 8, kContextWord);
 }
 
