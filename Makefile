@@ -85,7 +85,8 @@ fuzz: deps-analysis
 LINT_FILES ?= changed
 lint: deps-analysis deps-test
 	$(MAKE) release
-	scripts/check-layers
+	scripts/check-layers src
+	scripts/check-layers sim
 	git ls-files '*.cc' '*.h' | xargs clang-format --dry-run -Werror
 	@files=$$(scripts/lint-files $(LINT_FILES) build/release); \
 	if [ -z "$$files" ]; then echo "lint: no source changed; LINT_FILES=all checks every one"; exit 0; fi; \

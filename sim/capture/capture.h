@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "firmware/model.h"
+#include "model/model.h"
 #include "vxt/adapter_info.h"
 #include "vxt/config_page.h"
 

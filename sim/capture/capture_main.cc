@@ -13,6 +13,7 @@
 
 #include "capture.h"
 #include "document/state_file.h"
+#include "files/atomic_file.h"
 #include "lab_text.h"
 #include "request_gate.h"
 #include "vxt/driver_records.h"
@@ -20,8 +21,6 @@
 namespace capture {
 
 namespace {
-
-constexpr uint32_t kLastControllerNumber = 254;
 
 struct CaptureOptions {
   bool one = false;
@@ -170,16 +169,9 @@ bool WriteLab(const std::string& text, const std::string& path) {
     std::fprintf(stderr, "vxtsim capture: cannot write the lab: %s\n", std::strerror(errno));
     return false;
   }
-  std::string tmp = path + ".tmp." + std::to_string(getpid());
-  FILE* f = std::fopen(tmp.c_str(), "w");
-  bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  if (f && std::fclose(f) != 0) written = false;
-  if (!written || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::fprintf(stderr, "vxtsim capture: cannot write %s: %s\n", path.c_str(),
-                 std::strerror(errno));
-    // Tidying up after the failure just reported.
-    // NOLINTNEXTLINE(cert-err33-c)
-    std::remove(tmp.c_str());
+  std::string error;
+  if (ReplaceFileAtomically(path, text, &error) != 1) {
+    std::fprintf(stderr, "vxtsim capture: cannot write %s: %s\n", path.c_str(), error.c_str());
     return false;
   }
   return true;

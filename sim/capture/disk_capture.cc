@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "capture.h"
-#include "firmware/topology_state.h"
 #include "lab_text.h"
+#include "model/topology_state.h"
 #include "vxt/pages.h"
 #include "vxt/sata_identify.h"
 #include "vxt/scsi.h"
@@ -16,13 +16,13 @@ namespace capture {
 
 namespace {
 
-constexpr uint32_t kInquiryBytes = 255;
 constexpr size_t kKvrFruOffset = 114;
 constexpr uint32_t kLargestBlock = 4096;
 
 struct DiskAddress {
   int Path;
   uint8_t Address;  // target ID, or PhysDiskNum on the member path
+  ScsiAddress To() const { return {Path, Address, 0}; }
   uint8_t Target;
   bool Sata;
   std::string Name;
@@ -69,13 +69,13 @@ bool Lists(const std::vector<uint8_t>& pages, uint8_t page) {
 }
 
 int Vpd(ControllerCapture& cc, const DiskAddress& d, uint8_t page, uint8_t* buffer) {
-  return ScsiInquiry(cc.c, d.Path, d.Address, 0, 1, page, buffer, kInquiryBytes, 1);
+  return ScsiInquiry(cc.c, d.To(), VpdPage(page), buffer, kFullInquiryBytes, 1);
 }
 
 // The serial number volkit shows comes from the serial number page.
 void AddSerial(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry,
                vxtsim::Device& dev) {
-  uint8_t vpd[kInquiryBytes];
+  uint8_t vpd[kFullInquiryBytes];
   if (Vpd(cc, d, 0x80, vpd) != kScsiSuccess) {
     cc.Note(d.Name + ": no serial number page; the copy's shows the INQUIRY serial number");
     AddInquiryText(dev, dev.serial, inquiry, 36, 20);
@@ -89,14 +89,14 @@ void AddSerial(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry,
 }
 
 void AddProductData(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
-  uint8_t supported[kInquiryBytes];
-  uint8_t vpd[kInquiryBytes];
+  uint8_t supported[kFullInquiryBytes];
+  uint8_t vpd[kFullInquiryBytes];
   if (Vpd(cc, d, 0x00, supported) != kScsiSuccess) {
     cc.Note(d.Name + ": the list of product data pages could not be read");
     return;
   }
   std::vector<uint8_t> listed =
-      ListedPages(ConstBytes(supported).first(Delivered(cc, kInquiryBytes)));
+      ListedPages(ConstBytes(supported).first(Delivered(cc, kFullInquiryBytes)));
   if (Lists(listed, 0xB1) && Vpd(cc, d, 0xB1, vpd) == kScsiSuccess) {
     uint16_t rate = GetBe16(vpd, 4);
     if (rate == 1) {
@@ -120,7 +120,7 @@ void AddProductData(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device&
 
 void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
   uint32_t blocks = 0, block_size = 0;
-  int result = ScsiReadCapacity(cc.c, d.Path, d.Address, 0, &blocks, &block_size, 1);
+  int result = ScsiReadCapacity(cc.c, d.To(), &blocks, &block_size, 1);
   if (result == kScsiNotReady) {
     dev.not_ready = true;
     return;
@@ -134,7 +134,7 @@ void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, vxtsim
   if (block_size != 512) dev.block_size = block_size;
   if (block_size == 0 || block_size > kLargestBlock) return;
   std::vector<uint8_t> block(block_size);
-  if (ScsiReadWrite(cc.c, d.Path, 0, d.Address, 0, 0, 1, block.data(), block_size, 1) !=
+  if (ScsiReadWrite(cc.c, d.To(), ScsiTransfer::kRead, 0, 1, block.data(), block_size, 1) !=
       kScsiSuccess) {
     cc.Note(d.Name + ": block 0 could not be read");
     return;
@@ -173,14 +173,14 @@ void AddIdentify(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry
 
 // False when nothing answers at the address.
 bool CaptureDisk(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
-  uint8_t inquiry[kInquiryBytes];
-  int result = ScsiInquiry(cc.c, d.Path, d.Address, 0, 0, 0, inquiry, kInquiryBytes, 1);
+  uint8_t inquiry[kFullInquiryBytes];
+  int result = ScsiInquiry(cc.c, d.To(), kStandardInquiry, inquiry, kFullInquiryBytes, 1);
   if (result == kScsiNoDevice) return false;
   if (result != kScsiSuccess) {
     cc.Note(d.Name + ": INQUIRY failed; its identity is left out");
     return true;
   }
-  ConstBytes answer = ConstBytes(inquiry).first(Delivered(cc, kInquiryBytes));
+  ConstBytes answer = ConstBytes(inquiry).first(Delivered(cc, kFullInquiryBytes));
   if (answer[0]) dev.type = answer[0];
   if (answer.size() > 1 && (answer[1] & 0x80)) dev.removable = true;
   if (answer.size() > 1 && (answer[1] & 0x7F)) AddPatch(dev.inquiry_bytes, 1, answer.subspan(1, 1));

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "capture.h"
-#include "firmware/page_state.h"
+#include "model/page_state.h"
 #include "vxt/byte_access.h"
 
 namespace capture {

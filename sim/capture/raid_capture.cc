@@ -197,9 +197,10 @@ void CaptureProgress(ControllerCapture& cc) {
     const VolumeSeat& seat = cc.volumes[i];
     vxtsim::Volume& vol = cc.ctl.raid.volumes[i];
     bool resyncing = false;
-    if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id)) {
-      uint64_t total = RaidReplyTotalBlocks(LastReply(*cc.c));
-      uint64_t remaining = RaidReplyBlocksRemaining(LastReply(*cc.c));
+    VolumeProgress progress{};
+    if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id, &progress)) {
+      uint64_t total = progress.TotalBlocks;
+      uint64_t remaining = progress.BlocksRemaining;
       resyncing = remaining > 0;
       if (resyncing) {
         vol.resync.given = true;
@@ -207,8 +208,9 @@ void CaptureProgress(ControllerCapture& cc) {
         vol.resync.remaining = remaining;
         // A second look tells how far one read moves the work on, which is
         // how vxtsim plays it back.
-        if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id)) {
-          uint64_t later = RaidReplyBlocksRemaining(LastReply(*cc.c));
+        VolumeProgress again{};
+        if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id, &again)) {
+          uint64_t later = again.BlocksRemaining;
           if (later < remaining) vol.resync.step = remaining - later;
         }
       }

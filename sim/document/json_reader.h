@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "document/given.h"
 #include "document/state_file.h"
+#include "model/given.h"
 
 namespace vxtsim::doc {
 

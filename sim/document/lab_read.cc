@@ -6,8 +6,8 @@
 
 #include "document/lab_defaults.h"
 #include "document/record_readers.h"
-#include "driver/faults.h"
 #include "firmware/page_table.h"
+#include "model/errno_names.h"
 
 namespace vxtsim {
 

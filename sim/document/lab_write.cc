@@ -5,8 +5,8 @@
 
 #include "document/record_fields.h"
 #include "document/state_file.h"
-#include "driver/faults.h"
 #include "firmware/page_table.h"
+#include "model/errno_names.h"
 
 namespace vxtsim {
 

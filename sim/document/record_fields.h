@@ -12,7 +12,7 @@
 
 #include <utility>
 
-#include "firmware/model.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

@@ -8,7 +8,7 @@
 
 #include "document/json_reader.h"
 #include "document/record_fields.h"
-#include "firmware/model.h"
+#include "model/model.h"
 
 namespace vxtsim::doc {
 

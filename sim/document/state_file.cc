@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "driver/node.h"
+#include "model/node.h"
 
 namespace vxtsim {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "firmware/model.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

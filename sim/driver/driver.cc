@@ -6,10 +6,11 @@
 
 #include "driver/fault_effects.h"
 #include "driver/faults.h"
-#include "driver/protocol.h"
-#include "firmware/bytes.h"
 #include "firmware/firmware.h"
 #include "firmware/layouts.h"
+#include "model/bytes.h"
+#include "model/errno_names.h"
+#include "model/protocol.h"
 #include "raid/member_failure.h"
 
 namespace vxtsim {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "driver/log_line.h"
-#include "firmware/model.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

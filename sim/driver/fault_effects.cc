@@ -1,8 +1,8 @@
 #include "driver/fault_effects.h"
 
-#include "driver/protocol.h"
 #include "firmware/layouts.h"
 #include "firmware/scsi_io.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

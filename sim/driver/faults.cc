@@ -1,27 +1,12 @@
 #include "driver/faults.h"
 
-#include <cerrno>
-
-#include "driver/protocol.h"
 #include "firmware/layouts.h"
 #include "firmware/page_table.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 
 namespace {
-
-struct ErrnoEntry {
-  int value;
-  const char* name;
-};
-
-constexpr ErrnoEntry kErrnos[] = {
-    {EPERM, "EPERM"},   {ENOENT, "ENOENT"}, {EIO, "EIO"},
-    {ENXIO, "ENXIO"},   {EAGAIN, "EAGAIN"}, {ENOMEM, "ENOMEM"},
-    {EACCES, "EACCES"}, {EFAULT, "EFAULT"}, {EBUSY, "EBUSY"},
-    {EEXIST, "EEXIST"}, {ENODEV, "ENODEV"}, {EINVAL, "EINVAL"},
-    {ENOTTY, "ENOTTY"}, {EINTR, "EINTR"},   {ETIMEDOUT, "ETIMEDOUT"},
-};
 
 bool Holds(const Given<uint32_t>& want, const std::optional<uint32_t>& have) {
   return !want.given || (have && *have == want.value);
@@ -106,23 +91,6 @@ std::optional<FaultHit> MatchFault(Model& model, const RequestFacts& facts, bool
     if (!hit && Applies(rule, rule.hits)) hit = FaultHit{i, &rule.effect};
   }
   return hit;
-}
-
-bool ErrnoByName(const std::string& name, int& value) {
-  for (const ErrnoEntry& e : kErrnos) {
-    if (name == e.name) {
-      value = e.value;
-      return true;
-    }
-  }
-  return false;
-}
-
-const char* ErrnoName(int err) {
-  for (const ErrnoEntry& e : kErrnos) {
-    if (e.value == err) return e.name;
-  }
-  return err == 0 ? "" : "E?";
 }
 
 }  // namespace vxtsim

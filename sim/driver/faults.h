@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "firmware/bytes.h"
-#include "firmware/model.h"
+#include "model/bytes.h"
+#include "model/model.h"
 
 namespace vxtsim {
 
@@ -35,9 +35,5 @@ struct FaultHit {
 // ("hits"), so they carry over from one process to the next; `changed` is set
 // when any counter moved.
 std::optional<FaultHit> MatchFault(Model& model, const RequestFacts& facts, bool& changed);
-
-// An errno by its name ("EIO"); false for a name the model does not know.
-bool ErrnoByName(const std::string& name, int& value);
-const char* ErrnoName(int err);
 
 }  // namespace vxtsim

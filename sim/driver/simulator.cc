@@ -10,8 +10,9 @@
 #include "document/state_file.h"
 #include "driver/driver.h"
 #include "driver/faults.h"
-#include "driver/node.h"
-#include "driver/protocol.h"
+#include "model/errno_names.h"
+#include "model/node.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "driver/log_line.h"
-#include "firmware/model.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

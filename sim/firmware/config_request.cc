@@ -1,10 +1,10 @@
 // Configuration page requests: header reads, page reads of the current or
 // non-volatile copy, and page writes.
-#include "driver/protocol.h"
 #include "firmware/controller.h"
 #include "firmware/firmware.h"
 #include "firmware/layouts.h"
 #include "firmware/page_image.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "firmware/model.h"
 #include "firmware/page_table.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

@@ -1,7 +1,7 @@
 // Controller facts and port facts.
-#include "driver/protocol.h"
 #include "firmware/firmware.h"
 #include "firmware/layouts.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

@@ -1,10 +1,10 @@
 #include "firmware/firmware.h"
 
-#include "driver/protocol.h"
 #include "firmware/controller.h"
 #include "firmware/layouts.h"
 #include "firmware/page_image.h"
 #include "firmware/scsi_io.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

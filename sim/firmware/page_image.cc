@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "driver/protocol.h"
 #include "firmware/layouts.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "firmware/bytes.h"
-#include "firmware/model.h"
 #include "firmware/page_table.h"
+#include "model/bytes.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "firmware/bytes.h"
+#include "model/bytes.h"
 
 namespace vxtsim {
 

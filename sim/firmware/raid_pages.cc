@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "driver/protocol.h"
 #include "firmware/controller.h"
 #include "firmware/derived_pages.h"
 #include "firmware/layouts.h"
 #include "firmware/page_image.h"
+#include "model/protocol.h"
 #include "raid/raid_config.h"
 
 namespace vxtsim {

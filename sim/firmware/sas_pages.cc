@@ -1,9 +1,9 @@
-#include "driver/protocol.h"
 #include "firmware/derived_pages.h"
 #include "firmware/layouts.h"
-#include "firmware/model.h"
 #include "firmware/page_image.h"
 #include "firmware/sas_topology.h"
+#include "model/model.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "firmware/bytes.h"
-#include "firmware/model.h"
+#include "model/bytes.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

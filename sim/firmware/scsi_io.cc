@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "driver/protocol.h"
 #include "firmware/layouts.h"
 #include "firmware/scsi_data.h"
 #include "firmware/scsi_layouts.h"
 #include "firmware/scsi_target.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

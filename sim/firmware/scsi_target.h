@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "firmware/bytes.h"
-#include "firmware/model.h"
+#include "model/bytes.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

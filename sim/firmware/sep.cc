@@ -1,10 +1,10 @@
 // Enclosure processor requests: read and write the status word of a slot.
 // The word last written drives the slot's LEDs; bit 17 lights the locate
 // LED whether or not the processor reports that bit back.
-#include "driver/protocol.h"
 #include "firmware/firmware.h"
 #include "firmware/layouts.h"
 #include "firmware/sas_topology.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "firmware/model.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "firmware/model.h"
+#include "model/model.h"
 #include "options.h"
 
 namespace vxtsim {

@@ -18,8 +18,8 @@
 #include <set>
 #include <string>
 
-#include "driver/protocol.h"
 #include "driver/simulator.h"
+#include "model/protocol.h"
 #include "preload/node_locks.h"
 #include "preload/real_libc.h"
 

@@ -1,8 +1,8 @@
 // RAID action requests: the frame and data checks every action shares, and
 // the dispatch to the action's handler.
-#include "driver/protocol.h"
 #include "firmware/controller.h"
 #include "firmware/page_image.h"
+#include "model/protocol.h"
 #include "raid/raid_actions.h"
 
 namespace vxtsim {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "firmware/model.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

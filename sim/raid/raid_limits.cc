@@ -4,7 +4,7 @@
 
 #include "firmware/controller.h"
 #include "firmware/page_image.h"
-#include "raid/raid_state.h"
+#include "model/raid_state.h"
 
 namespace vxtsim {
 

@@ -6,17 +6,16 @@
 
 #include "cli/command_table.h"
 #include "cli/layout_verbs.h"
+#include "cli/list.h"
 #include "cli/machine_verbs.h"
 #include "console/command_lock.h"
 #include "console/discovery.h"
 #include "console/output_check.h"
 #include "console/usage.h"
 #include "console/words.h"
+#include "vxt/adapter_info.h"
 
 namespace {
-
-constexpr unsigned long kMaxControllerArgument = 255;
-constexpr uint32_t kLastSasControllerNumber = 254;
 
 struct Selection {
   bool SasMode;
@@ -51,12 +50,9 @@ int SelectControllers(char** argv, Selection* selection) {
     *selection = {true, 0};
     return 0;
   }
-  unsigned long number = 0;
-  if (!ParseWholeUnsigned(argv[1], &number) || number > kMaxControllerArgument) {
-    std::fprintf(stderr, "volkit: bad controller number \"%s\"!\n", argv[1]);
-    return 1;
-  }
-  *selection = {false, static_cast<uint32_t>(number)};
+  uint32_t number = 0;
+  if (!ParseControllerNumber(argv[1], &number)) return 1;
+  *selection = {false, number};
   return 0;
 }
 
@@ -105,14 +101,12 @@ int RunControllers(const Selection& selection, int argc, char** argv) {
       }
     }
     ReleaseController(controller);
-    if (!selection.SasMode || number >= kLastSasControllerNumber) break;
+    if (!selection.SasMode || number >= kLastControllerNumber) break;
   }
   return result;
 }
 
 }  // namespace
-
-void PrintUsage() { std::fprintf(stderr, "%s\n", kUsageText); }
 
 int VolkitMain(int argc, char** argv) {
   // The machine-readable verbs print their document and nothing else.

@@ -5,10 +5,9 @@
 
 #include "cli/machine_verbs.h"
 #include "report/snapshot_read.h"
+#include "vxt/adapter_info.h"
 
 namespace {
-
-constexpr uint32_t kLastControllerNumber = 254;
 
 void Fail(FleetSnapshot* fleet, RunFailure failure, const std::string& text) {
   std::fprintf(stderr, "volkit: %s!\n", text.c_str());

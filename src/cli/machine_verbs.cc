@@ -5,18 +5,16 @@
 #include <cstring>
 #include <string>
 
-#include "cli/atomic_file.h"
 #include "cli/layout_drift.h"
 #include "console/usage.h"
 #include "console/words.h"
+#include "files/atomic_file.h"
 #include "report/health.h"
 #include "report/health_plugin.h"
 #include "report/json_document.h"
 #include "report/metrics_text.h"
 
 namespace {
-
-constexpr unsigned long kMaxControllerArgument = 255;
 
 bool EqualsIgnoringCaseWord(const char* word, const char* lower) {
   std::string copy = word;
@@ -140,11 +138,8 @@ bool IsMachineSelection(const char* word) {
 
 int RunMachineVerb(const MachineVerb& verb, int argc, char** argv) {
   bool all = EqualsIgnoringCase(argv[1], "all");
-  unsigned long number = 0;
-  if (!all && (!ParseWholeUnsigned(argv[1], &number) || number > kMaxControllerArgument)) {
-    std::fprintf(stderr, "volkit: bad controller number \"%s\"!\n", argv[1]);
-    return 1;
-  }
+  uint32_t number = 0;
+  if (!all && !ParseControllerNumber(argv[1], &number)) return 1;
   const char* output = nullptr;
   const char* layout = nullptr;
   if (argc > verb.MaxArgc ||
@@ -155,6 +150,6 @@ int RunMachineVerb(const MachineVerb& verb, int argc, char** argv) {
     return 1;
   }
   FleetSnapshot fleet;
-  ReadFleet(all, static_cast<uint32_t>(number), &fleet);
+  ReadFleet(all, number, &fleet);
   return verb.Write(fleet, argc, argv);
 }

@@ -18,9 +18,6 @@ int OpenController(uint32_t controller_number, ControllerInfo** controller);
 // OpenController on a control node already open.
 int OpenControllerOn(int handle, uint32_t controller_number, ControllerInfo** controller);
 
-// 1 when at least one controller was listed, 2 when there is none.
-int ListControllers(int handle);
-
 // The adapter type name for a PCI device ID low byte.
 std::string ControllerTypeName(uint8_t device_id_low);
 

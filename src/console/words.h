@@ -11,3 +11,7 @@ void LowerCaseWord(char* word);
 // 1 when at least one digit was read, nothing is left over and no range error
 // occurred; 0 otherwise.
 int ParseWholeUnsigned(const char* word, unsigned long* value);
+
+// Reads the controller number argument (0 to 255, as ParseWholeUnsigned).
+// 1 with the number; 0 after the message that it is bad.
+int ParseControllerNumber(const char* word, uint32_t* number);

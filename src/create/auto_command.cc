@@ -1,6 +1,5 @@
 // The AUTO handler (also AUTO1): a volume from drives the program picks
 // itself, built by the same builders as CREATE's.
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -53,7 +52,7 @@ void TrimCandidates(const ControllerInfo& c, const RaidLimits& limits, uint8_t v
   if (c.BusType == kBusTypeSas && existing_disks + n > limits.MaxPhysDisks) {
     n = limits.MaxPhysDisks - existing_disks;
   }
-  int type_max = TypeMaxDrives(limits, volume_type);
+  int type_max = DriveCountOf(limits, volume_type).Maximum;
   if (n > type_max) n = type_max;
   candidates->NumRAIDCandidates = n;
 }
@@ -64,14 +63,12 @@ struct DriveCount {
   int Maximum;
 };
 
-// The count the type takes.  Whatever limits the firmware reports, the
-// builders need two drives for a mirror of either kind and one for a stripe;
-// a lower firmware minimum would end the build on its precondition.
+// The count the type takes, under its name for the refusal.  The candidates
+// are already trimmed to the type's maximum.
 DriveCount CountRule(const RaidLimits& l, uint8_t type) {
-  auto at_least = [](int limit, int floor) { return limit > floor ? limit : floor; };
-  if (type == kVolumeTypeIM) return {"IM", at_least(l.MinDrivesIM, 2), INT_MAX};
-  if (type == kVolumeTypeIME) return {"IME", at_least(l.MinDrivesIME, 2), l.MaxDrivesIME};
-  return {"IS", at_least(l.MinDrivesIS, 1), l.MaxDrivesIS};
+  const DriveCountRange range = DriveCountOf(l, type);
+  const char* name = type == kVolumeTypeIM ? "IM" : type == kVolumeTypeIME ? "IME" : "IS";
+  return {name, range.Minimum, range.Maximum};
 }
 
 // The picked drives are the build's from here on; one that another volkit is

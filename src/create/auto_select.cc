@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr uint32_t kScanInquiryBytes = 52;
 constexpr uint32_t kRequiredBlockSize = 512;
 
 struct ScanContext {
@@ -50,12 +49,13 @@ enum class Verdict { kAccept, kSkip, kEndScan };
 Verdict Examine(ControllerInfo* c, ScanContext* scan, const CandidateList& candidates,
                 bool is_auto1, uint8_t t, uint32_t* blocks, uint8_t* inquiry) {
   if (!IsFree(c, *scan, t)) return Verdict::kSkip;
-  if (ScsiInquiry(c, kScsiPathPlain, t, 0, 0, 0, inquiry, kScanInquiryBytes, 1) != kScsiSuccess ||
-      !IsFixedDisk({inquiry, kScanInquiryBytes})) {
+  if (ScsiInquiry(c, PlainTarget(t), kStandardInquiry, inquiry, kShortInquiryBytes, 1) !=
+          kScsiSuccess ||
+      !IsFixedDisk({inquiry, kShortInquiryBytes})) {
     return Verdict::kSkip;
   }
   uint32_t block_size = 0;
-  if (ScsiReadCapacity(c, kScsiPathPlain, t, 0, blocks, &block_size, 1) != kScsiSuccess ||
+  if (ScsiReadCapacity(c, PlainTarget(t), blocks, &block_size, 1) != kScsiSuccess ||
       block_size != kRequiredBlockSize) {
     return Verdict::kSkip;
   }
@@ -79,7 +79,7 @@ Verdict Examine(ControllerInfo* c, ScanContext* scan, const CandidateList& candi
 int ClassifyDrive(ControllerInfo* c, ConstBytes sas_device_pg0, int* drive_class) {
   const bool sata = SasDevicePg0DeviceInfo(sas_device_pg0) & kDeviceInfoSata;
   int ssd = 0;
-  if (TestSsd(c, kScsiPathPlain, SasDevicePg0TargetID(sas_device_pg0), &ssd) != kScsiSuccess) {
+  if (TestSsd(c, PlainTarget(SasDevicePg0TargetID(sas_device_pg0)), &ssd) != kScsiSuccess) {
     return 0;
   }
   if (ssd) {
@@ -99,7 +99,7 @@ int SelectAutoDrives(ControllerInfo* c, bool is_auto1, CandidateList* candidates
   const int targets = DeviceLimit(*c) & 0xFF;
   for (int t = 0; t < targets; ++t) {
     uint32_t blocks = 0;
-    uint8_t inquiry[kScanInquiryBytes] = {};
+    uint8_t inquiry[kShortInquiryBytes] = {};
     Verdict verdict =
         Examine(c, &scan, *candidates, is_auto1, static_cast<uint8_t>(t), &blocks, inquiry);
     if (verdict == Verdict::kEndScan) break;

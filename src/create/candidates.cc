@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr uint32_t kInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
 
 // Checks the drive at one target and stores it when it passes.
@@ -28,8 +27,9 @@ int CheckDriveAt(ControllerInfo* c, uint8_t id, int index, CandidateList* list) 
     return 0;
   }
   list->Candidates[index].State = kCandidateUnchecked;
-  uint8_t inquiry[kInquiryBytes];
-  if (ScsiInquiry(c, kScsiPathPlain, id, 0, 0, 0, inquiry, sizeof inquiry, 1) != kScsiSuccess ||
+  uint8_t inquiry[kStandardInquiryBytes];
+  if (ScsiInquiry(c, PlainTarget(id), kStandardInquiry, inquiry, sizeof inquiry, 1) !=
+          kScsiSuccess ||
       !IsFixedDisk(inquiry)) {
     std::fprintf(stderr,
                  "volkit: Disk ID specified (%d) cannot be used a RAID member as \n"
@@ -39,7 +39,7 @@ int CheckDriveAt(ControllerInfo* c, uint8_t id, int index, CandidateList* list) 
   }
   uint32_t blocks = 0;
   uint32_t block_size = 0;
-  if (ScsiReadCapacity(c, kScsiPathPlain, id, 0, &blocks, &block_size, 1) != kScsiSuccess ||
+  if (ScsiReadCapacity(c, PlainTarget(id), &blocks, &block_size, 1) != kScsiSuccess ||
       block_size != kRequiredBlockSize) {
     std::fprintf(stderr,
                  "volkit: Disk ID specified (%d) cannot be used a RAID member due\n"
@@ -140,7 +140,7 @@ int CheckSsdMix(ControllerInfo* c, CandidateList* list) {
   int count = CandidateCount(*list, kMaxCandidateIds);
   for (int i = 0; i < count; ++i) {
     int is_ssd = 0;
-    int result = TestSsd(c, kScsiPathPlain, list->CandidateIds[i], &is_ssd);
+    int result = TestSsd(c, PlainTarget(list->CandidateIds[i]), &is_ssd);
     if (result != kScsiSuccess) return result;
     (is_ssd ? ssd_seen : rotating_seen) = true;
   }

@@ -70,13 +70,12 @@ int CheckDiskTotal(ControllerInfo* c, ConstBytes iocpg2, const RaidLimits& limit
   return 1;
 }
 
-// The drive count the type takes.  Whatever limits the firmware reports, a
-// mirror needs two drives and a stripe one, or the builders have nothing to
-// build from.
+// The drive count the type takes; CREATE builds a mirror of exactly the
+// firmware's minimum.
 bool DriveCountFits(const RaidLimits& l, uint8_t type, int n) {
-  if (type == kVolumeTypeIM) return n == l.MinDrivesIM && n >= 2;
-  if (type == kVolumeTypeIME) return n >= l.MinDrivesIME && n <= l.MaxDrivesIME && n >= 2;
-  return n >= l.MinDrivesIS && n <= l.MaxDrivesIS && n >= 1;
+  const DriveCountRange range = DriveCountOf(l, type);
+  if (type == kVolumeTypeIM) return n == l.MinDrivesIM && n >= range.Minimum;
+  return n >= range.Minimum && n <= range.Maximum;
 }
 
 // `check_drives` checks the `n` drives into the candidate list it is given.
@@ -85,7 +84,7 @@ int CheckAndBuild(ControllerInfo* c, ConstBytes iocpg2, const VolumeRequest& req
                   CheckDrives check_drives) {
   const RaidLimits limits = LoadRaidLimits(c, request.CreateVolumeType);
   CandidateList candidates{};
-  ResetCandidates(&candidates, c->BusType, TypeMaxDrives(limits, request.CreateVolumeType));
+  ResetCandidates(&candidates, c->BusType, DriveCountOf(limits, request.CreateVolumeType).Maximum);
   if (c->BusType == kBusTypeSas && IocPg2NumActiveVolumes(iocpg2) != 0) {
     int total = CheckDiskTotal(c, iocpg2, limits, n);
     if (total != 1) return kFail;

@@ -22,8 +22,8 @@ constexpr uint32_t kClearedBytes = 0x8000;
 // at the start of the volume is wiped instead.
 int ClearVolumeStart(ControllerInfo* c, uint8_t volume_id) {
   std::vector<uint8_t> zeros(kClearedBytes, 0);
-  return ScsiReadWrite(c, kScsiPathPlain, 1, volume_id, 0, 0, kClearedBlocks, zeros.data(),
-                       kClearedBytes, 1);
+  return ScsiReadWrite(c, PlainTarget(volume_id), ScsiTransfer::kWrite, 0, kClearedBlocks,
+                       zeros.data(), kClearedBytes, 1);
 }
 
 }  // namespace

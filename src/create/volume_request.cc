@@ -133,12 +133,6 @@ int ParseSyncWord(char* word, VolumeRequest* request, bool* is_sync) {
   return 1;
 }
 
-int TypeMaxDrives(const RaidLimits& limits, uint8_t type) {
-  if (type == kVolumeTypeIM) return limits.MaxDrivesIM;
-  if (type == kVolumeTypeIME) return limits.MaxDrivesIME;
-  return limits.MaxDrivesIS;
-}
-
 int CountVolumeMembers(ControllerInfo* c, ConstBytes iocpg2, int* total) {
   int sum = 0;
   int volumes = IocPg2VolumeCount(iocpg2);

@@ -44,9 +44,6 @@ int ParseSize(char* word, VolumeRequest* request);
 // is passed over.  Any other word is refused: 0 after the message.
 int ParseSyncWord(char* word, VolumeRequest* request, bool* is_sync);
 
-// The drive limit of a volume type.
-int TypeMaxDrives(const RaidLimits& limits, uint8_t volume_type);
-
 // The members of every volume in `iocpg2`'s list together.  1 with `total`
 // set, or the failing page read's result.
 int CountVolumeMembers(ControllerInfo* controller, ConstBytes iocpg2, int* total);

@@ -33,7 +33,7 @@ void SayTooSmall(uint8_t target) {
 // controller has been changed.
 int ReadMemberBlocks(ControllerInfo* c, uint32_t reserve, uint8_t target, uint32_t* blocks) {
   uint32_t block_length = 0;
-  int result = ScsiReadCapacity(c, kScsiPathPlain, target, 0, blocks, &block_length, 1);
+  int result = ScsiReadCapacity(c, PlainTarget(target), blocks, &block_length, 1);
   if (result != kScsiSuccess) return result;
   if (*blocks == 0) {
     std::fprintf(stderr,
@@ -95,8 +95,8 @@ int CalIMVolMaxLba(ControllerInfo* c, const VolumeRequest& request, const Candid
   uint32_t partition_end = 0;
   if (keep_partitions) {
     uint8_t sector[kSectorBytes] = {};
-    int result = ScsiReadWrite(c, kScsiPathPlain, 0, candidates.PrimaryId, 0, 0, 1, sector,
-                               sizeof sector, 1);
+    int result = ScsiReadWrite(c, PlainTarget(candidates.PrimaryId), ScsiTransfer::kRead, 0, 1,
+                               sector, sizeof sector, 1);
     if (result != kScsiSuccess) return result;
     partition_end = PartitionEnd(sector);
     if (partition_end != 0) partition_blocks = uint64_t{partition_end} + 1;

@@ -1,6 +1,7 @@
 #include "raid/phys_disks.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "vxt/config_page.h"
 #include "vxt/page_readers.h"
@@ -13,13 +14,13 @@ namespace {
 // The image must reach HotSparePool, the last field we fill.
 constexpr size_t kPhysDiskImageMinBytes = 11;
 
-// The number of the physical disk just made for `target`.  The reply names
-// it; a request the driver completed without a reply frame does not, and
-// then the firmware's list of physical disks does.  0 when neither tells.
-int NewPhysDiskNum(ControllerInfo* c, uint8_t target, uint8_t* phys_disk_num) {
-  ConstBytes reply = LastReply(*c);
-  if (GetU8(reply, 3) == kFunctionRaidAction) {
-    *phys_disk_num = static_cast<uint8_t>(RaidReplyActionData(reply));
+// The number of the physical disk just made for `target`: the one the reply
+// named, or when the driver completed the request without a reply frame, the
+// one the firmware's list of physical disks gives.  0 when neither tells.
+int NewPhysDiskNum(ControllerInfo* c, uint8_t target, std::optional<uint8_t> named,
+                   uint8_t* phys_disk_num) {
+  if (named) {
+    *phys_disk_num = *named;
     return 1;
   }
   PageBuffer iocpg3;
@@ -49,8 +50,9 @@ int CreatePhysDisks(ControllerInfo* c, uint8_t ioc_number, const uint8_t* target
 
   for (int i = 0; i < count; ++i) {
     SetRaidPhysDiskPg0PhysDiskID(image, target_ids[i]);
-    if (!RaidActionCreatePhysDisk(c, image) ||
-        !NewPhysDiskNum(c, target_ids[i], &phys_disk_nums[i])) {
+    std::optional<uint8_t> named;
+    if (!RaidActionCreatePhysDisk(c, image, &named) ||
+        !NewPhysDiskNum(c, target_ids[i], named, &phys_disk_nums[i])) {
       DeletePhysDisks(c, phys_disk_nums, i);
       return 0;
     }

@@ -46,3 +46,10 @@ RaidLimits LoadRaidLimits(ControllerInfo* c, uint8_t volume_type) {
   }
   return limits;
 }
+
+DriveCountRange DriveCountOf(const RaidLimits& l, uint8_t volume_type) {
+  auto at_least = [](int limit, int floor) { return limit > floor ? limit : floor; };
+  if (volume_type == kVolumeTypeIM) return {at_least(l.MinDrivesIM, 2), l.MaxDrivesIM};
+  if (volume_type == kVolumeTypeIME) return {at_least(l.MinDrivesIME, 2), l.MaxDrivesIME};
+  return {at_least(l.MinDrivesIS, 1), l.MaxDrivesIS};
+}

@@ -18,6 +18,16 @@ struct RaidLimits {
   uint8_t MaxPhysDisks;     // in all volumes together
 };
 
+// The drive counts a volume of one type may hold: the firmware's limits,
+// and whatever they say, two drives for a mirror of either kind and one for a
+// stripe, or the builders have nothing to build from.
+struct DriveCountRange {
+  int Minimum;
+  int Maximum;
+};
+
+DriveCountRange DriveCountOf(const RaidLimits& limits, uint8_t volume_type);
+
 // The values that stand in when the firmware does not report its own.
 RaidLimits DefaultRaidLimits(uint8_t bus_type);
 

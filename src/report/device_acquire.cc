@@ -10,7 +10,7 @@
 namespace {
 
 int Inquire(ControllerInfo* c, const TargetScan& scan, uint32_t length, uint8_t* buffer) {
-  return ScsiInquiry(c, scan.Path(), scan.Address(), 0, 0, 0, buffer, length, 1);
+  return ScsiInquiry(c, scan.To(), kStandardInquiry, buffer, length, 1);
 }
 
 int ReadDiskPage(ControllerInfo* c, TargetScan* scan) {
@@ -56,7 +56,7 @@ TargetOutcome AcquireMember(ControllerInfo* c, TargetScan* scan) {
     if (!IdentifySata(c, scan)) return TargetOutcome::kAbortScan;
   } else {
     if (!ReadDiskPage(c, scan)) return TargetOutcome::kAbortScan;
-    int result = Inquire(c, *scan, kInquiryBytes, scan->Inquiry);
+    int result = Inquire(c, *scan, kFullInquiryBytes, scan->Inquiry);
     if (result == kScsiFailure) return TargetOutcome::kAbortScan;
     if (result == kScsiNoDevice) return TargetOutcome::kSkip;
     scan->Status = result;
@@ -71,7 +71,7 @@ TargetOutcome AcquireMember(ControllerInfo* c, TargetScan* scan) {
 }
 
 TargetOutcome AcquireNonMember(ControllerInfo* c, TargetScan* scan) {
-  int result = Inquire(c, *scan, kInquiryBytes, scan->Inquiry);
+  int result = Inquire(c, *scan, kFullInquiryBytes, scan->Inquiry);
   if (result == kScsiNoDevice) return TargetOutcome::kSkip;
   scan->Status = result;
   if (!LearnSata(c, scan)) return TargetOutcome::kSkip;
@@ -85,14 +85,14 @@ TargetOutcome AcquireNonMember(ControllerInfo* c, TargetScan* scan) {
   if (scan->Sata) {
     if (!IdentifySata(c, scan)) return TargetOutcome::kAbortScan;
   } else {
-    TargetOutcome outcome = InquireWithFallback(c, scan, kInquiryBytes);
+    TargetOutcome outcome = InquireWithFallback(c, scan, kFullInquiryBytes);
     if (outcome != TargetOutcome::kShow) return outcome;
     scan->Kvr = HasKvrVendor(scan->Inquiry);
   }
   // The strings printed come from one more inquiry, except for a KVR SATA
   // disk, whose IDENTIFY strings are used and whose first inquiry stays.
   if (scan->KvrSata()) return TargetOutcome::kShow;
-  return InquireWithFallback(c, scan, scan->Kvr ? kInquiryBytes : kShortInquiryBytes);
+  return InquireWithFallback(c, scan, scan->Kvr ? kFullInquiryBytes : kShortInquiryBytes);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ void DetermineCapacity(ControllerInfo* c, TargetScan* scan) {
     return;
   }
   uint32_t sectors = 0, block_size = 0;
-  scan->Status = ScsiReadCapacity(c, kScsiPathPlain, scan->Target, 0, &sectors, &block_size, 1);
+  scan->Status = ScsiReadCapacity(c, PlainTarget(scan->Target), &sectors, &block_size, 1);
   if (scan->Status == kScsiSuccess) {
     scan->Sectors = sectors;
     scan->BlockSize = block_size;
@@ -75,7 +75,7 @@ void EmitIdentity(const TargetScan& scan, FILE* log_file) {
 // A vital-product-data page into `buffer`; blank (zero) unless it arrived.
 int InquireVpd(ControllerInfo* c, const TargetScan& scan, uint8_t page, uint8_t* buffer,
                uint32_t length) {
-  int result = ScsiInquiry(c, scan.Path(), scan.Address(), 0, 1, page, buffer, length, 1);
+  int result = ScsiInquiry(c, scan.To(), VpdPage(page), buffer, length, 1);
   if (result != kScsiSuccess) std::memset(buffer, 0, length);
   return result;
 }
@@ -92,7 +92,7 @@ void EmitKvrLines(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
   if (scan->Sata) {
     line += scan->Ata.PartNumber;
   } else {
-    uint8_t vpd[kInquiryBytes] = {};
+    uint8_t vpd[kFullInquiryBytes] = {};
     scan->Status = InquireVpd(c, *scan, 0xC4, vpd, kShortInquiryBytes);
     AppendDeviceChars(&line, vpd, 28, 12);
   }
@@ -103,7 +103,7 @@ void EmitSerialNumber(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
   std::memset(scan->Inquiry, 0, sizeof scan->Inquiry);
   // A member of an inactive volume is not asked; its serial stays blank.
   if (!(scan->Member && scan->InInactiveVolume)) {
-    scan->Status = InquireVpd(c, *scan, 0x80, scan->Inquiry, kInquiryBytes);
+    scan->Status = InquireVpd(c, *scan, 0x80, scan->Inquiry, kFullInquiryBytes);
   }
   std::string line = "  Serial No                               : ";
   AppendDeviceChars(&line, scan->Inquiry, 4, 20);
@@ -112,7 +112,7 @@ void EmitSerialNumber(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
 
 void EmitDriveType(ControllerInfo* c, const TargetScan& scan, FILE* log_file) {
   int ssd = 0;
-  TestSsd(c, scan.Path(), scan.Address(), &ssd);
+  TestSsd(c, scan.To(), &ssd);
   if (ssd) {
     EmitLine("  Drive Type                              : SSD\n", log_file);
   } else if (c->BusType != kBusTypeSas) {

@@ -11,9 +11,6 @@
 #include "vxt/sata_identify.h"
 #include "vxt/scsi.h"
 
-inline constexpr uint32_t kInquiryBytes = 255;
-inline constexpr uint32_t kShortInquiryBytes = 52;
-
 // Everything is set afresh for each target; nothing carries over.
 struct TargetScan {
   uint8_t Target = 0;
@@ -28,14 +25,13 @@ struct TargetScan {
   int Status = 1;
   uint32_t Sectors = 0;
   uint32_t BlockSize = 0;  // 0: capacity not determined
-  uint8_t Inquiry[kInquiryBytes] = {};
+  uint8_t Inquiry[kFullInquiryBytes] = {};
   uint8_t Identify[kAtaIdentifyBytes] = {};
   KvrAtaStrings Ata;
 
   // Members are reached through the RAID-member pass-through by their
   // physical disk number, everything else by plain SCSI I/O to the target.
-  int Path() const { return Member ? kScsiPathRaidMember : kScsiPathPlain; }
-  uint8_t Address() const { return Member ? Ref.PhysDiskNum : Target; }
+  ScsiAddress To() const { return Member ? RaidMember(Ref.PhysDiskNum) : PlainTarget(Target); }
   bool KvrSata() const { return Kvr && Sata; }
 };
 

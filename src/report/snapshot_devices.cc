@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr uint32_t kInquiryBytes = 255;
-constexpr uint32_t kShortInquiryBytes = 52;
 constexpr uint8_t kEnclosureServicesDevice = 13;
 
 // A device found on the bus, before its identity is asked for.
@@ -33,8 +31,9 @@ std::string Name(const Found& where) { return "target " + std::to_string(where.T
 struct Probe {
   const Found& Where;
   const RaidPlace* Place;  // null outside the RAID configuration
-  int Path() const { return Place ? kScsiPathRaidMember : kScsiPathPlain; }
-  uint8_t Address() const { return Place ? Place->PhysDiskNum : Where.Target; }
+  ScsiAddress To() const {
+    return Place ? RaidMember(Place->PhysDiskNum) : PlainTarget(Where.Target);
+  }
 };
 
 // A device string without the blanks that pad it.
@@ -69,10 +68,10 @@ bool Acquire(ControllerInfo* c, const Probe& p, const RaidPicture& raid, uint8_t
   bool kvr = false;
   *status = kScsiSuccess;
   if (!p.Place || !p.Where.Sata) {
-    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 0, 0, inquiry, kInquiryBytes, 1);
+    int result = ScsiInquiry(c, p.To(), kStandardInquiry, inquiry, kFullInquiryBytes, 1);
     if (result == kScsiFailure && !p.Place) {
-      std::memset(inquiry, 0, kInquiryBytes);
-      result = ScsiInquiry(c, p.Path(), p.Address(), 0, 0, 0, inquiry, kShortInquiryBytes, 1);
+      std::memset(inquiry, 0, kFullInquiryBytes);
+      result = ScsiInquiry(c, p.To(), kStandardInquiry, inquiry, kShortInquiryBytes, 1);
     }
     if (result == kScsiNoDevice) return false;
     if (result == kScsiFailure) {
@@ -80,7 +79,7 @@ bool Acquire(ControllerInfo* c, const Probe& p, const RaidPicture& raid, uint8_t
       return false;
     }
     *status = result;
-    kvr = HasKvrVendor(ConstBytes(inquiry, kInquiryBytes));
+    kvr = HasKvrVendor(ConstBytes(inquiry, kFullInquiryBytes));
   }
   if (p.Where.Sata) {
     if (!AtaIdentify(c, p.Where.Target, 0, identify, kAtaIdentifyBytes)) {
@@ -90,7 +89,7 @@ bool Acquire(ControllerInfo* c, const Probe& p, const RaidPicture& raid, uint8_t
     kvr = DecodeKvrIdentify(ConstBytes(identify, kAtaIdentifyBytes), &ata);
     if (p.Place || kvr) *status = kScsiSuccess;
   }
-  ConstBytes inq(inquiry, kInquiryBytes);
+  ConstBytes inq(inquiry, kFullInquiryBytes);
   if (kvr && p.Where.Sata) {
     Identity(d, Trimmed(ata.Manufacturer), Trimmed(ata.Model), Trimmed(ata.FirmwareRevision));
   } else if (p.Place && !kvr) {
@@ -115,7 +114,7 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
     in_raid = &place->second;
   }
   Probe p{where, in_raid};
-  uint8_t inquiry[kInquiryBytes] = {};
+  uint8_t inquiry[kFullInquiryBytes] = {};
   int status = kScsiSuccess;
   DeviceSnapshot d;
   d.Target = where.Target;
@@ -133,9 +132,7 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
       blocks = RaidPhysDiskPg0MaxLBA(raid.DiskPages.at(in_raid->PhysDiskNum)) + 1;
       block_size = 512;
     } else {
-      status = ScsiReadCapacity(c, kScsiPathPlain, where.Target, 0, &blocks, &block_size, 1);
-      // Eight bytes that did not all arrive are no capacity.
-      if (status == kScsiSuccess && LastScsiTransferShort(*c)) status = kScsiFailure;
+      status = ScsiReadCapacityWhole(c, PlainTarget(where.Target), &blocks, &block_size, 1);
       if (status != kScsiSuccess) blocks = block_size = 0;
       if (status == kScsiFailure) NoteProblem(s, "the capacity of " + Name(where));
     }
@@ -150,13 +147,13 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
   }
   // A member of an inactive volume is not asked, as DISPLAY leaves it.
   if (inquiry[0] != kEnclosureServicesDevice && !(in_raid && in_raid->InInactiveVolume)) {
-    uint8_t vpd[kInquiryBytes] = {};
-    int result = ScsiInquiry(c, p.Path(), p.Address(), 0, 1, 0x80, vpd, kInquiryBytes, 1);
-    if (result == kScsiSuccess) d.Serial = Chars(ConstBytes(vpd, kInquiryBytes), 4, 20);
+    uint8_t vpd[kFullInquiryBytes] = {};
+    int result = ScsiInquiry(c, p.To(), VpdPage(0x80), vpd, kFullInquiryBytes, 1);
+    if (result == kScsiSuccess) d.Serial = Chars(ConstBytes(vpd, kFullInquiryBytes), 4, 20);
     if (result == kScsiFailure) NoteProblem(s, "the serial number of " + Name(where));
   }
   int ssd = 0;
-  int result = TestSsd(c, p.Path(), p.Address(), &ssd);
+  int result = TestSsd(c, p.To(), &ssd);
   if (result == kScsiSuccess) d.Ssd = ssd != 0;
   if (result == kScsiFailure) NoteProblem(s, "the drive type of " + Name(where));
   if (in_raid) {

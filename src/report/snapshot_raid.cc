@@ -45,12 +45,13 @@ void Place(ControllerInfo* c, RaidPicture* raid, uint8_t number, const RaidPlace
 
 void ReadProgress(ControllerInfo* c, const IocPg2Volume& entry, ControllerSnapshot* s,
                   VolumeSnapshot* v) {
-  if (!RaidActionVolumeProgress(c, entry.VolumeBus, entry.VolumeID)) {
+  VolumeProgress progress{};
+  if (!RaidActionVolumeProgress(c, entry.VolumeBus, entry.VolumeID, &progress)) {
     NoteProblem(s, "the resync progress of volume " + std::to_string(entry.VolumeID));
     return;
   }
-  uint64_t total = RaidReplyTotalBlocks(LastReply(*c));
-  uint64_t remaining = RaidReplyBlocksRemaining(LastReply(*c));
+  uint64_t total = progress.TotalBlocks;
+  uint64_t remaining = progress.BlocksRemaining;
   v->Resync.TotalBlocks = total;
   v->Resync.RemainingBlocks = remaining;
   // STATUS refuses such an indicator too.

@@ -22,11 +22,12 @@ int ShowVolume(ControllerInfo* c, int number, const IocPg2Volume& entry) {
   if (!ReadRaidVolPg0(c, RaidVolumeAddress(entry.VolumeBus, entry.VolumeID), &volume)) {
     return 0;
   }
-  if (!RaidActionVolumeProgress(c, entry.VolumeBus, entry.VolumeID)) {
+  VolumeProgress progress{};
+  if (!RaidActionVolumeProgress(c, entry.VolumeBus, entry.VolumeID, &progress)) {
     return 0;
   }
-  uint64_t total = RaidReplyTotalBlocks(LastReply(*c));
-  uint64_t remaining = RaidReplyBlocksRemaining(LastReply(*c));
+  uint64_t total = progress.TotalBlocks;
+  uint64_t remaining = progress.BlocksRemaining;
   uint8_t flags = RaidVolPg0VolumeStatusFlags(volume);
   bool inactive = (flags & kVolumeStatusInactive) || (entry.VolumeFlags & kVolumeFlagInactive);
 

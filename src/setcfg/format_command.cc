@@ -27,8 +27,6 @@ constexpr char kFormatUsage[] =
     "    <Encl:Bay> Enclosure and Bay # of the drive to format\n"
     "    [noprompt] is an option argument that eliminates warnings and prompts\n";
 
-constexpr uint32_t kInquiryBytes = 36;
-
 int RefuseArguments(const char* why) {
   std::fprintf(stderr, "%s", why);
   std::fprintf(stderr, "%s\n", kFormatUsage);
@@ -45,8 +43,8 @@ int CheckFormatTarget(ControllerInfo* c, uint8_t id) {
     std::fprintf(stderr, "volkit: target at Id %d is a IR volume!\n", id);
     return 0;
   }
-  uint8_t inquiry[kInquiryBytes];
-  result = ScsiInquiry(c, kScsiPathPlain, id, 0, 0, 0, inquiry, sizeof inquiry, 1);
+  uint8_t inquiry[kStandardInquiryBytes];
+  result = ScsiInquiry(c, PlainTarget(id), kStandardInquiry, inquiry, sizeof inquiry, 1);
   if (result == kScsiNoDevice) {
     std::fprintf(stderr,
                  "volkit: SCSI device at Id %d doesn't exist, is a hot spare or isn't powered "
@@ -94,7 +92,7 @@ int FormatCommand(ControllerInfo* c, int argc, char** argv) {
   std::printf("Formatting hard disk drive...\n");
   FlushStandardOutput();
   ElapsedTicker ticker = StartElapsedTicker(STDERR_FILENO);
-  int result = ScsiFormatUnit(c, id, 0, 1);
+  int result = ScsiFormatUnit(c, id, 1);
   StopElapsedTicker(&ticker);
   return result == kScsiSuccess ? 0 : 1;
 }

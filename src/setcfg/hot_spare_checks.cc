@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kStandardInquiryBytes = 36;
 constexpr uint32_t kRequiredBlockSize = 512;
 
 bool IsActiveMirror(const IocPg2Volume& v) {
@@ -71,7 +70,7 @@ int MatchHotSpareType(ControllerInfo* c, uint8_t target_id) {
   if (ReadSasDevicePg0(c, SasAddressBusTarget(0, target_id), &device) != 1) return 0;
   const bool sata = IsSata(device);
   int ssd = 0;
-  if (TestSsd(c, kScsiPathPlain, SasDevicePg0TargetID(device), &ssd) != kScsiSuccess) return 0;
+  if (TestSsd(c, PlainTarget(SasDevicePg0TargetID(device)), &ssd) != kScsiSuccess) return 0;
 
   PageBuffer iocpg2;
   if (ReadIocPg2(c, &iocpg2) != 1) return 0;
@@ -90,8 +89,7 @@ int MatchHotSpareType(ControllerInfo* c, uint8_t target_id) {
       return 0;
     }
     int member_ssd = 0;
-    if (TestSsd(c, kScsiPathRaidMember, RaidPhysDiskPg0PhysDiskNum(disk), &member_ssd) !=
-        kScsiSuccess) {
+    if (TestSsd(c, RaidMember(RaidPhysDiskPg0PhysDiskNum(disk)), &member_ssd) != kScsiSuccess) {
       return 0;
     }
     if (ssd == member_ssd && ((ssd && ssd_mix) || sata == IsSata(member_device))) return 1;
@@ -111,7 +109,7 @@ int CheckHotSpareTarget(ControllerInfo* c, const RaidLimits& limits, uint8_t tar
     }
   }
   uint8_t inquiry[kStandardInquiryBytes];
-  int answer = ScsiInquiry(c, kScsiPathPlain, target_id, 0, 0, 0, inquiry, sizeof inquiry, 1);
+  int answer = ScsiInquiry(c, PlainTarget(target_id), kStandardInquiry, inquiry, sizeof inquiry, 1);
   if (answer == kScsiNoDevice) {
     std::fprintf(stderr, "volkit: no device with a SCSI ID = %d was found!\n", target_id);
     return 0;
@@ -126,7 +124,7 @@ int CheckHotSpareTarget(ControllerInfo* c, const RaidLimits& limits, uint8_t tar
   }
   uint32_t blocks = 0;
   uint32_t block_size = 0;
-  if (ScsiReadCapacity(c, kScsiPathPlain, target_id, 0, &blocks, &block_size, 1) != kScsiSuccess) {
+  if (ScsiReadCapacity(c, PlainTarget(target_id), &blocks, &block_size, 1) != kScsiSuccess) {
     std::fprintf(stderr, "volkit: unable to get drive capacity data!\n");
     return 0;
   }

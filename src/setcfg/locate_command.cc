@@ -22,11 +22,6 @@ constexpr char kLocateUsage[] =
     "        on  - turn ON the drive's Locate LED\n"
     "        off - turn OFF the drive's Locate LED\n";
 
-int SlotRequest(ControllerInfo* c, uint8_t action, uint16_t enclosure, uint16_t slot,
-                uint32_t* status) {
-  return VxtSEPMessage(c, action, 0, 0, enclosure, slot, kSepFlagsEnclosureSlot, status);
-}
-
 }  // namespace
 
 int ResolveSlotAddress(ControllerInfo* c, const char* text, uint16_t* enclosure, uint16_t* slot) {
@@ -58,16 +53,14 @@ int ResolveSlotAddress(ControllerInfo* c, const char* text, uint16_t* enclosure,
 }
 
 int SetLocateLed(ControllerInfo* c, uint16_t enclosure, uint16_t slot, int on) {
+  // Without a status read back, writing one made up from nothing would reset
+  // every other bit of the slot.
   uint32_t status = 0;
-  int result = SlotRequest(c, kSepActionReadStatus, enclosure, slot, &status);
-  if (result != 1) return result;
-  // A read completed without a reply frame brought no status back; writing
-  // one made up from nothing would reset every other bit of the slot.
-  if (GetU8(LastReply(*c), 3) != kFunctionSep) return 0;
+  if (!SepReadSlotStatus(c, enclosure, slot, &status)) return 0;
   // The identify bit is cleared for "off" rather than sent back as read: a
   // firmware that reports it in the status would otherwise keep the LED lit.
   status = on ? (status | kSlotStatusIdentify) : (status & ~kSlotStatusIdentify);
-  return SlotRequest(c, kSepActionWriteStatus, enclosure, slot, &status);
+  return SepWriteSlotStatus(c, enclosure, slot, status);
 }
 
 int LocateCommand(ControllerInfo* c, int argc, char** argv) {

@@ -116,16 +116,15 @@ int InvalidateBootSector(ControllerInfo* c, uint8_t volume_id) {
 
   // The member pass-through names a member by its physical disk number.
   uint8_t sector[kSectorBytes] = {};
-  // A short read passes as success, but writing back a block only partly read
-  // would overwrite the rest of it, partition table included, with zeros.
-  if (ScsiReadWrite(c, kScsiPathRaidMember, 0, phys_disk_num, 0, 0, 1, sector, sizeof sector, 1) !=
-          kScsiSuccess ||
-      LastScsiTransferShort(*c)) {
+  // Writing back a block only partly read would overwrite the rest of it,
+  // partition table included, with zeros.
+  if (ScsiReadWrite(c, RaidMember(phys_disk_num), ScsiTransfer::kReadWhole, 0, 1, sector,
+                    sizeof sector, 1) != kScsiSuccess) {
     return 0;
   }
   for (size_t i = 0; i < kSignatureBytes; ++i) sector[kSignatureOffset + i] = 0;
-  return ScsiReadWrite(c, kScsiPathRaidMember, 1, phys_disk_num, 0, 0, 1, sector, sizeof sector,
-                       1) == kScsiSuccess
+  return ScsiReadWrite(c, RaidMember(phys_disk_num), ScsiTransfer::kWrite, 0, 1, sector,
+                       sizeof sector, 1) == kScsiSuccess
              ? 1
              : 0;
 }

@@ -6,6 +6,8 @@
 
 inline constexpr int kAdapterFound = 1;
 inline constexpr int kAdapterMissing = 3;
+// The driver numbers its controllers from 0 to this.
+inline constexpr uint32_t kLastControllerNumber = 254;
 // Every controller volkit drives carries this PCI vendor ID.
 inline constexpr unsigned kPciVendorId = 0x1000;
 

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr uint32_t kVpdBufferBytes = 255;
 constexpr uint8_t kVpdSupportedPages = 0x00;
 constexpr uint8_t kVpdBlockCharacteristics = 0xB1;
 constexpr uint16_t kNonRotatingMedium = 1;
@@ -28,13 +27,13 @@ bool IsFixedDisk(ConstBytes inquiry) {
          !(GetU8(inquiry, 1) & kRemovableMedium);
 }
 
-int TestSsd(ControllerInfo* c, int path, uint8_t target, int* is_ssd) {
-  uint8_t buffer[kVpdBufferBytes];
+int TestSsd(ControllerInfo* c, ScsiAddress to, int* is_ssd) {
+  uint8_t buffer[kFullInquiryBytes];
   *is_ssd = 0;
-  int result = ScsiInquiry(c, path, target, 0, 1, kVpdSupportedPages, buffer, sizeof buffer, 1);
+  int result = ScsiInquiry(c, to, VpdPage(kVpdSupportedPages), buffer, sizeof buffer, 1);
   if (result != kScsiSuccess) return result;
   if (!ListsPage(buffer, kVpdBlockCharacteristics)) return kScsiSuccess;
-  result = ScsiInquiry(c, path, target, 0, 1, kVpdBlockCharacteristics, buffer, sizeof buffer, 1);
+  result = ScsiInquiry(c, to, VpdPage(kVpdBlockCharacteristics), buffer, sizeof buffer, 1);
   if (result != kScsiSuccess) return result;
   *is_ssd = GetBe16(buffer, 4) == kNonRotatingMedium;
   return kScsiSuccess;

@@ -3,13 +3,14 @@
 
 #include <cstdint>
 
+#include "vxt/scsi.h"
 #include "vxt/vxt.h"
 
 // The SSD test: the drive lists the block device characteristics page among
 // its vital-product-data pages and reports a medium rotation rate of 1 there.
 // Returns the SCSI class of the first INQUIRY that did not succeed, or 1 with
-// `is_ssd` set.  `path` and `target` as for the SCSI requests.
-int TestSsd(ControllerInfo* controller, int path, uint8_t target, int* is_ssd);
+// `is_ssd` set.
+int TestSsd(ControllerInfo* controller, ScsiAddress to, int* is_ssd);
 
 // Standard INQUIRY data of a fixed disk: a direct-access or simplified
 // direct-access device, its medium not removable (peripheral qualifier 0).

@@ -57,7 +57,7 @@ RequestKind ClassifyMessage(const PassThroughRecord& record) {
   // No read carries data to the controller.
   if (record.DataOutSize != 0 || record.DataOut != nullptr) return RequestKind::kOther;
   ConstBytes frame(record.MessageFrame, sizeof record.MessageFrame);
-  switch (GetU8(frame, 3)) {
+  switch (GetU8(frame, kFrameFunctionOffset)) {
     case kFunctionIocFacts:
       return RequestKind::kIocFacts;
     case kFunctionPortFacts:

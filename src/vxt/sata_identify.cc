@@ -31,5 +31,5 @@ int AtaIdentify(ControllerInfo* c, uint8_t target_id, uint8_t bus, uint8_t* buff
   PutU8(frame, 29, kFisCommandBit);
   PutU8(frame, 30, kAtaIdentifyDevice);
   PutU8(frame, 35, kDeviceRegister);
-  return SendRequest(c, &c->Request);
+  return WasSent(SendRequest(c, &c->Request)) ? 1 : 0;
 }

@@ -55,7 +55,7 @@ void BuildScsiRequest(ControllerInfo* c, const ScsiCommand& cmd) {
 int RunScsiCommand(ControllerInfo* c, const ScsiCommand& cmd, int retries) {
   for (;;) {
     BuildScsiRequest(c, cmd);
-    if (SendRequest(c, &c->Request) != 1) return kScsiFailure;
+    if (!WasSent(SendRequest(c, &c->Request))) return kScsiFailure;
     int result = ClassifyScsiReply(cmd.Class, LastReply(*c), LastSense(*c));
     if (result != kScsiRepeat) return result;
     if (retries <= 0) return kScsiFailure;
@@ -63,11 +63,11 @@ int RunScsiCommand(ControllerInfo* c, const ScsiCommand& cmd, int retries) {
   }
 }
 
-ScsiCommand DataInCommand(int path, uint8_t target, uint8_t lun, uint8_t* data, uint32_t length) {
+ScsiCommand DataInCommand(ScsiAddress to, uint8_t* data, uint32_t length) {
   ScsiCommand cmd{};
-  cmd.Path = path;
-  cmd.Target = target;
-  cmd.Lun = lun;
+  cmd.Path = to.Path;
+  cmd.Target = to.Target;
+  cmd.Lun = to.Lun;
   cmd.Control = kControlRead;
   cmd.Direction = 1;
   cmd.Timeout = kScsiTimeoutSeconds;
@@ -77,26 +77,36 @@ ScsiCommand DataInCommand(int path, uint8_t target, uint8_t lun, uint8_t* data, 
   return cmd;
 }
 
+// The last SCSI command succeeded with less data than it asked for: a read
+// then left part of its buffer as it was.
+bool LastScsiTransferShort(const ControllerInfo& c) {
+  return ReplyIocStatus(LastReply(c)) == kIocStatusScsiDataUnderrun;
+}
+
+int WholeOrFailure(const ControllerInfo& c, int result) {
+  return result == kScsiSuccess && LastScsiTransferShort(c) ? kScsiFailure : result;
+}
+
 }  // namespace
 
-int ScsiInquiry(ControllerInfo* c, int path, uint8_t target, uint8_t lun, int vpd,
-                uint8_t page_code, uint8_t* buffer, uint32_t length, int retries) {
-  ScsiCommand cmd = DataInCommand(path, target, lun, buffer, length);
+int ScsiInquiry(ControllerInfo* c, ScsiAddress to, InquiryPage page, uint8_t* buffer,
+                uint32_t length, int retries) {
+  ScsiCommand cmd = DataInCommand(to, buffer, length);
   cmd.CdbLength = 6;
   cmd.Cdb[0] = 0x12;
-  if (vpd) {
+  if (page.Vpd) {
     cmd.Cdb[1] = 1;
-    cmd.Cdb[2] = page_code;
+    cmd.Cdb[2] = page.Code;
   }
   cmd.Cdb[4] = static_cast<uint8_t>(length);
   cmd.FillData = true;
   return RunScsiCommand(c, cmd, retries);
 }
 
-int ScsiReadCapacity(ControllerInfo* c, int path, uint8_t target, uint8_t lun, uint32_t* blocks,
-                     uint32_t* block_length, int retries) {
+int ScsiReadCapacity(ControllerInfo* c, ScsiAddress to, uint32_t* blocks, uint32_t* block_length,
+                     int retries) {
   uint8_t data[8] = {};
-  ScsiCommand cmd = DataInCommand(path, target, lun, data, sizeof data);
+  ScsiCommand cmd = DataInCommand(to, data, sizeof data);
   cmd.CdbLength = 10;
   cmd.Cdb[0] = 0x25;
   int result = RunScsiCommand(c, cmd, retries);
@@ -107,10 +117,15 @@ int ScsiReadCapacity(ControllerInfo* c, int path, uint8_t target, uint8_t lun, u
   return result;
 }
 
-int ScsiReadWrite(ControllerInfo* c, int path, int write, uint8_t target, uint8_t lun,
-                  uint32_t block_address, uint16_t block_count, uint8_t* buffer, uint32_t length,
-                  int retries) {
-  ScsiCommand cmd = DataInCommand(path, target, lun, buffer, length);
+int ScsiReadCapacityWhole(ControllerInfo* c, ScsiAddress to, uint32_t* blocks,
+                          uint32_t* block_length, int retries) {
+  return WholeOrFailure(*c, ScsiReadCapacity(c, to, blocks, block_length, retries));
+}
+
+int ScsiReadWrite(ControllerInfo* c, ScsiAddress to, ScsiTransfer transfer, uint32_t block_address,
+                  uint16_t block_count, uint8_t* buffer, uint32_t length, int retries) {
+  const bool write = transfer == ScsiTransfer::kWrite;
+  ScsiCommand cmd = DataInCommand(to, buffer, length);
   if (write) {
     cmd.Control = kControlWrite;
     cmd.Direction = 0;
@@ -128,14 +143,15 @@ int ScsiReadWrite(ControllerInfo* c, int path, int write, uint8_t target, uint8_
     cmd.Cdb[3] = static_cast<uint8_t>(block_address);
     cmd.Cdb[4] = static_cast<uint8_t>(block_count);
   }
-  return RunScsiCommand(c, cmd, retries);
+  int result = RunScsiCommand(c, cmd, retries);
+  return transfer == ScsiTransfer::kReadWhole ? WholeOrFailure(*c, result) : result;
 }
 
-int ScsiFormatUnit(ControllerInfo* c, uint8_t target, uint8_t lun, int retries) {
+int ScsiFormatUnit(ControllerInfo* c, uint8_t target, int retries) {
   ScsiCommand cmd{};
   cmd.Path = kScsiPathPlain;
   cmd.Target = target;
-  cmd.Lun = lun;
+  cmd.Lun = 0;
   cmd.CdbLength = 6;
   cmd.Cdb[0] = 0x04;
   cmd.Control = kControlNone;

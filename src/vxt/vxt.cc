@@ -17,6 +17,8 @@ void ClearReplyToFill(RequestDescriptor* request) {
 }
 
 constexpr int kRefused = -2;
+// The status field of a reply buffer still holding the fill pattern.
+constexpr uint16_t kFillStatus = 0xFFFF;
 
 // The one way this layer reaches the driver: counted, and gated while the
 // context is read-only.  What ioctl returned, or kRefused unsent.
@@ -38,7 +40,7 @@ int ReadFacts(ControllerInfo* c, uint8_t function, uint8_t* out, size_t out_byte
   record->TimeoutSeconds = 10;
   record->DataSgeOffset = 3;
   std::memset(record->MessageFrame, 0, 12);
-  record->MessageFrame[3] = function;
+  record->MessageFrame[kFrameFunctionOffset] = function;
   if (Dispatch(c, record) < 0) return 0;
   if (!IocStatusOk(LastReply(*c))) return 0;
   std::memcpy(out, c->Request.ReplyBuffer, out_bytes);
@@ -47,13 +49,13 @@ int ReadFacts(ControllerInfo* c, uint8_t function, uint8_t* out, size_t out_byte
 
 }  // namespace
 
-int SendRequest(ControllerInfo* controller, RequestDescriptor* request) {
+SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request) {
   ClearReplyToFill(request);
   PassThroughRecord* record = request->CommandRecord;
   record->ControllerNumber = controller->ControllerNumber;
   record->MaxDataSize = static_cast<int32_t>(request->CommandRecordLength);
   record->TimeoutSeconds = static_cast<int32_t>(request->TimeoutSeconds);
-  if (request->MessageFrame[3] == kFunctionSep) {
+  if (request->MessageFrame[kFrameFunctionOffset] == kFunctionSep) {
     record->DataSgeOffset = 8;
   } else {
     record->DataSgeOffset =
@@ -72,20 +74,22 @@ int SendRequest(ControllerInfo* controller, RequestDescriptor* request) {
   }
   for (;;) {
     int sent = Dispatch(controller, record);
-    if (sent == kRefused) return 0;  // it would be refused again
+    if (sent == kRefused) return SendOutcome::kRefused;  // it would be refused again
     if (sent != -1) break;
-    if (--request->RetriesLeft < 0) return 0;
+    if (--request->RetriesLeft < 0) return SendOutcome::kDriverFailed;
   }
   // A driver that completes a request without writing a reply frame leaves the
   // fill pattern behind; such a request counts as a clean success.
-  if (ReplyIocStatus({request->ReplyBuffer, request->ReplyBufferLength}) == 0xFFFF) {
+  if (ReplyIocStatus({request->ReplyBuffer, request->ReplyBufferLength}) == kFillStatus) {
     std::memset(request->ReplyBuffer, 0, request->ReplyBufferLength);
+    return SendOutcome::kNoReplyFrame;
   }
-  return 1;
+  return SendOutcome::kReplied;
 }
 
 int SendAndCheck(ControllerInfo* controller) {
-  return SendRequest(controller, &controller->Request) == 1 && IocStatusOk(LastReply(*controller));
+  return WasSent(SendRequest(controller, &controller->Request)) &&
+         IocStatusOk(LastReply(*controller));
 }
 
 void PrepareRequest(ControllerInfo* c, uint8_t function, size_t frame_bytes,
@@ -98,7 +102,7 @@ void PrepareRequest(ControllerInfo* c, uint8_t function, size_t frame_bytes,
   r.DataLength = 0;
   r.Direction = 0;
   std::memset(r.MessageFrame, 0, frame_bytes);
-  r.MessageFrame[3] = function;
+  r.MessageFrame[kFrameFunctionOffset] = function;
   PutU32(Frame(c), 8, kContextWord);
 }
 

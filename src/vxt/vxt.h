@@ -23,6 +23,12 @@ inline constexpr uint8_t kFunctionRaidPassthrough = 0x16;
 inline constexpr uint8_t kFunctionSep = 0x18;
 inline constexpr uint8_t kFunctionSataPassthrough = 0x1C;
 
+// Where every message frame carries its function code, and every reply frame
+// the function it answers and its IocStatus.
+inline constexpr size_t kFrameFunctionOffset = 3;
+inline constexpr size_t kReplyFunctionOffset = 3;
+inline constexpr size_t kReplyIocStatusOffset = 14;
+
 inline constexpr size_t kIocFactsBytes = 80;
 inline constexpr size_t kPortFactsBytes = 40;
 
@@ -83,13 +89,34 @@ inline ConstBytes LastReply(const ControllerInfo& c) {
 inline ConstBytes LastSense(const ControllerInfo& c) {
   return {c.Request.SenseBuffer, c.Request.SenseBuffer ? c.Request.SenseBufferLength : 0u};
 }
-inline uint16_t ReplyIocStatus(ConstBytes reply) { return GetU16(reply, 14); }
+inline uint16_t ReplyIocStatus(ConstBytes reply) { return GetU16(reply, kReplyIocStatusOffset); }
 inline bool IocStatusOk(ConstBytes reply) { return (ReplyIocStatus(reply) & 0x7FFF) == 0; }
 
+// What became of a request SendRequest was given.
+enum class SendOutcome {
+  kReplied,       // sent; the reply frame is in ReplyBuffer
+  kNoReplyFrame,  // sent; the driver completed it without a reply frame, and
+                  // ReplyBuffer holds zeros (a clean status)
+  kRefused,       // not sent: the read-only gate refused it
+  kDriverFailed,  // every try failed at the driver
+};
+
+inline bool WasSent(SendOutcome outcome) {
+  return outcome == SendOutcome::kReplied || outcome == SendOutcome::kNoReplyFrame;
+}
+
 // Sends the request held in `request` through the controller's pass-through
-// record.  1: the driver accepted it and the reply is in ReplyBuffer; 0: every
-// try failed at the driver.  The reply status is the caller's to judge.
-int SendRequest(ControllerInfo* controller, RequestDescriptor* request);
+// record.  The reply status is the caller's to judge.
+SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request);
+
+// Whether the reply frame in ReplyBuffer answers the request in the message
+// frame (the same function code): false after a request the driver completed
+// without a reply frame, which brought back no data of its own.
+inline bool ReplyAnswersRequest(const ControllerInfo& c) {
+  ConstBytes frame{c.Request.MessageFrame, c.Request.MessageFrame ? kMessageFrameBytes : 0u};
+  return !frame.empty() &&
+         GetU8(LastReply(c), kReplyFunctionOffset) == GetU8(frame, kFrameFunctionOffset);
+}
 
 // The common success test of the request builders: sent, and IocStatus clear.
 int SendAndCheck(ControllerInfo* controller);

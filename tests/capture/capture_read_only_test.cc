@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -159,6 +160,31 @@ TEST(CaptureReadOnly, AnOptionalReadThatFailsIsNotedAndLeftOut) {
   EXPECT_EQ(ctl["pages"]["IocPg1"], Lab(R"({"absent": true})"));
   EXPECT_FALSE(ctl["devices"][1].contains("vendor"));
   EXPECT_EQ(ctl["devices"][0]["vendor"], "ORBITAL");
+}
+
+// The lab file is replaced in one step: no temporary file is left beside it,
+// whether the write succeeds or fails.
+TEST(CaptureReadOnly, TheOutputFileIsReplacedWhole) {
+  auto leftovers = [](const std::string& dir) {
+    std::string names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+      std::string name = entry.path().filename().string();
+      if (name.find(".tmp") != std::string::npos) names += name + " ";
+    }
+    return names;
+  };
+  VolkitRun run = RunCapture(SasLab(2), {"--out", "copy.json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(json::parse(std::ifstream(run.dir + "/copy.json"))["controllers"].size(), 1u);
+  EXPECT_EQ(leftovers(run.dir), "");
+
+  run = RunCapture(SasLab(2), {"--out", "missing/copy.json"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("vxtsim capture: cannot write missing/copy.json: No such file or "
+                         "directory\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(leftovers(run.dir), "");
 }
 
 TEST(CaptureReadOnly, ControllerChoiceAndOutputFile) {

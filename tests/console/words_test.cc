@@ -25,6 +25,18 @@ TEST(Words, RefusesLeftoversEmptyWordsAndOverflow) {
   EXPECT_EQ(v, 99u);
 }
 
+TEST(Words, ControllerNumbersUpTo255AndOneMessageForTheRest) {
+  uint32_t n = 7;
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(ParseControllerNumber("0xff", &n), 1);
+  EXPECT_EQ(n, 255u);
+  EXPECT_EQ(ParseControllerNumber("256", &n), 0);
+  EXPECT_EQ(ParseControllerNumber("1x", &n), 0);
+  EXPECT_EQ(n, 255u);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "volkit: bad controller number \"256\"!\nvolkit: bad controller number \"1x\"!\n");
+}
+
 TEST(Words, LowerCasesOnlyAsciiLetters) {
   char word[] = "DiSpLaY-\xC4Z";
   LowerCaseWord(word);

@@ -1,6 +1,8 @@
 // The layer check of `make lint`: folders of a source tree that include one
 // another, directly or around a loop, fail it with the lines that close the
-// loop; a stack passes silently.
+// loop; a stack passes silently.  A tree that declares its rank order (src/
+// and sim/ do) also fails on an include sideways or up and on a function
+// declared in one folder and defined in another.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +21,10 @@ namespace fs = std::filesystem;
 class SourceTree {
  public:
   SourceTree() : root_(MakeScratchDir() + "/src") {}
+  // A copy of the project's own tree `name`, rank order included.
+  explicit SourceTree(const std::string& name) : root_(MakeScratchDir() + "/" + name) {
+    fs::copy(std::string(VOLKIT_SOURCE_DIR) + "/" + name, root_, fs::copy_options::recursive);
+  }
   ~SourceTree() { fs::remove_all(fs::path(root_).parent_path()); }
 
   void Write(const std::string& path, const std::string& text) {
@@ -74,6 +80,61 @@ TEST(CheckLayers, ALoopThroughThreeFoldersFailsAndSparesTheFolderOutsideIt) {
             "  src/a/one.h:1: #include \"b/two.h\"\n"
             "  src/b/two.h:1: #include \"c/three.h\"\n"
             "  src/c/deep/three.cc:1: #include \"a/one.h\"\n");
+}
+
+TEST(CheckLayers, TheProjectsOwnTreesKeepTheirRankOrder) {
+  for (const char* name : {"src", "sim"}) {
+    SourceTree tree(name);
+    VolkitRun run = tree.Check();
+    EXPECT_EQ(run.status, 0) << name << ": " << run.out << run.err;
+    EXPECT_EQ(run.out, "") << name;
+  }
+}
+
+TEST(CheckLayers, SidewaysAndUpwardIncludesFailWithTheirLines) {
+  SourceTree tree("src");
+  tree.Write("setcfg/planted.cc", "#include \"setcfg/setcfg.h\"\n#include \"report/report.h\"\n");
+  tree.Write("console/planted.h", "#pragma once\n#include \"raid/raid_limits.h\"\n");
+  // The plug-in reaches only the headers of its host the order names.
+  tree.Write("driver/planted.cc", "#include \"vxt/driver_channel.h\"\n#include \"vxt/scsi.h\"\n");
+  VolkitRun run = tree.Check();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "check-layers: includes that go sideways or up:\n"
+            "  src/console/planted.h:2: #include \"raid/raid_limits.h\": sideways\n"
+            "  src/driver/planted.cc:2: #include \"vxt/scsi.h\": up\n"
+            "  src/setcfg/planted.cc:2: #include \"report/report.h\": sideways\n");
+}
+
+TEST(CheckLayers, AFunctionDefinedOutsideTheFolderThatDeclaresItFails) {
+  SourceTree tree("src");
+  tree.Write("console/planted.h",
+             "// Counts.\n#pragma once\n\nint PlantedCount(int n);\nint PlantedKept(int n);\n"
+             "namespace {\nint PlantedLocal();\n}  // namespace\n");
+  tree.Write("raid/planted.cc", "int PlantedCount(int n) {\n  return n;\n}\n");
+  // Defined at home as well (an overload), or only inside one file: no pair.
+  tree.Write("console/planted.cc", "int PlantedKept(int n) { return n; }\n");
+  tree.Write("cli/planted.cc",
+             "int PlantedKept(int n, int m) { return n + m; }\n"
+             "static int PlantedLocal() { return 0; }\n");
+  tree.Write("vxt/planted.h", "#pragma once\nint PlantedBelow(\n    int n);\n");
+  tree.Write("cli/planted_below.cc", "int PlantedBelow(int n) { return n; }\n");
+  VolkitRun run = tree.Check();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "check-layers: functions defined outside the folder that declares them:\n"
+            "  src/vxt/planted.h:2: PlantedBelow declared in vxt, defined in cli "
+            "(src/cli/planted_below.cc:1): up\n"
+            "  src/console/planted.h:4: PlantedCount declared in console, defined in raid "
+            "(src/raid/planted.cc:1): sideways\n");
+}
+
+TEST(CheckLayers, AFolderTheOrderDoesNotNameFails) {
+  SourceTree tree("src");
+  tree.Write("extra/extra.cc", "#include \"vxt/vxt.h\"\n");
+  VolkitRun run = tree.Check();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "check-layers: folders without a rank in src/layers: extra\n");
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "document/state_file.h"
-#include "driver/protocol.h"
 #include "firmware/page_table.h"
+#include "model/protocol.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 

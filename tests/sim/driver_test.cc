@@ -5,7 +5,7 @@
 
 #include "document/lab_check.h"
 #include "document/state_file.h"
-#include "driver/node.h"
+#include "model/node.h"
 #include "sim/firmware_fixture.h"
 #include "support/lab.h"
 

@@ -4,7 +4,7 @@
 
 #include "document/state_file.h"
 #include "driver/driver.h"
-#include "driver/protocol.h"
+#include "model/protocol.h"
 
 namespace vxtsim_test {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "document/state_file.h"
-#include "firmware/bytes.h"
+#include "model/bytes.h"
 
 namespace vxtsim_test {
 

@@ -33,16 +33,34 @@ TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
   EXPECT_EQ(
       VxtSEPMessage(c, kSepActionWriteStatus, 0, 0, 1, 0, kSepFlagsEnclosureSlot, &slot_status), 0);
   uint8_t block[512] = {};
-  EXPECT_EQ(ScsiReadWrite(c, kScsiPathPlain, 1, 0, 0, 0, 1, block, sizeof block, 1), 0);
+  EXPECT_EQ(ScsiReadWrite(c, PlainTarget(0), ScsiTransfer::kWrite, 0, 1, block, sizeof block, 1),
+            0);
   EXPECT_EQ(c->RefusedRequests, 5u);
   EXPECT_EQ(c->RequestsSent, 0u);
 
   // Reads go out (and fail here only for want of a controller).
   PageHeader header{};
   EXPECT_EQ(ReadPageHeader(c, kPageTypeIoc, 2, &header), 0);
-  EXPECT_EQ(RaidActionVolumeProgress(c, 0, 0), 0);
+  VolumeProgress progress{};
+  EXPECT_EQ(RaidActionVolumeProgress(c, 0, 0, &progress), 0);
   EXPECT_EQ(c->RefusedRequests, 5u);
   EXPECT_GT(c->RequestsSent, 0u);
+  ReleaseController(c);
+}
+
+// The send routine tells a refusal from a driver failure, and neither is sent.
+TEST(ReadOnlyGate, SendOutcomeNamesWhyNothingCameBack) {
+  ControllerInfo* c = Unconnected();
+  PrepareRequest(c, kFunctionRaidAction, 48, 10, 20);
+  PutU8(Frame(c), 0, kRaidActionDeleteVolume);
+  EXPECT_EQ(SendRequest(c, &c->Request), SendOutcome::kRefused);
+  EXPECT_EQ(c->RequestsSent, 0u);
+  c->ReadOnly = false;
+  EXPECT_EQ(SendRequest(c, &c->Request), SendOutcome::kDriverFailed);
+  EXPECT_EQ(c->RequestsSent, 2u);  // one try and its retry
+  EXPECT_FALSE(WasSent(SendOutcome::kRefused));
+  EXPECT_FALSE(WasSent(SendOutcome::kDriverFailed));
+  EXPECT_TRUE(WasSent(SendOutcome::kNoReplyFrame));
   ReleaseController(c);
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "firmware/model.h"
+#include "model/model.h"
 
 namespace vxtsim {
 

@@ -1,10 +1,10 @@
-#include "driver/node.h"
+#include "model/node.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 
-#include "driver/protocol.h"
+#include "model/protocol.h"
 
 namespace vxtsim {
 

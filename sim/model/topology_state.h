@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "document/given.h"
-#include "firmware/bytes.h"
-#include "firmware/page_state.h"
+#include "model/bytes.h"
+#include "model/given.h"
+#include "model/page_state.h"
 
 namespace vxtsim {
 

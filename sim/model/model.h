@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "document/given.h"
-#include "firmware/page_state.h"
-#include "firmware/topology_state.h"
-#include "raid/raid_state.h"
+#include "model/given.h"
+#include "model/page_state.h"
+#include "model/raid_state.h"
+#include "model/topology_state.h"
 
 namespace vxtsim {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "document/given.h"
-#include "firmware/bytes.h"
+#include "model/bytes.h"
+#include "model/given.h"
 
 namespace vxtsim {
 

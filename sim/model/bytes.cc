@@ -1,4 +1,4 @@
-#include "firmware/bytes.h"
+#include "model/bytes.h"
 
 namespace vxtsim {
 
