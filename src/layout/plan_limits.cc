@@ -68,12 +68,14 @@ int ReadPlanLimits(ControllerInfo* c, PlanLimits* limits) {
   const RaidLimits l = LoadRaidLimits(c, kVolumeTypeIS);
   limits->MaxHotSpares = l.MaxHotSpares;
   limits->MaxPhysDisks = l.MaxPhysDisks;
-  limits->MinDrives[kVolumeTypeIS] = l.MinDrivesIS;
-  limits->MaxDrives[kVolumeTypeIS] = l.MaxDrivesIS;
-  limits->MinDrives[kVolumeTypeIME] = l.MinDrivesIME;
-  limits->MaxDrives[kVolumeTypeIME] = l.MaxDrivesIME;
-  limits->MinDrives[kVolumeTypeIM] = l.MinDrivesIM;
-  limits->MaxDrives[kVolumeTypeIM] = l.MinDrivesIM;  // a mirror takes exactly its minimum
+  // The drive counts CREATE accepts; a mirror takes exactly the firmware's
+  // minimum (no count at all when that minimum is below two).
+  for (uint8_t type : {kVolumeTypeIS, kVolumeTypeIME, kVolumeTypeIM}) {
+    const DriveCountRange range = DriveCountOf(l, type);
+    limits->MinDrives[type] = static_cast<uint8_t>(range.Minimum);
+    limits->MaxDrives[type] = static_cast<uint8_t>(range.Maximum);
+  }
+  limits->MaxDrives[kVolumeTypeIM] = static_cast<uint8_t>(l.MinDrivesIM);
   limits->MetadataBlocks = l.MetadataBlocks;
   PageBuffer mfg4;
   limits->SsdMixAllowed = ReadManufacturingPg4(c, &mfg4) == 1 &&
