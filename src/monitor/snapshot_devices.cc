@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "report/device_words.h"
-#include "report/emit_line.h"
-#include "report/snapshot_parts.h"
+#include "console/text_format.h"
+#include "monitor/snapshot_parts.h"
+#include "raid/device_words.h"
 #include "vxt/drive_class.h"
 #include "vxt/page_walk.h"
 #include "vxt/pages.h"

@@ -1,4 +1,4 @@
-#include "report/metrics_text.h"
+#include "monitor/metrics_text.h"
 
 #include <charconv>
 #include <cstdint>

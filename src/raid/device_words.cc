@@ -1,8 +1,8 @@
-#include "report/device_words.h"
+#include "raid/device_words.h"
 
 #include <cstring>
 
-#include "report/emit_line.h"
+#include "console/text_format.h"
 #include "vxt/pages.h"
 
 namespace {

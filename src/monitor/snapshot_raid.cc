@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <set>
 
-#include "report/device_words.h"
-#include "report/snapshot_parts.h"
+#include "monitor/snapshot_parts.h"
+#include "raid/device_words.h"
 #include "vxt/page_readers.h"
 #include "vxt/pages.h"
 #include "vxt/raid_action.h"

@@ -1,4 +1,4 @@
-#include "report/health.h"
+#include "monitor/health.h"
 
 #include <algorithm>
 

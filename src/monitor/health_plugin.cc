@@ -1,4 +1,4 @@
-#include "report/health_plugin.h"
+#include "monitor/health_plugin.h"
 
 #include <cstdio>
 #include <set>

@@ -1,8 +1,8 @@
-#include "report/json_document.h"
+#include "monitor/json_document.h"
 
-#include "report/health.h"
-#include "report/json_physical_disk.h"
-#include "report/json_text.h"
+#include "monitor/health.h"
+#include "monitor/json_physical_disk.h"
+#include "monitor/json_text.h"
 
 namespace {
 

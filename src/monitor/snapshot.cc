@@ -1,4 +1,4 @@
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 
 int FleetExitStatus(const FleetSnapshot& fleet) {
   if (fleet.Failure != RunFailure::kNone) return 2;
