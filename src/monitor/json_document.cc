@@ -35,10 +35,9 @@ void WriteResync(JsonText* j, const ResyncSnapshot& r) {
   JsonOptional(j, r.RemainingBlocks);
   JsonKey(j, "ratio");
   // As STATUS computes its percentage; a nonsensical indicator gives none.
-  if (r.Active && r.TotalBlocks && r.RemainingBlocks && *r.TotalBlocks != 0 &&
-      *r.RemainingBlocks <= *r.TotalBlocks) {
-    JsonNumber(j, static_cast<double>(*r.TotalBlocks - *r.RemainingBlocks) /
-                      static_cast<double>(*r.TotalBlocks));
+  std::optional<double> ratio = ResyncRatio(r);
+  if (r.Active && ratio) {
+    JsonNumber(j, *ratio);
   } else {
     JsonNull(j);
   }

@@ -20,7 +20,58 @@ const char* RaidLevelKey(uint8_t type) {
 
 const char* const kVolumeStateKeys[5] = {"optimal", "degraded", "failed", "missing", "unknown"};
 
-const char* VolumeStateKey(uint8_t state) { return kVolumeStateKeys[state < 4 ? state : 4]; }
+const char* VolumeStateKey(uint8_t state) {
+  return kVolumeStateKeys[static_cast<int>(ClassifyVolume(state))];
+}
+
+const char* DiskStateKey(DiskState state) {
+  switch (state) {
+    case DiskState::kOnline:
+      return "online";
+    case DiskState::kOutOfSync:
+      return "out_of_sync";
+    case DiskState::kHotSpare:
+      return "hot_spare";
+    case DiskState::kMissing:
+      return "missing";
+    case DiskState::kNotCompatible:
+      return "not_compatible";
+    case DiskState::kFailed:
+      return "failed";
+    case DiskState::kOfflineRequested:
+      return "offline_requested";
+    case DiskState::kFailedRequested:
+      return "failed_requested";
+    case DiskState::kOfflineUnknown:
+      return "offline_unknown";
+    case DiskState::kStandby:
+      return "standby";
+    case DiskState::kReady:
+      return "ready";
+    case DiskState::kAvailable:
+      return "available";
+    case DiskState::kUnknown:
+      break;
+  }
+  return "unknown";
+}
+
+bool IsLostDiskKey(const std::optional<std::string>& state) {
+  if (!state) return false;
+  for (DiskState lost : kLostDiskStates) {
+    if (*state == DiskStateKey(lost)) return true;
+  }
+  return false;
+}
+
+std::optional<double> ResyncRatio(const ResyncSnapshot& r) {
+  if (!r.TotalBlocks || !r.RemainingBlocks || *r.TotalBlocks == 0 ||
+      *r.RemainingBlocks > *r.TotalBlocks) {
+    return std::nullopt;
+  }
+  return static_cast<double>(*r.TotalBlocks - *r.RemainingBlocks) /
+         static_cast<double>(*r.TotalBlocks);
+}
 
 const char* PhysicalDiskRoleKey(const PhysicalDiskSnapshot& disk) {
   if (disk.VolumeId) return "member";

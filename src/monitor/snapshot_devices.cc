@@ -141,8 +141,8 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
     }
   }
   if (status == kScsiSuccess || status == kScsiNotReady) {
-    d.State = StateKey(in_raid ? MemberStateWord(raid.DiskPages.at(in_raid->PhysDiskNum))
-                               : NonMemberStateWord(inquiry[0], status, block_size));
+    d.State = DiskStateKey(in_raid ? ClassifyMemberDisk(raid.DiskPages.at(in_raid->PhysDiskNum))
+                                   : ClassifyNonMemberDevice(inquiry[0], status, block_size));
   }
   if (status == kScsiSuccess && hard_disk && block_size != 0) {
     d.Blocks = blocks;

@@ -68,7 +68,7 @@ RaidDiskSnapshot DescribeRaidDisk(const RaidPicture& raid, uint8_t number) {
   if (it == raid.DiskPages.end()) return d;
   ConstBytes page = it->second;
   d.Target = RaidPhysDiskPg0PhysDiskID(page);
-  d.State = StateKey(MemberStateWord(page));
+  d.State = DiskStateKey(ClassifyMemberDisk(page));
   d.SmartErrors = RaidPhysDiskPg0SmartCount(page);
   return d;
 }
