@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "report/device_words.h"
+#include "raid/device_words.h"
 #include "report/report_words.h"
 #include "vxt/pages.h"
 #include "vxt/raid_action.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "report/health.h"
-#include "report/snapshot.h"
+#include "monitor/health.h"
+#include "monitor/snapshot.h"
 
 struct LayoutStanding {
   uint32_t Controller = 0;

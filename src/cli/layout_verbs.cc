@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/machine_verbs.h"
 #include "console/discovery.h"
 #include "console/words.h"
 #include "layout/layout_write.h"
 #include "layout/plan_limits.h"
 #include "layout/plan_text.h"
+#include "monitor/fleet_read.h"
 
 namespace {
 

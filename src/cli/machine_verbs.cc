@@ -9,10 +9,11 @@
 #include "console/usage.h"
 #include "console/words.h"
 #include "files/atomic_file.h"
-#include "report/health.h"
-#include "report/health_plugin.h"
-#include "report/json_document.h"
-#include "report/metrics_text.h"
+#include "monitor/fleet_read.h"
+#include "monitor/health.h"
+#include "monitor/health_plugin.h"
+#include "monitor/machine_writers.h"
+#include "monitor/metrics_text.h"
 
 namespace {
 
@@ -27,15 +28,6 @@ constexpr char kJsonUsage[] =
     "  volkit ALL JSON\n"
     "    where <controller #> is:\n"
     "      Number between 0 and 255\n";
-
-int WriteJson(const FleetSnapshot& fleet, int argc, char** argv) {
-  JsonRunFacts run;
-  run.Version = kVersion;
-  for (int i = 0; i < argc; ++i) run.Argv.emplace_back(argv[i]);
-  run.ExitStatus = FleetExitStatus(fleet);
-  std::fputs(JsonDocument(fleet, run).c_str(), stdout);
-  return run.ExitStatus;
-}
 
 constexpr char kHealthUsage[] =
     "  volkit <controller #> HEALTH\n"
@@ -67,7 +59,7 @@ bool SplitMonitorWords(int argc, char** argv, bool output_allowed, const char** 
 }
 
 // The monitoring-plugin convention's statuses, not volkit's usual ones.
-int WriteHealth(const FleetSnapshot& fleet, int argc, char** argv) {
+int HealthVerb(const FleetSnapshot& fleet, int argc, char** argv) {
   const char* output = nullptr;
   const char* layout = nullptr;
   if (!SplitMonitorWords(argc, argv, false, &output, &layout)) {
@@ -76,11 +68,10 @@ int WriteHealth(const FleetSnapshot& fleet, int argc, char** argv) {
   }
   HealthVerdict verdict = ClassifyHealth(fleet);
   if (layout != nullptr) AddLayoutFindings(fleet, layout, &verdict);
-  std::fputs(HealthPluginText(fleet, verdict).c_str(), stdout);
-  return HealthPluginStatus(verdict.State);
+  return WriteHealth(fleet, verdict);
 }
 
-int WriteMetrics(const FleetSnapshot& fleet, int argc, char** argv) {
+int MetricsVerb(const FleetSnapshot& fleet, int argc, char** argv) {
   const char* output = nullptr;
   const char* layout = nullptr;
   if (!SplitMonitorWords(argc, argv, true, &output, &layout)) {
@@ -113,8 +104,8 @@ int WriteMetrics(const FleetSnapshot& fleet, int argc, char** argv) {
 
 const MachineVerb kMachineVerbs[] = {
     {"json", kJsonUsage, 3, WriteJson},
-    {"health", kHealthUsage, 5, WriteHealth},
-    {"metrics", kMetricsUsage, 6, WriteMetrics},
+    {"health", kHealthUsage, 5, HealthVerb},
+    {"metrics", kMetricsUsage, 6, MetricsVerb},
 };
 
 bool EqualsIgnoringCase(const char* word, const char* lower) {

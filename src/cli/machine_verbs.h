@@ -4,7 +4,7 @@
 #pragma once
 
 #include "console/discovery.h"
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 
 // Writes the verb's output from the snapshots and returns the exit status.
 // `argv` is the command line as given.
@@ -26,12 +26,3 @@ bool IsMachineSelection(const char* word);
 
 // The whole run of a machine-readable verb; returns the exit status.
 int RunMachineVerb(const MachineVerb& verb, int argc, char** argv);
-
-// Reads the snapshots of controller `number`, or of every controller the
-// driver knows when `all`.  Diagnostics go to standard error and into the
-// fleet's messages.
-void ReadFleet(bool all, uint32_t number, FleetSnapshot* fleet);
-
-// The snapshot of one controller that is open and set up, read through the
-// read-only gate; the context is left as able to change as it was.
-ControllerSnapshot ReadControllerState(ControllerInfo* controller);

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "layout/layout_document.h"
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 
 // The device at `place`, or null with `why` (absent, or two disks in one bay).
 const DeviceSnapshot* DeviceAtPlace(const ControllerSnapshot& snapshot, const LayoutPlace& place,

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 
 // The layout of the controllers, each disk named by its place and pinned by
 // its serial, the volumes' sizes exact, followed by a newline.

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "layout/layout_document.h"
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 
 // A disk as the plan names it: where, which target, which disk.
 struct PlanDisk {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "raid/device_words.h"
 #include "raid/phys_disk_lookup.h"
-#include "report/device_words.h"
 #include "vxt/config_page.h"
 #include "vxt/sata_identify.h"
 #include "vxt/scsi.h"

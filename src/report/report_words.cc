@@ -2,14 +2,6 @@
 
 #include "report/emit_line.h"
 
-std::string BiosVersionText(uint32_t v) {
-  unsigned major = v >> 24, minor = (v >> 16) & 0xFF, unit = (v >> 8) & 0xFF, dev = v & 0xFF;
-  if (major < 6 || (major == 6 && minor < 12)) {
-    return FormatLine("%x.%02x.%02x.%02x", major, minor, unit, dev);
-  }
-  return FormatLine("%u.%02u.%02u.%02u", major, minor, unit, dev);
-}
-
 std::string BiosVersionLine(uint32_t v) {
   return "  BIOS version                            : " + BiosVersionText(v) + "\n";
 }

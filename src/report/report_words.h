@@ -5,12 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "console/text_format.h"
+
 // "  BIOS version ..." with its newline; hexadecimal below 6.12, decimal from
 // there on.
 std::string BiosVersionLine(uint32_t bios_version);
-
-// The version alone, as BiosVersionLine shows it.
-std::string BiosVersionText(uint32_t bios_version);
 
 // DISPLAY's volume state, newline included ("Okay (OKY)\n", ...).
 const char* VolumeStateText(uint8_t volume_state, uint8_t volume_status_flags);

@@ -94,26 +94,26 @@ TEST(CheckLayers, TheProjectsOwnTreesKeepTheirRankOrder) {
 TEST(CheckLayers, SidewaysAndUpwardIncludesFailWithTheirLines) {
   SourceTree tree("src");
   tree.Write("setcfg/planted.cc", "#include \"setcfg/setcfg.h\"\n#include \"report/report.h\"\n");
-  tree.Write("console/planted.h", "#pragma once\n#include \"raid/raid_limits.h\"\n");
+  tree.Write("files/planted.h", "#pragma once\n#include \"create/create.h\"\n");
   // The plug-in reaches only the headers of its host the order names.
   tree.Write("driver/planted.cc", "#include \"vxt/driver_channel.h\"\n#include \"vxt/scsi.h\"\n");
   VolkitRun run = tree.Check();
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
             "check-layers: includes that go sideways or up:\n"
-            "  src/console/planted.h:2: #include \"raid/raid_limits.h\": sideways\n"
             "  src/driver/planted.cc:2: #include \"vxt/scsi.h\": up\n"
+            "  src/files/planted.h:2: #include \"create/create.h\": up\n"
             "  src/setcfg/planted.cc:2: #include \"report/report.h\": sideways\n");
 }
 
 TEST(CheckLayers, AFunctionDefinedOutsideTheFolderThatDeclaresItFails) {
   SourceTree tree("src");
-  tree.Write("console/planted.h",
+  tree.Write("create/planted.h",
              "// Counts.\n#pragma once\n\nint PlantedCount(int n);\nint PlantedKept(int n);\n"
              "namespace {\nint PlantedLocal();\n}  // namespace\n");
-  tree.Write("raid/planted.cc", "int PlantedCount(int n) {\n  return n;\n}\n");
+  tree.Write("setcfg/planted.cc", "int PlantedCount(int n) {\n  return n;\n}\n");
   // Defined at home as well (an overload), or only inside one file: no pair.
-  tree.Write("console/planted.cc", "int PlantedKept(int n) { return n; }\n");
+  tree.Write("create/planted.cc", "int PlantedKept(int n) { return n; }\n");
   tree.Write("cli/planted.cc",
              "int PlantedKept(int n, int m) { return n + m; }\n"
              "static int PlantedLocal() { return 0; }\n");
@@ -125,8 +125,8 @@ TEST(CheckLayers, AFunctionDefinedOutsideTheFolderThatDeclaresItFails) {
             "check-layers: functions defined outside the folder that declares them:\n"
             "  src/vxt/planted.h:2: PlantedBelow declared in vxt, defined in cli "
             "(src/cli/planted_below.cc:1): up\n"
-            "  src/console/planted.h:4: PlantedCount declared in console, defined in raid "
-            "(src/raid/planted.cc:1): sideways\n");
+            "  src/create/planted.h:4: PlantedCount declared in create, defined in setcfg "
+            "(src/setcfg/planted.cc:1): sideways\n");
 }
 
 TEST(CheckLayers, AFolderTheOrderDoesNotNameFails) {

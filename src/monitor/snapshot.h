@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "raid/disk_state.h"
+
 // A RAID physical disk as a volume or the hot-spare list names it.
 struct RaidDiskSnapshot {
   uint8_t PhysicalDisk = 0;
@@ -132,6 +134,18 @@ const char* VolumeTypeKey(uint8_t type);
 const char* RaidLevelKey(uint8_t type);
 extern const char* const kVolumeStateKeys[5];
 const char* VolumeStateKey(uint8_t state);
+
+// The snake_case key of a disk state ("online", "out_of_sync", ...).
+const char* DiskStateKey(DiskState state);
+
+// Whether a snapshot's disk state key names a state that means the disk is
+// lost (kLostDiskStates); false when the state is unknown.
+bool IsLostDiskKey(const std::optional<std::string>& state);
+
+// The share of a resync done, 0 to 1, from its progress indicator; none when
+// the indicator was not read or makes no sense (no total, more remaining than
+// the total).  Whether a resync runs at all is `Active`.
+std::optional<double> ResyncRatio(const ResyncSnapshot& resync);
 
 // A physical disk's role: "member", "hot_spare" or "none"; nullptr while
 // its place is unknown.

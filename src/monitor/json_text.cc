@@ -1,4 +1,4 @@
-#include "report/json_text.h"
+#include "monitor/json_text.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 
 inline constexpr int kJsonFormatMajor = 1;
 inline constexpr int kJsonFormatMinor = 1;

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "report/health.h"
-#include "report/snapshot.h"
+#include "monitor/health.h"
+#include "monitor/snapshot.h"
 
 // The plugin text of a run, final newline included.
 std::string HealthPluginText(const FleetSnapshot& fleet, const HealthVerdict& verdict);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "raid/disk_state.h"
 #include "vxt/byte_access.h"
 
 // The device type text after "Device is a ", newline included, from INQUIRY
@@ -17,9 +18,8 @@ std::string DeviceTypeText(uint8_t inquiry0, uint8_t inquiry1, bool* hard_disk);
 // INQUIRY bytes 0 and 1; the same classes DeviceTypeText names.
 const char* DeviceTypeKey(uint8_t inquiry0, uint8_t inquiry1);
 
-// A state word of MemberStateWord or NonMemberStateWord in snake case
-// ("online", "out_of_sync", ...); "unknown" for any other text.
-const char* StateKey(const char* state_word);
+// DISPLAY's word for a disk state, newline included.
+const char* DiskStateWord(DiskState state);
 
 // State word of a RAID physical disk, newline included.
 const char* MemberStateWord(ConstBytes raid_phys_disk_page);

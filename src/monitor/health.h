@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 
 // In rising order of concern; the worst over everything wins.
 enum class HealthState { kOk = 0, kUnknown = 1, kWarning = 2, kCritical = 3 };

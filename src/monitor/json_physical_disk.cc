@@ -1,4 +1,4 @@
-#include "report/json_physical_disk.h"
+#include "monitor/json_physical_disk.h"
 
 void WritePhysicalDisk(JsonText* j, const PhysicalDiskSnapshot& d) {
   JsonBeginObject(j);

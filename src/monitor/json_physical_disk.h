@@ -1,8 +1,8 @@
 // One entry of a controller's `physical_disks` in the json document.
 #pragma once
 
-#include "report/json_text.h"
-#include "report/snapshot.h"
+#include "monitor/json_text.h"
+#include "monitor/snapshot.h"
 
 // {"physical_disk", "target", "state", "volume_id", "hot_spare"}; null for
 // what is unknown, and `volume_id` null for a disk in no volume.

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 
 std::string MetricsText(const FleetSnapshot& fleet, const std::string& version);
 

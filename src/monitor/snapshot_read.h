@@ -2,7 +2,7 @@
 // a controller, filling its snapshot.
 #pragma once
 
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 #include "vxt/vxt.h"
 
 // Fills firmware and BIOS versions, IR state, volumes, hot spares, devices

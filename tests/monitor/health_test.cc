@@ -1,6 +1,6 @@
 // The health table: each row, the order of the findings, and that the worst
 // over everything wins wherever it stands.
-#include "report/health.h"
+#include "monitor/health.h"
 
 #include <gtest/gtest.h>
 

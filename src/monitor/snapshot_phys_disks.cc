@@ -4,7 +4,7 @@
 // snapshot.  Sends nothing: the pages were read with the volumes'.
 #include <algorithm>
 
-#include "report/snapshot_parts.h"
+#include "monitor/snapshot_parts.h"
 #include "vxt/pages.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "report/device_words.h"
-#include "report/emit_line.h"
-#include "report/snapshot_parts.h"
+#include "console/text_format.h"
+#include "monitor/snapshot_parts.h"
+#include "raid/device_words.h"
 #include "vxt/drive_class.h"
 #include "vxt/page_walk.h"
 #include "vxt/pages.h"
@@ -138,8 +138,8 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
     }
   }
   if (status == kScsiSuccess || status == kScsiNotReady) {
-    d.State = StateKey(in_raid ? MemberStateWord(raid.DiskPages.at(in_raid->PhysDiskNum))
-                               : NonMemberStateWord(inquiry[0], status, block_size));
+    d.State = DiskStateKey(in_raid ? ClassifyMemberDisk(raid.DiskPages.at(in_raid->PhysDiskNum))
+                                   : ClassifyNonMemberDevice(inquiry[0], status, block_size));
   }
   if (status == kScsiSuccess && hard_disk && block_size != 0) {
     d.Blocks = blocks;

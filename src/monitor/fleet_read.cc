@@ -1,10 +1,11 @@
-// Reading the snapshots of a machine-readable verb's run: which controllers,
-// each set up read-only, timed and counted.
+#include "monitor/fleet_read.h"
+
 #include <chrono>
 #include <cstdio>
 
-#include "cli/machine_verbs.h"
-#include "report/snapshot_read.h"
+#include "console/discovery.h"
+#include "monitor/fleet_read.h"
+#include "monitor/snapshot_read.h"
 #include "vxt/adapter_info.h"
 
 namespace {

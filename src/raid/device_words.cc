@@ -1,8 +1,8 @@
-#include "report/device_words.h"
+#include "raid/device_words.h"
 
 #include <cstring>
 
-#include "report/emit_line.h"
+#include "console/text_format.h"
 #include "vxt/pages.h"
 
 namespace {
@@ -33,27 +33,6 @@ constexpr const char* kDeviceTypeKeys[] = {
     "optical_card",
 };
 
-struct StateKeyEntry {
-  const char* Word;
-  const char* Key;
-};
-
-constexpr StateKeyEntry kStateKeys[] = {
-    {"Online (ONL)\n", "online"},
-    {"Out of Sync (OSY)\n", "out_of_sync"},
-    {"Hot Spare (HSP)\n", "hot_spare"},
-    {"Missing (MIS)\n", "missing"},
-    {"Not Compatible (NCOMP)\n", "not_compatible"},
-    {"Failed (FLD)\n", "failed"},
-    {"Offline Requested (OFLR)\n", "offline_requested"},
-    {"Failed Requested (FLDR)\n", "failed_requested"},
-    {"Offline Unknown (OFLU)\n", "offline_unknown"},
-    {"Standby (SBY)\n", "standby"},
-    {"Ready (RDY)\n", "ready"},
-    {"Available (AVL)\n", "available"},
-};
-
-constexpr uint8_t kSimplifiedHardDisk = 14;
 constexpr size_t kModelFirstWord = 27;
 constexpr size_t kFirmwareFirstWord = 23;
 
@@ -88,41 +67,42 @@ const char* DeviceTypeKey(uint8_t inquiry0, uint8_t inquiry1) {
   return "unknown";
 }
 
-const char* StateKey(const char* state_word) {
-  for (const StateKeyEntry& entry : kStateKeys) {
-    if (std::strcmp(entry.Word, state_word) == 0) return entry.Key;
+const char* DiskStateWord(DiskState state) {
+  switch (state) {
+    case DiskState::kOnline:
+      return "Online (ONL)\n";
+    case DiskState::kOutOfSync:
+      return "Out of Sync (OSY)\n";
+    case DiskState::kHotSpare:
+      return "Hot Spare (HSP)\n";
+    case DiskState::kMissing:
+      return "Missing (MIS)\n";
+    case DiskState::kNotCompatible:
+      return "Not Compatible (NCOMP)\n";
+    case DiskState::kFailed:
+      return "Failed (FLD)\n";
+    case DiskState::kOfflineRequested:
+      return "Offline Requested (OFLR)\n";
+    case DiskState::kFailedRequested:
+      return "Failed Requested (FLDR)\n";
+    case DiskState::kOfflineUnknown:
+      return "Offline Unknown (OFLU)\n";
+    case DiskState::kStandby:
+      return "Standby (SBY)\n";
+    case DiskState::kReady:
+      return "Ready (RDY)\n";
+    case DiskState::kAvailable:
+      return "Available (AVL)\n";
+    case DiskState::kUnknown:
+      break;
   }
-  return "unknown";
+  return "Unknown!\n";
 }
 
-const char* MemberStateWord(ConstBytes page) {
-  switch (RaidPhysDiskPg0PhysDiskState(page)) {
-    case 0:
-    case 4:
-      if (RaidPhysDiskPg0HotSparePool(page) != 0) return "Hot Spare (HSP)\n";
-      if (RaidPhysDiskPg0PhysDiskStatusFlags(page) == 1) return "Out of Sync (OSY)\n";
-      return "Online (ONL)\n";
-    case 1:
-      return "Missing (MIS)\n";
-    case 2:
-      return "Not Compatible (NCOMP)\n";
-    case 3:
-      return "Failed (FLD)\n";
-    case 5:
-      return "Offline Requested (OFLR)\n";
-    case 6:
-      return "Failed Requested (FLDR)\n";
-    case 0xFF:
-      return "Offline Unknown (OFLU)\n";
-    default:
-      return "Unknown!\n";
-  }
-}
+const char* MemberStateWord(ConstBytes page) { return DiskStateWord(ClassifyMemberDisk(page)); }
 
 const char* NonMemberStateWord(uint8_t inquiry0, int status, uint32_t block_size) {
-  if (inquiry0 != 0 && inquiry0 != kSimplifiedHardDisk) return "Standby (SBY)\n";
-  if (status == 1 && block_size == 512) return "Ready (RDY)\n";
-  return "Available (AVL)\n";
+  return DiskStateWord(ClassifyNonMemberDevice(inquiry0, status, block_size));
 }
 
 std::string DeviceSizeLine(uint32_t sectors, uint32_t block_size) {

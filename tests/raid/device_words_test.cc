@@ -1,6 +1,6 @@
 // Device section decoding: type text, state words, size lines and the
 // identity strings of KVR-marked SATA disks.
-#include "report/device_words.h"
+#include "raid/device_words.h"
 
 #include <gtest/gtest.h>
 

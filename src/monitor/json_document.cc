@@ -1,8 +1,8 @@
-#include "report/json_document.h"
+#include "monitor/json_document.h"
 
-#include "report/health.h"
-#include "report/json_physical_disk.h"
-#include "report/json_text.h"
+#include "monitor/health.h"
+#include "monitor/json_physical_disk.h"
+#include "monitor/json_text.h"
 
 namespace {
 
@@ -35,10 +35,9 @@ void WriteResync(JsonText* j, const ResyncSnapshot& r) {
   JsonOptional(j, r.RemainingBlocks);
   JsonKey(j, "ratio");
   // As STATUS computes its percentage; a nonsensical indicator gives none.
-  if (r.Active && r.TotalBlocks && r.RemainingBlocks && *r.TotalBlocks != 0 &&
-      *r.RemainingBlocks <= *r.TotalBlocks) {
-    JsonNumber(j, static_cast<double>(*r.TotalBlocks - *r.RemainingBlocks) /
-                      static_cast<double>(*r.TotalBlocks));
+  std::optional<double> ratio = ResyncRatio(r);
+  if (r.Active && ratio) {
+    JsonNumber(j, *ratio);
   } else {
     JsonNull(j);
   }

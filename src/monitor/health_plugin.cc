@@ -1,4 +1,4 @@
-#include "report/health_plugin.h"
+#include "monitor/health_plugin.h"
 
 #include <cstdio>
 #include <set>
@@ -24,25 +24,13 @@ const char* PluginStateWord(HealthState state) {
   return "UNKNOWN";
 }
 
-bool IsLostDiskState(const std::optional<std::string>& state) {
-  static const std::set<std::string> kLost = {
-      "failed",           "missing",           "not_compatible",
-      "failed_requested", "offline_requested", "offline_unknown",
-  };
-  return state && kLost.count(*state) != 0;
-}
-
 // The progress a running resync has made, in whole percent rounded down as
 // the summary shows it; "U" (the plugin convention's undetermined) when the
 // indicator was not read or made no sense.
 std::string ResyncPercent(const ResyncSnapshot& r) {
-  if (!r.TotalBlocks || !r.RemainingBlocks || *r.TotalBlocks == 0 ||
-      *r.RemainingBlocks > *r.TotalBlocks) {
-    return "U";
-  }
-  uint64_t done = *r.TotalBlocks - *r.RemainingBlocks;
-  return std::to_string(
-      static_cast<unsigned>(static_cast<double>(done) / static_cast<double>(*r.TotalBlocks) * 100));
+  std::optional<double> ratio = ResyncRatio(r);
+  if (!ratio) return "U";
+  return std::to_string(static_cast<unsigned>(*ratio * 100));
 }
 
 struct Counts {
@@ -65,7 +53,7 @@ Counts CountFleet(const FleetSnapshot& fleet) {
       if (v.StateCode == 1) ++n.Degraded;
       if (v.StateCode == 2 || v.StateCode == 3) ++n.Failed;
       for (const RaidDiskSnapshot& m : v.Members) {
-        if (IsLostDiskState(m.State)) n.FailedDisks.insert({c.Controller, m.PhysicalDisk});
+        if (IsLostDiskKey(m.State)) n.FailedDisks.insert({c.Controller, m.PhysicalDisk});
       }
       if (v.Resync.Active) {
         n.Resyncs += " resync_c" + std::to_string(c.Controller) + "_v" +
@@ -73,10 +61,10 @@ Counts CountFleet(const FleetSnapshot& fleet) {
       }
     }
     for (const RaidDiskSnapshot& s : c.HotSpares) {
-      if (IsLostDiskState(s.State)) n.FailedDisks.insert({c.Controller, s.PhysicalDisk});
+      if (IsLostDiskKey(s.State)) n.FailedDisks.insert({c.Controller, s.PhysicalDisk});
     }
     for (const PhysicalDiskSnapshot& d : c.PhysicalDisks) {
-      if (IsLostDiskState(d.State)) n.FailedDisks.insert({c.Controller, d.PhysicalDisk});
+      if (IsLostDiskKey(d.State)) n.FailedDisks.insert({c.Controller, d.PhysicalDisk});
     }
     // A failed disk that no volume or spare list names any more still counts
     // once; RAID disks are keyed by physical disk number, others by target.

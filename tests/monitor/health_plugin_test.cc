@@ -1,6 +1,6 @@
 // The health verb's plugin text from snapshots built here: the line's
 // shape, what the perfdata counts and what it leaves out.
-#include "report/health_plugin.h"
+#include "monitor/health_plugin.h"
 
 #include <gtest/gtest.h>
 

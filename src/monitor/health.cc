@@ -1,4 +1,4 @@
-#include "report/health.h"
+#include "monitor/health.h"
 
 #include <algorithm>
 
@@ -8,17 +8,6 @@ constexpr uint8_t kStateOptimal = 0;
 constexpr uint8_t kStateDegraded = 1;
 constexpr uint8_t kStateFailed = 2;
 constexpr uint8_t kStateMissing = 3;
-
-// Member states that leave the volume short of a disk.
-constexpr const char* kLostMemberStates[] = {
-    "failed",           "missing",           "not_compatible",
-    "failed_requested", "offline_requested", "offline_unknown",
-};
-
-bool IsLostMemberState(const std::string& state) {
-  return std::any_of(std::begin(kLostMemberStates), std::end(kLostMemberStates),
-                     [&](const char* lost) { return state == lost; });
-}
 
 std::string ControllerText(const ControllerSnapshot& c) {
   return "controller " + std::to_string(c.Controller);
@@ -36,14 +25,9 @@ std::string DiskText(const ControllerSnapshot& c, const RaidDiskSnapshot& d) {
 
 // Whole percent done, rounded down so that a resync never reads 100% early.
 std::string ResyncText(const ResyncSnapshot& r) {
-  if (!r.TotalBlocks || !r.RemainingBlocks || *r.TotalBlocks == 0 ||
-      *r.RemainingBlocks > *r.TotalBlocks) {
-    return "resyncing";
-  }
-  uint64_t done = *r.TotalBlocks - *r.RemainingBlocks;
-  auto percent =
-      static_cast<unsigned>(static_cast<double>(done) / static_cast<double>(*r.TotalBlocks) * 100);
-  return "resyncing " + std::to_string(percent) + "%";
+  std::optional<double> ratio = ResyncRatio(r);
+  if (!ratio) return "resyncing";
+  return "resyncing " + std::to_string(static_cast<unsigned>(*ratio * 100)) + "%";
 }
 
 void AddVolume(const ControllerSnapshot& c, const VolumeSnapshot& v,
@@ -69,7 +53,7 @@ void AddVolume(const ControllerSnapshot& c, const VolumeSnapshot& v,
   if (v.Resync.Active) out->push_back({HealthState::kWarning, name + " " + ResyncText(v.Resync)});
   if (v.Inactive) out->push_back({HealthState::kWarning, name + " inactive"});
   for (const RaidDiskSnapshot& m : v.Members) {
-    if (m.State && IsLostMemberState(*m.State)) {
+    if (IsLostDiskKey(m.State)) {
       out->push_back({HealthState::kCritical, DiskText(c, m) + " " + *m.State});
     }
   }
@@ -89,7 +73,7 @@ void AddSmart(const ControllerSnapshot& c, const RaidDiskSnapshot& d,
 void AddDiskInNoVolume(const ControllerSnapshot& c, const PhysicalDiskSnapshot& d,
                        std::vector<HealthFinding>* out) {
   const char* role = PhysicalDiskRoleKey(d);
-  if (role == nullptr || std::string(role) != "none" || !d.State || !IsLostMemberState(*d.State)) {
+  if (role == nullptr || std::string(role) != "none" || !IsLostDiskKey(d.State)) {
     return;
   }
   std::string name = ControllerText(c) + " physical disk " + std::to_string(d.PhysicalDisk);

@@ -1,4 +1,4 @@
-#include "report/metrics_text.h"
+#include "monitor/metrics_text.h"
 
 #include <charconv>
 #include <cstdint>
@@ -133,14 +133,11 @@ void AddVolume(std::vector<Family>* f, const Labels& controller, const VolumeSna
   // Volume blocks are 512 bytes; a MaxLBA near 2^64 has no byte size.
   if (v.SizeBlocks <= UINT64_MAX / 512) Add(f, kVolumeSize, volume, v.SizeBlocks * 512);
   Add(f, kVolumeResyncActive, volume, v.Resync.Active ? 1 : 0);
-  const ResyncSnapshot& r = v.Resync;
-  if (!r.Active) {
+  std::optional<double> ratio = ResyncRatio(v.Resync);
+  if (!v.Resync.Active) {
     Add(f, kVolumeResyncProgress, volume, 1);
-  } else if (r.TotalBlocks && r.RemainingBlocks && *r.TotalBlocks != 0 &&
-             *r.RemainingBlocks <= *r.TotalBlocks) {
-    Add(f, kVolumeResyncProgress, volume,
-        Number(static_cast<double>(*r.TotalBlocks - *r.RemainingBlocks) /
-               static_cast<double>(*r.TotalBlocks)));
+  } else if (ratio) {
+    Add(f, kVolumeResyncProgress, volume, Number(*ratio));
   }  // a running resync of unknown progress has no ratio to show
   for (const char* state : kDeviceStateWords) {
     uint64_t count = 0;

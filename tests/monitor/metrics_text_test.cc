@@ -1,6 +1,6 @@
 // The metrics text from snapshots built here: state sets, what a half-read
 // controller and an empty run show, and label escaping.
-#include "report/metrics_text.h"
+#include "monitor/metrics_text.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>

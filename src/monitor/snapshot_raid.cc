@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <set>
 
-#include "report/device_words.h"
-#include "report/snapshot_parts.h"
+#include "monitor/snapshot_parts.h"
+#include "raid/device_words.h"
 #include "vxt/page_readers.h"
 #include "vxt/pages.h"
 #include "vxt/raid_action.h"
@@ -69,7 +69,7 @@ RaidDiskSnapshot DescribeRaidDisk(const RaidPicture& raid, uint8_t number) {
   if (it == raid.DiskPages.end()) return d;
   ConstBytes page = it->second;
   d.Target = RaidPhysDiskPg0PhysDiskID(page);
-  d.State = StateKey(MemberStateWord(page));
+  d.State = DiskStateKey(ClassifyMemberDisk(page));
   d.SmartErrors = RaidPhysDiskPg0SmartCount(page);
   return d;
 }

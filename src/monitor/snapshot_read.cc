@@ -1,12 +1,12 @@
 // The reader's entry: controller-wide facts, then the RAID configuration,
 // the devices and the enclosures.
-#include "report/snapshot_read.h"
+#include "monitor/snapshot_read.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "report/report_words.h"
-#include "report/snapshot_parts.h"
+#include "console/text_format.h"
+#include "monitor/snapshot_parts.h"
 #include "vxt/page_readers.h"
 #include "vxt/page_walk.h"
 #include "vxt/pages.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "report/snapshot.h"
+#include "monitor/snapshot.h"
 #include "vxt/config_page.h"
 
 // Where the RAID configuration puts a target ID of this controller's bus 0.
