@@ -17,7 +17,7 @@
 
 namespace {
 
-bool EqualsIgnoringCaseWord(const char* word, const char* lower) {
+bool EqualsIgnoringCase(const char* word, const char* lower) {
   std::string copy = word;
   LowerCaseWord(copy.data());
   return copy == lower;
@@ -51,9 +51,9 @@ bool SplitMonitorWords(int argc, char** argv, bool output_allowed, const char** 
   *output = nullptr;
   *layout = nullptr;
   int i = 3;
-  if (output_allowed && i < argc && !EqualsIgnoringCaseWord(argv[i], "layout")) *output = argv[i++];
+  if (output_allowed && i < argc && !EqualsIgnoringCase(argv[i], "layout")) *output = argv[i++];
   if (i == argc) return true;
-  if (i + 2 != argc || !EqualsIgnoringCaseWord(argv[i], "layout")) return false;
+  if (i + 2 != argc || !EqualsIgnoringCase(argv[i], "layout")) return false;
   *layout = argv[i + 1];
   return true;
 }
@@ -107,12 +107,6 @@ const MachineVerb kMachineVerbs[] = {
     {"health", kHealthUsage, 5, HealthVerb},
     {"metrics", kMetricsUsage, 6, MetricsVerb},
 };
-
-bool EqualsIgnoringCase(const char* word, const char* lower) {
-  std::string copy = word;
-  LowerCaseWord(copy.data());
-  return copy == lower;
-}
 
 }  // namespace
 

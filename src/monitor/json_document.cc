@@ -16,12 +16,7 @@ void StringOrNull(JsonText* j, const char* value) {
 
 void WriteRaidDisk(JsonText* j, const RaidDiskSnapshot& d) {
   JsonBeginObject(j);
-  JsonKey(j, "physical_disk");
-  JsonUnsigned(j, d.PhysicalDisk);
-  JsonKey(j, "target");
-  JsonOptional(j, d.Target);
-  JsonKey(j, "state");
-  JsonOptional(j, d.State);
+  WriteRaidDiskKeys(j, d);
   JsonEndObject(j);
 }
 
