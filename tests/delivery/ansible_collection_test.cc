@@ -1,6 +1,6 @@
 // The collection volkit.raid as Ansible reads it: ansible-doc renders both
 // modules, every Python file compiles, each module's documentation parses
-// and says exactly what its argument spec accepts, and the collection's
+// and says exactly what its `argument_spec` accepts, and the collection's
 // version is the package's.
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ TEST(AnsibleCollection, EveryPythonFileCompiles) {
   std::filesystem::remove_all(cache);
 }
 
-// Reads each module's documentation as YAML and its argument spec by
+// Reads each module's documentation as YAML and its `argument_spec` by
 // stopping AnsibleModule before it starts, through Ansible's own
 // collection loader, and prints every disagreement.
 constexpr const char* kDocumentationCheck = R"(
@@ -84,15 +84,15 @@ def compare(documented, accepted, where):
         problems.append('%s: documented %s, accepted %s'
                         % (where, sorted(documented), sorted(accepted)))
     for name in sorted(set(documented) & set(accepted)):
-        doc, spec = documented[name], accepted[name]
+        doc, given = documented[name], accepted[name]
         if not doc.get('description'):
             problems.append('%s.%s: no description' % (where, name))
         for key, unset in (('type', 'str'), ('elements', None), ('required', False),
                            ('default', None)):
-            if doc.get(key, unset) != spec.get(key, unset):
+            if doc.get(key, unset) != given.get(key, unset):
                 problems.append('%s.%s: %s documented %r, accepted %r'
-                                % (where, name, key, doc.get(key, unset), spec.get(key, unset)))
-        compare(doc.get('suboptions') or {}, spec.get('options') or {}, where + '.' + name)
+                                % (where, name, key, doc.get(key, unset), given.get(key, unset)))
+        compare(doc.get('suboptions') or {}, given.get('options') or {}, where + '.' + name)
 
 for name in sys.argv[2:]:
     path = '%s/ansible_collections/volkit/raid/plugins/modules/%s.py' % (sys.argv[1], name)
@@ -114,8 +114,8 @@ for name in sys.argv[2:]:
         module.main()
         problems.append('%s: main() did not create its AnsibleModule' % name)
     except Stopped as stopped:
-        spec, settings = stopped.args
-        compare(doc['options'], spec, name)
+        accepted_args, settings = stopped.args
+        compare(doc["options"], accepted_args, name)
         if not settings.get('supports_check_mode'):
             problems.append('%s: no check mode' % name)
 print('\n'.join(problems))

@@ -14,12 +14,8 @@
 namespace volkit_test {
 namespace {
 
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 // Mirror 0 on targets 0 and 1, target 2 its hot spare.
-json MirrorLab() {
+json SparedMirrorLab() {
   json lab = SasLab(3);
   lab["controllers"][0]["raid"] = Lab(R"({
     "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1},
@@ -33,7 +29,7 @@ VolkitRun Launcher(const VolkitRun& on, const std::string& verb, const std::stri
 }
 
 TEST(DiskSwap, TheReplacedDiskBecomesTheHotSpare) {
-  VolkitRun layout = RunVolkit(MirrorLab(), {"0", "layout"});
+  VolkitRun layout = RunVolkit(SparedMirrorLab(), {"0", "layout"});
   ASSERT_EQ(layout.status, 0) << layout.err;
   const std::string file = WriteLayout(json::parse(layout.out));
 
@@ -80,11 +76,11 @@ TEST(DiskSwap, TheReplacedDiskBecomesTheHotSpare) {
 }
 
 TEST(DiskSwap, ReplaceRefusesAVolumeMember) {
-  VolkitRun run = RunVxtsim(MirrorLab(), {"replace", "0:1"});
+  VolkitRun run = RunVxtsim(SparedMirrorLab(), {"replace", "0:1"});
   EXPECT_EQ(run.status, 2);
   EXPECT_TRUE(Has(run.err, "is a volume member; fail it first")) << run.err;
-  EXPECT_EQ(RunVxtsim(MirrorLab(), {"replace", "0:7"}).status, 2);
-  EXPECT_EQ(RunVxtsim(MirrorLab(), {"replace", "x"}).status, 2);
+  EXPECT_EQ(RunVxtsim(SparedMirrorLab(), {"replace", "0:7"}).status, 2);
+  EXPECT_EQ(RunVxtsim(SparedMirrorLab(), {"replace", "x"}).status, 2);
 }
 
 TEST(LayoutLock, AnApplyAtItsPromptRefusesASecondApply) {

@@ -12,23 +12,6 @@
 namespace volkit_test {
 namespace {
 
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-json Raid(json lab, const std::string& raid) {
-  lab["controllers"][0]["raid"] = Lab(raid);
-  return lab;
-}
-
-// Mirror 0 on targets 0 and 1, target 3 its hot spare, target 2 free.
-json MirrorLab() {
-  return Raid(SasLab(4), R"({
-    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1},
-                   {"num": 3, "target": 3, "hot_spare_pool": 1}],
-    "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
-}
-
 // Two volumes and a spare wanted on six free disks.
 json WantedLayout() {
   return OneController(Lab(R"({"controller": 0,

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "support/lab.h"
 #include "support/raid_log.h"
 
 namespace volkit_test {
@@ -32,6 +33,22 @@ size_t ChangeRequests(const VolkitRun& run) {
 
 json OneController(const json& controller) {
   return {{"volkit_layout_version", {1, 0}}, {"controllers", json::array({controller})}};
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+json Raid(json lab, const std::string& raid) {
+  lab["controllers"][0]["raid"] = Lab(raid);
+  return lab;
+}
+
+json MirrorLab() {
+  return Raid(SasLab(4), R"({
+    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1},
+                   {"num": 3, "target": 3, "hot_spare_pool": 1}],
+    "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
 }
 
 }  // namespace volkit_test

@@ -19,4 +19,13 @@ size_t ChangeRequests(const VolkitRun& run);
 // A layout document of one controller.
 json OneController(const json& controller);
 
+// Whether `text` holds `part`.
+bool Has(const std::string& text, const std::string& part);
+
+// `lab` with controller 0's RAID configuration replaced by `raid`.
+json Raid(json lab, const std::string& raid);
+
+// Mirror 0 on targets 0 and 1, target 3 its hot spare, target 2 free.
+json MirrorLab();
+
 }  // namespace volkit_test
