@@ -118,7 +118,7 @@ bool ReadController(int handle, const AdapterEntry& adapter, vxtsim::Controller*
     return false;
   }
   cc.c->DriverHandle = handle;
-  cc.c->ControllerNumber = adapter.ControllerNumber;
+  cc.c->Adapter = adapter;
   bool done = VxtSetupIoc(cc.c) ? CaptureController(cc)
                                 : cc.Fail("its controller and port facts could not be read");
   ReleaseController(cc.c);

@@ -78,7 +78,7 @@ int RunControllers(const Selection& selection, int argc, char** argv) {
       ReleaseController(controller);
       return 1;
     }
-    controller->BusType = BusTypeOf(controller->DeviceIdLow);
+    controller->BusType = BusTypeOf(controller->Adapter.DeviceIdLow);
 
     LowerCaseWord(argv[2]);
     CommandHandler handler = FindCommand(argv[2]);

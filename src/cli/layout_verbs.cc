@@ -147,7 +147,7 @@ int OpenForLayout(int handle, uint32_t number, bool read_only, ControllerInfo** 
     std::fprintf(stderr, "volkit: controller %u not found!\n", static_cast<unsigned>(number));
     return kPlanAbsent;
   }
-  (*controller)->BusType = BusTypeOf((*controller)->DeviceIdLow);
+  (*controller)->BusType = BusTypeOf((*controller)->Adapter.DeviceIdLow);
   (*controller)->ReadOnly = read_only;
   if (VxtSetupIoc(*controller) != 1) {
     std::fprintf(stderr, "volkit: controller %u could not be set up!\n",

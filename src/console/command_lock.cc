@@ -30,7 +30,7 @@ int TakeConfigurationLock(ControllerInfo* c) {
   std::fprintf(stderr,
                "volkit: controller %u is being changed by another volkit%s, try again when it "
                "has finished\n",
-               static_cast<unsigned>(c->ControllerNumber), who);
+               static_cast<unsigned>(c->Adapter.ControllerNumber), who);
   return 0;
 }
 
@@ -42,6 +42,6 @@ int TakeTargetLock(ControllerInfo* c, uint8_t target_id) {
   std::fprintf(stderr,
                "volkit: target %d of controller %u is in use by another volkit%s, try again "
                "when it has finished\n",
-               target_id, static_cast<unsigned>(c->ControllerNumber), who);
+               target_id, static_cast<unsigned>(c->Adapter.ControllerNumber), who);
   return 0;
 }

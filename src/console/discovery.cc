@@ -27,14 +27,7 @@ int OpenControllerOn(int handle, uint32_t controller_number, ControllerInfo** co
   ControllerInfo* c = new (std::nothrow) ControllerInfo{};
   if (c == nullptr) return 0;
   c->DriverHandle = handle;
-  c->ControllerNumber = controller_number;
-  c->DeviceIdLow = entry.DeviceIdLow;
-  c->PciDeviceId = entry.PciDeviceId;
-  c->PciSegment = entry.PciSegment;
-  c->PciBus = entry.PciBus;
-  c->PciDevFn = entry.PciDevFn;
-  c->SubsystemDeviceId = entry.SubsystemDeviceId;
-  c->SubsystemVendorId = entry.SubsystemVendorId;
+  c->Adapter = entry;
   *controller = c;
   return kAdapterFound;
 }

@@ -141,7 +141,7 @@ int CreateVolumeOnTargets(ControllerInfo* c, const VolumeRequest& request, const
                           int count) {
   PageBuffer iocpg2;
   if (!ReadIocPg2(c, &iocpg2)) return kFail;
-  const std::string controller_word = std::to_string(c->ControllerNumber);
+  const std::string controller_word = std::to_string(c->Adapter.ControllerNumber);
   if (!CheckIrCapable(iocpg2, controller_word.c_str()) ||
       !CheckVolumeType(iocpg2, request.CreateVolumeType)) {
     return kFail;

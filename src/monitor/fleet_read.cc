@@ -18,24 +18,24 @@ void Fail(FleetSnapshot* fleet, RunFailure failure, const std::string& text) {
 
 ControllerSnapshot ControllerFacts(const ControllerInfo& c) {
   ControllerSnapshot s;
-  s.Controller = c.ControllerNumber;
+  s.Controller = c.Adapter.ControllerNumber;
   s.Sas = c.BusType == kBusTypeSas;
-  s.Model = ControllerTypeName(c.DeviceIdLow);
+  s.Model = ControllerTypeName(c.Adapter.DeviceIdLow);
   s.Pci = {static_cast<uint16_t>(kPciVendorId),
-           c.PciDeviceId,
-           c.SubsystemVendorId,
-           c.SubsystemDeviceId,
-           c.PciSegment,
-           c.PciBus,
-           static_cast<uint8_t>(c.PciDevFn >> 3),
-           static_cast<uint8_t>(c.PciDevFn & 7)};
+           c.Adapter.PciDeviceId,
+           c.Adapter.SubsystemVendorId,
+           c.Adapter.SubsystemDeviceId,
+           c.Adapter.PciSegment,
+           c.Adapter.PciBus,
+           static_cast<uint8_t>(c.Adapter.PciDevFn >> 3),
+           static_cast<uint8_t>(c.Adapter.PciDevFn & 7)};
   return s;
 }
 
 // `set_up`: whether VxtSetupIoc has run already (and succeeded).
 ControllerSnapshot ReadOne(ControllerInfo* c, bool set_up) {
   auto start = std::chrono::steady_clock::now();
-  c->BusType = BusTypeOf(c->DeviceIdLow);
+  c->BusType = BusTypeOf(c->Adapter.DeviceIdLow);
   c->ReadOnly = true;
   ControllerSnapshot s = ControllerFacts(*c);
   if (!set_up && VxtSetupIoc(c) != 1) {

@@ -15,7 +15,7 @@ void EmitControllerType(ControllerInfo* c, FILE* log_file) {
     EmitLine("  Controller type                         : Wren/Dipper\n", log_file);
   } else if (c->BusType == kBusTypeSas) {
     EmitLine(FormatLine("  Controller type                         : %s\n",
-                        ControllerTypeName(c->DeviceIdLow).c_str()),
+                        ControllerTypeName(c->Adapter.DeviceIdLow).c_str()),
              log_file);
   }
 }
@@ -55,10 +55,10 @@ void EmitPciLocation(ControllerInfo* c, FILE* log_file) {
       EmitLine(FormatLine("  Slot                                    : %d\n", slot), log_file);
     }
   }
-  EmitLine(FormatLine("  Bus                                     : %d\n", c->PciBus), log_file);
-  EmitLine(FormatLine("  Device                                  : %d\n", c->PciDevFn >> 3),
+  EmitLine(FormatLine("  Bus                                     : %d\n", c->Adapter.PciBus), log_file);
+  EmitLine(FormatLine("  Device                                  : %d\n", c->Adapter.PciDevFn >> 3),
            log_file);
-  EmitLine(FormatLine("  Function                                : %d\n", c->PciDevFn & 7),
+  EmitLine(FormatLine("  Function                                : %d\n", c->Adapter.PciDevFn & 7),
            log_file);
 }
 

@@ -34,14 +34,14 @@ void ReportMemberLeftOffline(ControllerInfo* c, int volume_id, uint8_t phys_disk
                  "volkit: The disk with SCSI Id %d (physical disk %d) of volume %d is left "
                  "offline!\n"
                  "        Run \"volkit %u setonline %d\" to bring it back online.\n",
-                 target_id, phys_disk_num, volume_id, c->ControllerNumber, target_id);
+                 target_id, phys_disk_num, volume_id, c->Adapter.ControllerNumber, target_id);
     return;
   }
   std::fprintf(stderr,
                "volkit: Physical disk %d of volume %d is left offline!\n"
                "        Run \"volkit %u setonline <SCSI ID>\" with its SCSI Id to bring it "
                "back online.\n",
-               phys_disk_num, volume_id, c->ControllerNumber);
+               phys_disk_num, volume_id, c->Adapter.ControllerNumber);
 }
 
 }  // namespace

@@ -82,16 +82,16 @@ int LockByte(int handle, off_t byte, NodeLockHolder* holder) {
 }  // namespace
 
 int VxtLockConfiguration(ControllerInfo* controller, NodeLockHolder* holder) {
-  return LockByte(controller->DriverHandle, off_t{controller->ControllerNumber}, holder);
+  return LockByte(controller->DriverHandle, off_t{controller->Adapter.ControllerNumber}, holder);
 }
 
 int VxtLockTarget(ControllerInfo* controller, uint8_t target_id, NodeLockHolder* holder) {
-  return LockByte(controller->DriverHandle, TargetByte(controller->ControllerNumber, target_id),
+  return LockByte(controller->DriverHandle, TargetByte(controller->Adapter.ControllerNumber, target_id),
                   holder);
 }
 
 void VxtUnlockController(const ControllerInfo* controller) {
-  const uint32_t n = controller->ControllerNumber;
+  const uint32_t n = controller->Adapter.ControllerNumber;
   struct flock configuration = Range(F_UNLCK, off_t{n}, 1);
   struct flock targets = Range(F_UNLCK, TargetByte(n, 0), kTargetBytesPerController);
   // Unlocking what was never locked, or a node without locks, is no failure.

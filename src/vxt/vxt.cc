@@ -35,7 +35,7 @@ int Dispatch(ControllerInfo* c, PassThroughRecord* record) {
 // Controller and port facts bypass SendRequest: one try, no fill pattern.
 int ReadFacts(ControllerInfo* c, uint8_t function, uint8_t* out, size_t out_bytes) {
   PassThroughRecord* record = c->Request.CommandRecord;
-  record->ControllerNumber = c->ControllerNumber;
+  record->ControllerNumber = c->Adapter.ControllerNumber;
   record->MaxDataSize = static_cast<int32_t>(c->Request.CommandRecordLength);
   record->TimeoutSeconds = 10;
   record->DataSgeOffset = 3;
@@ -52,7 +52,7 @@ int ReadFacts(ControllerInfo* c, uint8_t function, uint8_t* out, size_t out_byte
 SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request) {
   ClearReplyToFill(request);
   PassThroughRecord* record = request->CommandRecord;
-  record->ControllerNumber = controller->ControllerNumber;
+  record->ControllerNumber = controller->Adapter.ControllerNumber;
   record->MaxDataSize = static_cast<int32_t>(request->CommandRecordLength);
   record->TimeoutSeconds = static_cast<int32_t>(request->TimeoutSeconds);
   if (request->MessageFrame[kFrameFunctionOffset] == kFunctionSep) {
@@ -135,7 +135,7 @@ int VxtSetupIoc(ControllerInfo* PtrControllerInfo) {
 
 int ResetController(ControllerInfo* controller) {
   ResetRecord record{};
-  record.ControllerNumber = controller->ControllerNumber;
+  record.ControllerNumber = controller->Adapter.ControllerNumber;
   record.MaxDataSize = sizeof(ResetRecord);
   return DriverRequest(controller->DriverHandle, kResetCode, &record) == 0;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "vxt/adapter_info.h"
 #include "vxt/byte_access.h"
 #include "vxt/driver_records.h"
 
@@ -49,19 +50,13 @@ struct RequestDescriptor {
 };
 
 struct ControllerInfo {
+  // Where the driver says the controller sits, and its number there.
+  AdapterEntry Adapter;
   uint8_t BusType;
-  uint8_t DeviceIdLow;
-  uint16_t PciDeviceId;
-  uint16_t PciSegment;
-  uint8_t PciBus;
-  uint8_t PciDevFn;
-  uint16_t SubsystemDeviceId;
-  uint16_t SubsystemVendorId;
   uint8_t IocFacts[kIocFactsBytes];
   uint8_t PortFacts[kPortFactsBytes];
   RequestDescriptor Request;
   int DriverHandle;
-  uint32_t ControllerNumber;
   // Set for the machine-readable verbs: every request is checked against the
   // read-only list before it goes out, and one not on it fails unsent.
   bool ReadOnly;
