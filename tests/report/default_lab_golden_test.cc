@@ -8,10 +8,10 @@
 namespace volkit_test {
 namespace {
 
-// The golden copies sit beside this file.
+// The golden copies sit beside this file.  Found from the configured source
+// tree, not __FILE__, which a compiler cache may have made relative.
 std::string Golden(const std::string& name) {
-  std::string here = __FILE__;
-  std::string text = ReadFile(here.substr(0, here.rfind('/')) + "/golden/" + name);
+  std::string text = ReadFile(std::string(VOLKIT_TESTS_DIR) + "/report/golden/" + name);
   EXPECT_FALSE(text.empty()) << name;
   return text;
 }
