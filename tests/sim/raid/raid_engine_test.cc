@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "document/state_file.h"
-#include "sim/firmware_fixture.h"
+#include "sim/firmware/firmware_fixture.h"
 #include "support/lab.h"
 
 namespace vxtsim_test {

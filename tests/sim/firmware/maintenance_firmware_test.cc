@@ -6,7 +6,7 @@
 
 #include "document/state_file.h"
 #include "firmware/firmware.h"
-#include "sim/firmware_fixture.h"
+#include "sim/firmware/firmware_fixture.h"
 #include "support/lab.h"
 
 namespace vxtsim_test {
