@@ -12,6 +12,7 @@
 #include "model/errno_names.h"
 #include "model/protocol.h"
 #include "raid/member_failure.h"
+#include "raid/raid_actions.h"
 
 namespace vxtsim {
 
@@ -53,6 +54,16 @@ const char* DirectionName(int32_t in, int32_t out) {
   if (in > 0) return "in";
   if (out > 0) return "out";
   return "none";
+}
+
+// The RAID engine stands above the firmware: RAID actions go to it, every
+// other function to the firmware.
+void Serve(Controller& ctl, const Message& msg, Completion& out) {
+  if (Get8(msg.frame, layout::frame::kFunction) == kFnRaidAction) {
+    HandleRaidAction(ctl, msg, out);
+  } else {
+    ProcessMessage(ctl, msg, out);
+  }
 }
 
 // Requests without a message know two effects: fail with an errno (EIO when
@@ -160,7 +171,7 @@ void PassThrough(Model& model, uint8_t* rec, IoctlResult& r) {
   if (EffectReplacesWork(effect)) {
     EffectReply(effect, msg, done);
   } else {
-    ProcessMessage(*ctl, msg, done);
+    Serve(*ctl, msg, done);
     EffectAfterWork(effect, msg, done);
   }
   if (done.changed) r.changed = true;

@@ -1,6 +1,7 @@
 // The kernel driver's side of the control node: decodes the ioctl records a
-// caller passes, hands messages to the firmware model, copies replies, data
-// and sense back within the sizes the caller gave, and applies fault rules.
+// caller passes, hands messages to the firmware model (RAID actions to its
+// RAID engine, the rest to the firmware), copies replies, data and sense
+// back within the sizes the caller gave, and applies fault rules.
 #pragma once
 
 #include "driver/log_line.h"

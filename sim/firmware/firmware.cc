@@ -38,9 +38,6 @@ void ProcessMessage(Controller& ctl, const Message& msg, Completion& out) {
     case kFnRaidPassThrough:
       HandleScsiIo(ctl, msg, out);
       break;
-    case kFnRaidAction:
-      HandleRaidAction(ctl, msg, out);
-      break;
     case kFnSep:
       HandleSep(ctl, msg, out);
       break;

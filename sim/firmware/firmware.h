@@ -29,6 +29,8 @@ struct Completion {
   uint32_t busy_ms = 0;  // how long the request takes before it completes
 };
 
+// Answers every function but the RAID action, which the RAID engine above
+// (raid/raid_actions.h) carries out: the driver hands it there.
 void ProcessMessage(Controller& ctl, const Message& msg, Completion& out);
 
 // A reply frame of `size` bytes with the head filled from the request.
@@ -40,7 +42,6 @@ uint16_t ReplyIocStatus(const Bytes& reply);
 void HandleIocFacts(const Controller& ctl, const Message& msg, Completion& out);
 void HandlePortFacts(const Controller& ctl, const Message& msg, Completion& out);
 void HandleConfig(Controller& ctl, const Message& msg, Completion& out);
-void HandleRaidAction(Controller& ctl, const Message& msg, Completion& out);
 void HandleSep(Controller& ctl, const Message& msg, Completion& out);
 // A slot's status word as last written (1 when never written), and whether
 // it lights the slot's locate LED.

@@ -4,8 +4,8 @@
 #include "firmware/derived_pages.h"
 #include "firmware/layouts.h"
 #include "firmware/page_image.h"
+#include "firmware/raid_config.h"
 #include "model/protocol.h"
-#include "raid/raid_config.h"
 
 namespace vxtsim {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "raid/raid_config.h"
+#include "firmware/raid_config.h"
 
 namespace vxtsim {
 

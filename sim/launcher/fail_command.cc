@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "document/state_file.h"
+#include "firmware/raid_config.h"
 #include "firmware/scsi_target.h"
 #include "raid/member_failure.h"
-#include "raid/raid_config.h"
 
 namespace vxtsim {
 

@@ -4,7 +4,7 @@
 
 #include "firmware/controller.h"
 #include "firmware/firmware.h"
-#include "raid/raid_config.h"
+#include "firmware/raid_config.h"
 
 namespace vxtsim {
 

@@ -1,8 +1,8 @@
 #include "raid/member_failure.h"
 
-#include "raid/raid_config.h"
+#include "firmware/raid_config.h"
+#include "firmware/raid_limits.h"
 #include "raid/raid_edit.h"
-#include "raid/raid_limits.h"
 
 namespace vxtsim {
 

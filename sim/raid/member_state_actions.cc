@@ -3,8 +3,8 @@
 // any block, and a request for the state the disk is in already; a member
 // that comes back online is resynchronised. A member taken offline on
 // purpose has not failed: no hot spare takes its place.
+#include "firmware/raid_config.h"
 #include "raid/raid_actions.h"
-#include "raid/raid_config.h"
 #include "raid/raid_edit.h"
 
 namespace vxtsim {

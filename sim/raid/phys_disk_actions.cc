@@ -2,11 +2,11 @@
 // be, or a hot spare) and stops being one. While it is one, plain SCSI I/O
 // no longer reaches it; the RAID-member pass-through does, by PhysDiskNum.
 #include "firmware/controller.h"
+#include "firmware/raid_config.h"
+#include "firmware/raid_limits.h"
 #include "firmware/scsi_target.h"
 #include "raid/raid_actions.h"
-#include "raid/raid_config.h"
 #include "raid/raid_edit.h"
-#include "raid/raid_limits.h"
 
 namespace vxtsim {
 

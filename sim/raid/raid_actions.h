@@ -20,6 +20,10 @@ enum ActionStatus : uint16_t {
   kActionTooLarge = 6,  // the volume does not fit its members
 };
 
+// Answers a RAID action request (function kFnRaidAction) and carries the
+// action out.
+void HandleRaidAction(Controller& ctl, const Message& msg, Completion& out);
+
 // Request frame fields.
 inline uint8_t FrameVolumeId(const Message& msg) {
   return Get8(msg.frame, layout::raid_action_frame::kVolumeId);

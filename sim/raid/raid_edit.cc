@@ -1,7 +1,7 @@
 #include "raid/raid_edit.h"
 
+#include "firmware/raid_config.h"
 #include "firmware/scsi_target.h"
-#include "raid/raid_config.h"
 
 namespace vxtsim {
 

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "firmware/controller.h"
+#include "firmware/raid_config.h"
+#include "firmware/raid_limits.h"
 #include "firmware/scsi_target.h"
 #include "raid/raid_actions.h"
-#include "raid/raid_config.h"
 #include "raid/raid_edit.h"
-#include "raid/raid_limits.h"
 
 namespace vxtsim {
 

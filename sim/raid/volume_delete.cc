@@ -1,8 +1,8 @@
 // Action 3 deletes a volume. Its members stay physical disks, hidden from
 // plain I/O, until each is deleted in turn. A mirror's blocks stay on its
 // members; what a stripe set kept goes with it.
+#include "firmware/raid_config.h"
 #include "raid/raid_actions.h"
-#include "raid/raid_config.h"
 #include "raid/raid_edit.h"
 
 namespace vxtsim {

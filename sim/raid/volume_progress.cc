@@ -3,8 +3,8 @@
 // repeatable and STATUS visibly moves.
 #include <algorithm>
 
+#include "firmware/raid_config.h"
 #include "raid/raid_actions.h"
-#include "raid/raid_config.h"
 #include "raid/raid_edit.h"
 
 namespace vxtsim {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/capture_support.h"
+#include "sim/capture/capture_support.h"
 #include "support/lab.h"
 
 namespace volkit_test {

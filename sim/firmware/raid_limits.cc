@@ -1,4 +1,4 @@
-#include "raid/raid_limits.h"
+#include "firmware/raid_limits.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "raid/raid_config.h"
+#include "firmware/raid_config.h"
 
 #include <algorithm>
 
 #include "firmware/controller.h"
-#include "raid/raid_limits.h"
+#include "firmware/raid_limits.h"
 
 namespace vxtsim {
 

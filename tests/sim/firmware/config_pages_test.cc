@@ -4,7 +4,7 @@
 #include "document/state_file.h"
 #include "firmware/page_table.h"
 #include "model/protocol.h"
-#include "sim/firmware_fixture.h"
+#include "sim/firmware/firmware_fixture.h"
 #include "support/lab.h"
 
 namespace vxtsim_test {

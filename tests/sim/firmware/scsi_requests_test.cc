@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "document/state_file.h"
-#include "sim/firmware_fixture.h"
+#include "sim/firmware/firmware_fixture.h"
 #include "support/lab.h"
 
 namespace vxtsim_test {

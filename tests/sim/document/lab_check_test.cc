@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "document/state_file.h"
-#include "sim/firmware_fixture.h"
+#include "sim/firmware/firmware_fixture.h"
 #include "support/lab.h"
 #include "support/volkit_run.h"
 

@@ -1,4 +1,4 @@
-#include "capture/capture_support.h"
+#include "sim/capture/capture_support.h"
 
 #include <gtest/gtest.h>
 

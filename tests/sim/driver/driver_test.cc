@@ -6,7 +6,7 @@
 #include "document/lab_check.h"
 #include "document/state_file.h"
 #include "model/node.h"
-#include "sim/firmware_fixture.h"
+#include "sim/firmware/firmware_fixture.h"
 #include "support/lab.h"
 
 namespace vxtsim_test {

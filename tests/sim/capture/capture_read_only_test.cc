@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "capture/capture_support.h"
 #include "capture/request_gate.h"
+#include "sim/capture/capture_support.h"
 #include "support/lab.h"
 #include "vxt/driver_records.h"
 #include "vxt/raid_action.h"

@@ -1,4 +1,4 @@
-#include "sim/firmware_fixture.h"
+#include "sim/firmware/firmware_fixture.h"
 
 #include <cstring>
 
