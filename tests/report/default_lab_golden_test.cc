@@ -10,8 +10,7 @@ namespace {
 
 // The golden copies sit beside this file.
 std::string Golden(const std::string& name) {
-  std::string here = __FILE__;
-  std::string text = ReadFile(here.substr(0, here.rfind('/')) + "/golden/" + name);
+  std::string text = ReadFile(SourceTreePath("tests/report/golden/" + name));
   EXPECT_FALSE(text.empty()) << name;
   return text;
 }

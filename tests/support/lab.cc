@@ -23,6 +23,15 @@ json DefaultLab() {
   return Lab(buf.str());
 }
 
+json& LabController(json& lab, int i) { return lab["controllers"][i]; }
+
+json& LabDevice(json& lab, int i) { return LabController(lab)["devices"][i]; }
+
+std::string SourceTreePath(const std::string& relative) {
+  const std::string lab = VXTSIM_DEFAULT_LAB_FILE;
+  return lab.substr(0, lab.rfind("/sim/labs/")) + "/" + relative;
+}
+
 json Patched(json base, const std::string& patch) {
   base.merge_patch(Lab(patch));
   return base;
