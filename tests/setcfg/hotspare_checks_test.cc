@@ -20,7 +20,7 @@ constexpr char kTypeMismatch[] =
 
 constexpr char kTooSmall[] = "volkit: disk drive's capacity is too small!\n";
 
-// The same on a parallel-SCSI controller.
+// Mirror 0 on targets 0 and 1 of a parallel-SCSI controller with four disks.
 json ScsiMirrorLab() {
   json lab = Lab(R"({"controllers": [{"number": 0, "pci": {"device_id": "0x30"},
     "devices": [{"target": 0, "blocks": 71132960}, {"target": 1, "blocks": 71132960},
