@@ -104,12 +104,7 @@ int SelectAndBuild(ControllerInfo* c, ConstBytes iocpg2, const VolumeRequest& re
                  rule.Minimum, rule.TypeName);
     return kFail;
   }
-  int built = request.CreateVolumeType == kVolumeTypeIM
-                  ? CreateIMVolume(c, request, candidates, limits)
-                  : Create1EVolume(c, request, candidates, limits);
-  if (built == 1) return 0;
-  std::printf("volkit: Volume creation failed.\n");
-  return kFail;
+  return BuildVolume(c, request, candidates, limits);
 }
 
 }  // namespace

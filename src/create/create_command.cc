@@ -95,19 +95,12 @@ int CheckAndBuild(ControllerInfo* c, ConstBytes iocpg2, const VolumeRequest& req
     SayDriveCount();
     return kFail;
   }
-  int built = 0;
-  if (check_drives(&candidates) == 1) {
-    if (!DriveCountFits(limits, request.CreateVolumeType, n)) {
-      SayDriveCount();
-      return kFail;
-    }
-    built = request.CreateVolumeType == kVolumeTypeIM
-                ? CreateIMVolume(c, request, candidates, limits)
-                : Create1EVolume(c, request, candidates, limits);
+  if (check_drives(&candidates) != 1) return VolumeCreationFailed();
+  if (!DriveCountFits(limits, request.CreateVolumeType, n)) {
+    SayDriveCount();
+    return kFail;
   }
-  if (built == 1) return 0;
-  std::printf("volkit: Volume creation failed.\n");
-  return kFail;
+  return BuildVolume(c, request, candidates, limits);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "create/volume_build.h"
 #include "create/volume_image.h"
 #include "create/volume_size.h"
-#include "raid/boot_device.h"
 #include "raid/phys_disks.h"
 #include "vxt/pages.h"
 #include "vxt/scsi.h"
@@ -29,7 +28,7 @@ int ClearVolumeStart(ControllerInfo* c, uint8_t volume_id) {
 }  // namespace
 
 int CreateIMVolume(ControllerInfo* c, const VolumeRequest& request, const CandidateList& candidates,
-                   const RaidLimits& limits) {
+                   const RaidLimits& limits, uint8_t* volume_id_out) {
   VXT_ASSERT(c != nullptr && candidates.NumRAIDCandidates > 1,
              "PtrControllerInfo != NULL && PtrControllerInfo->NumRAIDCandidates > 1");
   const uint8_t members[2] = {candidates.PrimaryId, candidates.SecondaryId};
@@ -54,8 +53,6 @@ int CreateIMVolume(ControllerInfo* c, const VolumeRequest& request, const Candid
   if (result != 1) return result;
 
   if (request.QuickSync & 1) result = ClearVolumeStart(c, volume_id);
-  if (result == 1 && c->BusType == kBusTypeSas) {
-    UpdateBootDevice(c, kBootEventVolumeCreated, volume_id);
-  }
+  *volume_id_out = volume_id;
   return result;
 }

@@ -5,7 +5,6 @@
 #include "create/volume_build.h"
 #include "create/volume_image.h"
 #include "create/volume_size.h"
-#include "raid/boot_device.h"
 #include "raid/phys_disks.h"
 #include "vxt/pages.h"
 #include "vxt/vxt_assert.h"
@@ -29,7 +28,7 @@ int HasDuplicateIds(const CandidateList& candidates) {
 }
 
 int Create1EVolume(ControllerInfo* c, const VolumeRequest& request, const CandidateList& candidates,
-                   const RaidLimits& limits) {
+                   const RaidLimits& limits, uint8_t* volume_id_out) {
   VXT_ASSERT(c != nullptr, "PtrControllerInfo != NULL");
   const uint8_t type = request.CreateVolumeType;
   const int count = CandidateCount(candidates, kMaxCandidateIds);
@@ -60,9 +59,6 @@ int Create1EVolume(ControllerInfo* c, const VolumeRequest& request, const Candid
   const uint8_t pool = type == kVolumeTypeIME ? 1 : 0;
   VolumeLayout layout{type,  volume_id, pool,           max_lba,
                       count, maps,      phys_disk_nums, kStripedActionData};
-  result = SubmitVolume(c, layout);
-  if (result == 1 && c->BusType == kBusTypeSas) {
-    UpdateBootDevice(c, kBootEventVolumeCreated, volume_id);
-  }
-  return result;
+  *volume_id_out = volume_id;
+  return SubmitVolume(c, layout);
 }

@@ -1,11 +1,13 @@
-// AUTO and AUTO1 through the binary: which drives the scan takes, the caps to
-// the controller's limits, the dialogue after the scan, and SAS mode.
+// AUTO and AUTO1 through the binary: the command words, unreadable
+// controller pages, the dialogue after the scan, the built-in lab, and SAS
+// mode over every controller.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
 
+#include "create/auto_command_expect.h"
 #include "support/banner.h"
 #include "support/lab.h"
 #include "support/raid_log.h"
@@ -20,45 +22,6 @@ constexpr char kPrompts[] =
     "         corruption. Are you sure you want to proceed (YES/NO)? "
     "\nWARNING: This is you last chance to abort this operation. Do you wish\n"
     "         to abort (YES/NO)? ";
-constexpr int kScsiIo = 0x00;
-
-json& Controller(json& lab, int i = 0) { return lab["controllers"][i]; }
-json& Device(json& lab, int i) { return Controller(lab)["devices"][i]; }
-
-VolkitRun Auto(const json& lab, std::vector<std::string> words, const std::string& answers = "") {
-  words.insert(words.begin(), {"0", "auto"});
-  return RunVolkit(lab, words, answers);
-}
-
-// The target IDs of the members of the volume at `volume_id`, in member order.
-std::vector<int> MemberTargets(const VolkitRun& run, int volume_id, int controller = 0) {
-  const json& raid = run.state["controllers"][controller]["raid"];
-  std::vector<int> targets;
-  for (const json& v : raid["volumes"]) {
-    if (v["id"] != volume_id) continue;
-    for (const json& m : v["members"]) {
-      int num = m.is_object() ? m["num"].get<int>() : m.get<int>();
-      for (const json& pd : raid["phys_disks"]) {
-        if (pd["num"] == num) targets.push_back(pd["target"].get<int>());
-      }
-    }
-  }
-  return targets;
-}
-
-std::vector<int> Range(int first, int end) {
-  std::vector<int> v;
-  for (int t = first; t < end; ++t) v.push_back(t);
-  return v;
-}
-
-void ExpectTooFew(const VolkitRun& run, const char* type, int minimum) {
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "volkit: at least " + std::to_string(minimum) +
-                         " drives must be available for " + type + " creation.\n");
-  EXPECT_EQ(run.out.find("Volume creation failed"), std::string::npos);
-  EXPECT_TRUE(RaidActions(run).empty());
-}
 
 TEST(AutoCommand, ArgumentCountAndSyncWord) {
   const std::string usage =
@@ -108,59 +71,9 @@ TEST(AutoCommand, ArgumentCountAndSyncWord) {
   EXPECT_EQ(RaidActions(run).back().DataWord, 0u);
 }
 
-TEST(AutoCommand, CapacityBand) {
-  json lab = SasLab(3);
-  Device(lab, 0)["blocks"] = 71132960;
-  ExpectTooFew(Auto(lab, {"im", "max", "noprompt"}), "IM", 2);
-  VolkitRun run = RunVolkit(lab, {"0", "AUTO1", "im", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 0), (std::vector<int>{0, 1}));
-  // A drive just inside the band is taken, one just outside is not.
-  Device(lab, 1)["blocks"] = 71132960 + 0x200000;
-  Device(lab, 2)["blocks"] = 71132960 + 0x200001;
-  run = Auto(lab, {"is", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 0), (std::vector<int>{0, 1}));
-}
-
-TEST(AutoCommand, CapsToTheTypeAndTheDiskTotal) {
-  VolkitRun run = Auto(SasLab(10), {"is", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 0), Range(0, 8));
-
-  // Beside a mirror of two disks, the total of nine leaves room for seven.
-  json lab = SasLab(12);
-  Controller(lab)["pages"]["IocPg6"] = {{"MaxDrivesIS", 10}};
-  Controller(lab)["pages"]["IocPg2"] = {{"MaxPhysDisks", 9}};
-  Controller(lab)["raid"] = Lab(R"({
-    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}],
-    "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
-  run = Auto(lab, {"is", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 2), Range(2, 9));
-  // No room at all.
-  Controller(lab)["pages"]["IocPg2"] = {{"MaxPhysDisks", 2}};
-  ExpectTooFew(Auto(lab, {"is", "max", "noprompt"}), "IS", 2);
-
-  // More fitting drives than the candidate list holds: the first twenty.
-  json many = SasLab(24);
-  Controller(many)["port_facts"] = {{"device_limit", 32}};
-  Controller(many)["pages"]["IocPg6"] = {{"MaxDrivesIS", 30}};
-  Controller(many)["pages"]["IocPg2"] = {{"MaxPhysDisks", 40}};
-  run = Auto(many, {"is", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 0), Range(0, 20));
-
-  // IME takes three to eight.
-  ExpectTooFew(Auto(SasLab(2), {"ime", "max", "noprompt"}), "IME", 3);
-  run = Auto(SasLab(3), {"ime", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 0), Range(0, 3));
-}
-
 TEST(AutoCommand, UnreadableControllerPagesEndSilently) {
   json lab = SasLab(4);
-  Controller(lab)["raid"] = Lab(R"({
+  LabController(lab)["raid"] = Lab(R"({
     "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1}],
     "volumes": [{"id": 0, "type": "IM", "members": [0, 1]}]})");
   for (const char* page : {"IocPg2", "RaidVolPg0"}) {
@@ -173,73 +86,6 @@ TEST(AutoCommand, UnreadableControllerPagesEndSilently) {
     EXPECT_EQ(run.out, kBanner) << page;
     EXPECT_TRUE(run.Ioctls(kScsiIo).empty()) << page;
   }
-}
-
-TEST(AutoCommand, FirmwareMinimumsBelowWhatTheBuildersNeed) {
-  // A firmware that claims a mirror of one drive, or a stripe of none, gets
-  // the count message instead of a build that cannot start.
-  json lab = SasLab(1);
-  Controller(lab)["pages"]["IocPg6"] = {
-      {"MinDrivesIM", 0}, {"MinDrivesIME", 1}, {"MinDrivesIS", 0}};
-  ExpectTooFew(Auto(lab, {"im", "max", "noprompt"}), "IM", 2);
-  ExpectTooFew(Auto(lab, {"ime", "max", "noprompt"}), "IME", 2);
-  Controller(lab)["devices"] = json::array();
-  ExpectTooFew(Auto(lab, {"is", "max", "noprompt"}), "IS", 1);
-}
-
-TEST(AutoCommand, InterfaceAndMediumMixes) {
-  json lab = SasLab(3);
-  Device(lab, 0)["ssd"] = true;
-  Device(lab, 1)["ssd"] = true;
-  Device(lab, 1)["protocol"] = "sata";
-  ExpectTooFew(Auto(lab, {"is", "max", "noprompt"}), "IS", 2);
-  Controller(lab)["pages"]["ManufacturingPg4"] = {{"IrFlags", 0x40}};
-  VolkitRun run = Auto(lab, {"is", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  // The rotating SAS disk at 2 never joins SSDs.
-  EXPECT_EQ(MemberTargets(run, 0), (std::vector<int>{0, 1}));
-
-  // Rotating disks of both interfaces do not mix, whatever the flag says.
-  json rotating = SasLab(4);
-  Device(rotating, 1)["protocol"] = "sata";
-  Controller(rotating)["pages"]["ManufacturingPg4"] = {{"IrFlags", 0x40}};
-  run = Auto(rotating, {"is", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 0), (std::vector<int>{0, 2, 3}));
-}
-
-TEST(AutoCommand, DrivesNeverSelected) {
-  // Mirror 20 on targets 0 and 1, a hot spare at 2, a CD-ROM at 3, a
-  // removable disk at 4, 520-byte blocks at 5; only 6 and 7 are free disks.
-  json lab = SasLab(8);
-  Controller(lab)["raid"] = Lab(R"({
-    "phys_disks": [{"num": 0, "target": 0}, {"num": 1, "target": 1},
-                   {"num": 2, "target": 2, "hot_spare_pool": 1}],
-    "volumes": [{"id": 20, "type": "IM", "members": [0, 1]}]})");
-  Device(lab, 3)["type"] = 5;
-  Device(lab, 4)["removable"] = true;
-  Device(lab, 5)["block_size"] = 520;
-  VolkitRun run = Auto(lab, {"is", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 6), (std::vector<int>{6, 7}));
-  // The volume's own ID answers like a disk but is never offered.
-  for (const json& line : run.Ioctls(kScsiIo)) {
-    EXPECT_NE(FrameBytes(line, 1)[0], 20) << line.dump();
-  }
-}
-
-TEST(AutoCommand, ParallelScsi) {
-  json lab = Lab(R"({"controllers": [{"number": 0, "pci": {"device_id": "0x30"}, "devices": [
-    {"target": 0, "blocks": 71132960}, {"target": 1, "blocks": 71132960},
-    {"target": 2, "blocks": 71132960}, {"target": 3, "blocks": 71132960},
-    {"target": 4, "blocks": 71132960}, {"target": 5, "blocks": 71132960},
-    {"target": 8, "blocks": 71132960}, {"target": 9, "blocks": 71132960}]}]})");
-  Device(lab, 1)["ssd"] = true;  // no medium rule on parallel SCSI
-  // Without IocPg6 the parallel-SCSI stripe takes six drives at the most.
-  Controller(lab)["pages"]["IocPg6"] = {{"absent", true}};
-  VolkitRun run = Auto(lab, {"is", "max", "noprompt"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(MemberTargets(run, 0), Range(0, 6));
 }
 
 TEST(AutoCommand, BuiltInLab) {

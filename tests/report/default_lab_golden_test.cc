@@ -8,10 +8,9 @@
 namespace volkit_test {
 namespace {
 
-// The golden copies sit beside this file.  Found from the configured source
-// tree, not __FILE__, which a compiler cache may have made relative.
+// The golden copies sit beside this file.
 std::string Golden(const std::string& name) {
-  std::string text = ReadFile(std::string(VOLKIT_TESTS_DIR) + "/report/golden/" + name);
+  std::string text = ReadFile(SourceTreePath("tests/report/golden/" + name));
   EXPECT_FALSE(text.empty()) << name;
   return text;
 }

@@ -20,9 +20,7 @@ const char kReason[] =
     "controller 0 physical disk 1 (target 1) failed, in no volume: replace the disk";
 
 std::string SchemaProblems(const VolkitRun& run) {
-  // The source tree, from the built-in lab's place in it.
-  std::string lab = VXTSIM_DEFAULT_LAB_FILE;
-  std::string schema = lab.substr(0, lab.rfind("/sim/labs/")) + "/docs/volkit-json.schema.json";
+  const std::string schema = SourceTreePath("docs/volkit-json.schema.json");
   std::ofstream(run.dir + "/document.json") << run.out;
   const std::string validate =
       "import json, sys, jsonschema\n"

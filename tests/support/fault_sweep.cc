@@ -1,17 +1,16 @@
+// The single-fault sweep's driver: the clean run, then a run for each
+// sampled request and each way it can fail, and the configuration the runs
+// are compared by.
 #include "support/fault_sweep.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
-#include <optional>
-#include <sstream>
 
-#include "document/record_fields.h"
 #include "document/state_file.h"
-#include "driver/faults.h"
 #include "firmware/page_table.h"
-#include "support/raid_log.h"
+#include "support/sweep_checks.h"
+#include "support/sweep_requests.h"
 
 namespace volkit_test {
 namespace {
@@ -31,77 +30,6 @@ json IrSwitch(const vxtsim::Controller& c) {
   return {current, page.has_nvram && stored.given ? stored.value : current};
 }
 
-// What identifies the request of a log line to a fault rule: the model's
-// description of the request, written as the lab writes a rule's match.
-json MatchOf(const json& line) {
-  const uint32_t controller = line.value("controller", 0);
-  vxtsim::RequestFacts facts;
-  if (line.at("kind") == "passthrough") {
-    facts = vxtsim::DescribeFrame(controller, FrameBytes(line, 32));
-  } else {
-    for (const auto& [name, kind] : vxtsim::kRequestKindNames) {
-      if (line.at("kind") == name) facts = vxtsim::DriverRequestFacts(kind, controller);
-    }
-  }
-  vxtsim::Model rule;
-  rule.faults_given = true;
-  vxtsim::FaultMatch& m = rule.faults.emplace_back().match;
-  m.given = true;
-  m.request = facts.request;
-  m.controller = facts.controller;
-  auto put = [](vxtsim::Given<uint32_t>& key, const std::optional<uint32_t>& value) {
-    if (value) key = *value;
-  };
-  put(m.function, facts.function);
-  put(m.action, facts.action);
-  put(m.page_type, facts.page_type);
-  put(m.page_number, facts.page_number);
-  put(m.ext_page_type, facts.ext_page_type);
-  put(m.address, facts.address);
-  put(m.raid_action, facts.raid_action);
-  put(m.scsi_opcode, facts.scsi_opcode);
-  put(m.target, facts.target);
-  put(m.vpd_page, facts.vpd_page);
-  return vxtsim::WriteModel(rule).at("faults").at(0).at("match");
-}
-
-std::vector<json> Requests(const VolkitRun& run) { return run.Ioctls(); }
-
-// Requests that differ only in the device or page instance they name and
-// were answered alike: a scan over many targets or disks.
-json Shape(const json& line) {
-  json shape = MatchOf(line);
-  for (const char* key : {"controller", "target", "address"}) shape.erase(key);
-  shape["result"] = {line.value("result", 0), line.value("errno", 0), line.value("ioc_status", 0)};
-  return shape;
-}
-
-// Outside the deep mode a scan is failed at its first few requests and its
-// last one only; the ones between take the same paths.
-std::vector<bool> Sampled(const std::vector<json>& requests, bool deep, size_t first) {
-  std::map<std::string, std::vector<size_t>> groups;
-  for (size_t k = 0; k < requests.size(); ++k) groups[Shape(requests[k]).dump()].push_back(k);
-  std::vector<bool> sampled(requests.size(), deep);
-  for (const auto& [shape, members] : groups) {
-    for (size_t i = 0; i < members.size(); ++i) {
-      if (i < first || i + 1 == members.size()) sampled[members[i]] = true;
-    }
-  }
-  return sampled;
-}
-
-size_t CountMatches(const std::vector<json>& requests, const json& match, size_t end) {
-  size_t n = 0;
-  for (size_t i = 0; i < end && i < requests.size(); ++i) n += MatchOf(requests[i]) == match;
-  return n;
-}
-
-struct Fault {
-  std::string name;
-  json effect;
-  bool transient, persistent;
-};
-
 // Under the sanitizers every run costs several times as much, and they look
 // at the same code paths whichever request fails, so a sanitized build
 // sweeps a fixed share of the sampled requests: the first, then every
@@ -110,7 +38,7 @@ struct Fault {
 #ifdef VOLKIT_TESTS_SANITIZED
 constexpr size_t kSanitizedShare = 3;
 #else
-constexpr size_t kSanitizedShare = 3;
+constexpr size_t kSanitizedShare = 1;
 #endif
 
 void KeepSanitizedShare(std::vector<bool>* sampled) {
@@ -121,132 +49,16 @@ void KeepSanitizedShare(std::vector<bool>* sampled) {
   }
 }
 
+int Findings() {
+  return testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+}
+
 }  // namespace
 
 bool DeepSweep() {
   const char* deep = std::getenv("VOLKIT_DEEP_SWEEP");
   return deep && *deep && std::string(deep) != "0";
 }
-
-namespace {
-
-// The ways the driver and the firmware can fail a request of this kind.
-// Without the deep mode only the forms that reach their own code path run:
-// a failing ioctl or a medium error persistent (the request layer retries
-// them once), the others transient, and one status and sense code each.
-std::vector<Fault> FaultsFor(const json& line) {
-  const bool deep = DeepSweep();
-  std::vector<Fault> faults;
-  const std::string kind = line.at("kind");
-  const int function = line.value("function", -1);
-  const bool retried = kind == "passthrough" && function != 0x03 && function != 0x05;
-  faults.push_back({"ioctl fails", {{"errno", "EIO"}}, deep || !retried, true});
-  faults.push_back({"no reply", {{"no_reply", true}}, true, deep});
-  if (kind != "passthrough") return faults;
-  faults.push_back({"IocStatus 0x0004", {{"ioc_status", "0x0004"}}, true, deep});
-  if (deep) faults.push_back({"IocStatus 0x0022", {{"ioc_status", "0x0022"}}, true, true});
-  if (function == 0x15) {
-    faults.push_back({"ActionStatus 1", {{"action_status", 1}}, true, true});
-    if (deep) {
-      faults.push_back({"ActionStatus 4", {{"action_status", 4}}, true, true});
-      faults.push_back({"ActionStatus 5", {{"action_status", 5}}, true, true});
-    }
-  }
-  if (function == 0x00 || function == 0x16) {
-    faults.push_back(
-        {"medium error sense", {{"sense_key", 3}, {"asc", 0x11}, {"ascq", 0}}, true, true});
-    if (deep) {
-      faults.push_back({"not ready sense", {{"not_ready", true}}, true, true});
-      faults.push_back({"unit attention sense", {{"unit_attention", true}}, true, true});
-    }
-  }
-  const size_t data_in = line.value("data_in_size", 0);
-  if (data_in > 0) {
-    // A short page read fails with IocStatus 0x0045, the path of any other
-    // refused read; a short SCSI transfer succeeds and has a path of its own.
-    const bool scsi = function == 0x00 || function == 0x16 || function == 0x1C;
-    if (deep || scsi) faults.push_back({"short data phase", {{"short", data_in / 2}}, true, deep});
-    if (deep) faults.push_back({"empty data phase", {{"short", 0}}, true, true});
-  }
-  return faults;
-}
-
-int Findings() {
-  return testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
-}
-
-std::string SanitizerReport(const std::string& err) {
-  for (const char* mark :
-       {"AddressSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer", "runtime error:"}) {
-    if (err.find(mark) != std::string::npos) return mark;
-  }
-  return "";
-}
-
-// The first line of `got` that is not the next line of `want` still unmatched
-// (empty when `got` is `want` with whole lines left out); in a report a line
-// may also differ in its value.
-std::string NewLine(const std::string& got, const std::string& want, bool report) {
-  std::istringstream a(got), b(want);
-  std::string x, y;
-  auto label = [](const std::string& line) { return line.substr(0, line.find(" : ")); };
-  for (int n = 1; std::getline(a, x); ++n) {
-    bool found = false;
-    while (!found && std::getline(b, y)) {
-      found = x == y || (report && y.find(" : ") != std::string::npos && label(x) == label(y));
-    }
-    if (!found) return "line " + std::to_string(n) + ": \"" + x + "\"";
-  }
-  return "";
-}
-
-// The request layer takes an untouched adapter record or set-up reply as it
-// stands (no fill pattern there), so the report shows what it holds.
-std::string SpecifiedOutput(const std::string& fault) {
-  if (fault.find("no reply") == std::string::npos) return "";
-  for (const char* request :
-       {"\"request\":\"adapter_info\"", "\"function\":3,", "\"function\":5,"}) {
-    if (fault.find(request) != std::string::npos) return "zeroed record taken as it is";
-  }
-  return "";
-}
-
-void CheckRun(const SweepScenario& s, const VolkitRun& clean, const json& before, const json& after,
-              const std::string& fault, const VolkitRun& run) {
-  SCOPED_TRACE(fault + "\nstatus " + std::to_string(run.status) + ", standard error:\n" + run.err);
-  EXPECT_TRUE(run.status >= 0 && run.status < 128) << "did not end by itself";
-  EXPECT_EQ(SanitizerReport(run.err), "");
-  if (s.excused && !s.excused(fault, run).empty()) return;
-
-  const json now = Configuration(run.state);
-  std::string which = now == after ? "new" : now == before ? "old" : "";
-  if (which.empty() && s.partial) which = s.partial(run, before, after);
-  EXPECT_NE(which, "") << "configuration neither old nor new:\n"
-                       << now.dump() << "\nold " << before.dump() << "\nnew " << after.dump();
-
-  const bool failed =
-      run.status != 0 || (s.failure_exits_zero && run.err.find("volkit: ") != std::string::npos);
-  if (failed && s.failure_keeps_old) {
-    EXPECT_EQ(which, "old") << "failed with the " << which << " configuration";
-  }
-  if (!failed && s.changing) {
-    EXPECT_EQ(which, "new") << "exit 0 with the " << which << " configuration";
-  }
-  if (!SpecifiedOutput(fault).empty()) return;
-  for (const std::string& text : s.success_texts) {
-    const bool printed = run.out.find(text) != std::string::npos;
-    if (failed) {
-      EXPECT_FALSE(printed) << "success text after a failure: " << text;
-    } else {
-      EXPECT_TRUE(printed) << "exit 0 without the success text: " << text;
-    }
-  }
-  if (!failed) {
-    EXPECT_EQ(NewLine(run.out, clean.out, s.report), "") << "exit 0 with a line of no clean run";
-  }
-}
-
-}  // namespace
 
 json Configuration(const json& lab_or_state) {
   json config = json::array();
@@ -299,7 +111,7 @@ SweepCounts SweepSingleFaults(const SweepScenario& s) {
     ++counts.swept;
     const json match = MatchOf(requests[k]);
     const size_t earlier = CountMatches(requests, match, k);
-    for (const Fault& f : FaultsFor(requests[k])) {
+    for (const SweepFault& f : FaultsFor(requests[k])) {
       const std::string name =
           f.name + " on request " + std::to_string(k + 1) + " (" + match.dump() + ")";
       bool later_matches = true;

@@ -23,6 +23,14 @@ json DefaultLab() {
   return Lab(buf.str());
 }
 
+json& LabController(json& lab, int i) { return lab["controllers"][i]; }
+
+json& LabDevice(json& lab, int i) { return LabController(lab)["devices"][i]; }
+
+std::string SourceTreePath(const std::string& relative) {
+  return std::string(VOLKIT_SOURCE_DIR) + "/" + relative;
+}
+
 json Patched(json base, const std::string& patch) {
   base.merge_patch(Lab(patch));
   return base;

@@ -24,4 +24,13 @@ json Patched(json base, const std::string& patch);
 // enclosure 1, each of `blocks` blocks.
 json SasLab(int disks = 2, unsigned long long blocks = 143374744);
 
+// Controller `i` of `lab`, and device `i` of its controller 0: the parts a
+// test edits most.
+json& LabController(json& lab, int i = 0);
+json& LabDevice(json& lab, int i);
+
+// The file at `relative` in the source tree, as configured (a compiler cache
+// may leave __FILE__ relative to the build).
+std::string SourceTreePath(const std::string& relative);
+
 }  // namespace volkit_test
