@@ -1,7 +1,5 @@
 // What the tests of CREATE's build share: running CREATE without its
-// dialogue, the volume image it sends, and the disks of a lab.  A test file
-// that runs volkit only through Create names RunVolkit in its opening
-// comment, which is what files it with the lab tests (tests/CMakeLists.txt).
+// dialogue, the volume image it sends, and the disks of a lab.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,6 @@
-// CREATE end to end through the binary (RunVolkit, by way of Create): the
-// physical disks and the volume image it sends, the drive it makes the
-// primary, the quick sync's wipe, and what a refused or failed build leaves
-// behind.
+// CREATE end to end through the binary: the physical disks and the volume
+// image it sends, the drive it makes the primary, the quick sync's wipe, and
+// what a refused or failed build leaves behind.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,7 +1,5 @@
 // What the tests of HOTSPARE share: running it, the mirror it protects, and
-// how a refused creation looks.  A test file that runs volkit only through
-// HotSpare names RunVolkit in its opening comment, which is what files it
-// with the lab tests (tests/CMakeLists.txt).
+// how a refused creation looks.
 #pragma once
 
 #include <string>
