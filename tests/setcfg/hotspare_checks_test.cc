@@ -1,7 +1,8 @@
 // HOTSPARE's checks before a creation, run through the binary: room for
 // another spare and a mirror to protect, the type match on SAS, the disk
-// checks on parallel SCSI, and the capacity each mirror needs.  A refused creation shows the check's message on standard
-// error and the closing message on standard output, and sends no RAID action.
+// checks on parallel SCSI, and the capacity each mirror needs.  A refused
+// creation shows the check's message on standard error and the closing
+// message on standard output, and sends no RAID action.
 #include <gtest/gtest.h>
 
 #include <string>
