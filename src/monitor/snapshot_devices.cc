@@ -5,7 +5,6 @@
 // IDENTIFY, everything else from INQUIRY.
 #include <algorithm>
 
-#include "console/text_format.h"
 #include "monitor/snapshot_parts.h"
 #include "raid/device_probe.h"
 #include "vxt/drive_class.h"
@@ -86,9 +85,7 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
     uint8_t vpd[kFullInquiryBytes] = {};
     int result = InquireSerialNumber(c, p, vpd);
     if (result == kScsiSuccess) {
-      std::string serial;
-      AppendDeviceChars(&serial, ConstBytes(vpd, kFullInquiryBytes), 4, 20);
-      d.Serial = Trimmed(serial);
+      d.Serial = Trimmed(DeliveredSerialNumber(ConstBytes(vpd, kFullInquiryBytes)));
     }
     if (result == kScsiFailure) NoteProblem(s, "the serial number of " + Name(where));
   }

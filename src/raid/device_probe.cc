@@ -2,6 +2,7 @@
 // there, is it SATA, and whose strings describe it.
 #include "raid/device_probe.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "console/text_format.h"
@@ -149,6 +150,19 @@ bool AsksSerialNumber(const DeviceProbe& p) {
 
 int InquireSerialNumber(ControllerInfo* c, const DeviceProbe& p, uint8_t* page) {
   return ScsiInquiry(c, p.To(), VpdPage(0x80), page, kFullInquiryBytes, 1);
+}
+
+std::string DeliveredSerialNumber(ConstBytes page) {
+  constexpr size_t kSerialOffset = 4, kSerialShown = 20;
+  constexpr uint8_t kNotDelivered = 0xFF;
+  const size_t length = std::min<size_t>(GetU8(page, 3), kSerialShown);
+  std::string serial;
+  for (size_t i = kSerialOffset; i < kSerialOffset + length && i < page.size(); ++i) {
+    const uint8_t ch = GetU8(page, i);
+    if (ch == kNotDelivered) break;
+    if (ch != 0) serial.push_back(static_cast<char>(ch));
+  }
+  return serial;
 }
 
 int ReadSasDeviceAt(ControllerInfo* c, uint8_t target, PageBuffer* page) {

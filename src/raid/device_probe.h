@@ -94,5 +94,11 @@ bool AsksSerialNumber(const DeviceProbe& probe);
 // long; the reply class.
 int InquireSerialNumber(ControllerInfo* controller, const DeviceProbe& probe, uint8_t* page);
 
+// The serial number such a page delivered: no longer than the page's own
+// length byte (offset 3) says, nor than the 20 bytes volkit shows, and ending
+// where the transfer did (the inquiry leaves 0xFF wherever nothing arrived).
+// Zero bytes are left out, as everywhere a device string is shown.
+std::string DeliveredSerialNumber(ConstBytes page);
+
 // SasDevicePg0 of the device at bus 0, `target`; 1 when it could be read.
 int ReadSasDeviceAt(ControllerInfo* controller, uint8_t target, PageBuffer* page);
