@@ -71,6 +71,8 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
   d.FirmwareRevision = Trimmed(identity.Revision);
   d.DeviceType = DeviceTypeKey(p.Inquiry[0], p.Inquiry[1]);
 
+  // The identity leaves Status success or not ready: a failure is READ
+  // CAPACITY's.
   ProbeCapacity(c, ScsiTransfer::kReadWhole, &p);
   if (p.Status == kScsiFailure) NoteProblem(s, "the capacity of " + Name(where));
   if (p.Status == kScsiSuccess || p.Status == kScsiNotReady) {

@@ -65,14 +65,13 @@ void EmitKvrLines(ControllerInfo* c, DeviceProbe* probe, FILE* log_file) {
 
 // A device not asked (a member of an inactive volume) shows a blank serial.
 void EmitSerialNumber(ControllerInfo* c, DeviceProbe* probe, FILE* log_file) {
-  const bool ask = AsksSerialNumber(*probe);
-  std::memset(probe->Inquiry, 0, sizeof probe->Inquiry);
-  if (ask) {
-    probe->Status = InquireSerialNumber(c, *probe, probe->Inquiry);
-    if (probe->Status != kScsiSuccess) std::memset(probe->Inquiry, 0, sizeof probe->Inquiry);
+  uint8_t page[kFullInquiryBytes] = {};
+  if (AsksSerialNumber(*probe)) {
+    probe->Status = InquireSerialNumber(c, *probe, page);
+    if (probe->Status != kScsiSuccess) std::memset(page, 0, sizeof page);
   }
   std::string line = "  Serial No                               : ";
-  AppendDeviceChars(&line, probe->Inquiry, 4, 20);
+  AppendDeviceChars(&line, page, 4, 20);
   EmitLine(line + "\n", log_file);
 }
 
