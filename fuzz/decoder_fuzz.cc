@@ -33,8 +33,8 @@ void WalkLists(ConstBytes p) {
 }
 
 void DecodeWords(ConstBytes p) {
-  bool hard_disk = false;
-  Take(DeviceTypeText(GetU8(p, 0), GetU8(p, 1), &hard_disk));
+  Take(DeviceTypeText(GetU8(p, 0), GetU8(p, 1)));
+  Take(IsHardDisk(GetU8(p, 0), GetU8(p, 1)));
   Take(MemberStateWord(p));
   Take(NonMemberStateWord(GetU8(p, 0), static_cast<int>(GetU8(p, 2) % 5) - 3, GetU32(p, 4)));
   if (GetU32(p, 4) != 0) Take(DeviceSizeLine(GetU32(p, 8), GetU32(p, 4)));

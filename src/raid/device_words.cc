@@ -50,13 +50,13 @@ std::string AtaString(ConstBytes identify, size_t first_word, size_t first_char,
 
 }  // namespace
 
-std::string DeviceTypeText(uint8_t inquiry0, uint8_t inquiry1, bool* hard_disk) {
-  *hard_disk = false;
-  if (inquiry0 == 0 && (inquiry1 & 0x80)) return "removable Hard disk\n";
-  if (inquiry0 == 0 || inquiry0 == kSimplifiedHardDisk) {
-    *hard_disk = true;
-    return "Hard disk\n";
-  }
+bool IsHardDisk(uint8_t inquiry0, uint8_t inquiry1) {
+  return (inquiry0 == 0 && !(inquiry1 & 0x80)) || inquiry0 == kSimplifiedHardDisk;
+}
+
+std::string DeviceTypeText(uint8_t inquiry0, uint8_t inquiry1) {
+  if (IsHardDisk(inquiry0, inquiry1)) return "Hard disk\n";
+  if (inquiry0 == 0) return "removable Hard disk\n";
   if (inquiry0 < 16) return std::string(kDeviceTypeNames[inquiry0]) + "\n";
   return "unknown device\n";
 }

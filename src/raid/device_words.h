@@ -9,10 +9,16 @@
 #include "raid/disk_state.h"
 #include "vxt/byte_access.h"
 
+// INQUIRY byte 0 of an enclosure services device.
+inline constexpr uint8_t kEnclosureServicesDevice = 13;
+
+// A fixed hard disk by INQUIRY bytes 0 and 1: a direct-access device that is
+// not removable, or a simplified one.  Only such a disk has its size read.
+bool IsHardDisk(uint8_t inquiry0, uint8_t inquiry1);
+
 // The device type text after "Device is a ", newline included, from INQUIRY
-// bytes 0 and 1.  `hard_disk` tells whether the plain "Hard disk" form was
-// chosen (a removable disk is not counted).
-std::string DeviceTypeText(uint8_t inquiry0, uint8_t inquiry1, bool* hard_disk);
+// bytes 0 and 1: "Hard disk" exactly when IsHardDisk.
+std::string DeviceTypeText(uint8_t inquiry0, uint8_t inquiry1);
 
 // The device type as a machine-readable key ("disk", "enclosure", ...), from
 // INQUIRY bytes 0 and 1; the same classes DeviceTypeText names.

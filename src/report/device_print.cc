@@ -12,11 +12,9 @@
 
 namespace {
 
-constexpr uint8_t kEnclosureServicesDevice = 13;
-
-void EmitEnclosurePosition(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
+void EmitEnclosurePosition(ControllerInfo* c, DeviceProbe* probe, FILE* log_file) {
   PageBuffer device;
-  if (ReadSasDeviceAt(c, scan->Target, &device)) {
+  if (ReadSasDeviceAt(c, probe->Target, &device)) {
     EmitLine(FormatLine("  Enclosure #                             : %d\n",
                         SasDevicePg0EnclosureHandle(device)),
              log_file);
@@ -28,106 +26,73 @@ void EmitEnclosurePosition(ControllerInfo* c, TargetScan* scan, FILE* log_file) 
       EmitLine(FormatLine("  Connector ID                            : %d\n", connector), log_file);
     }
   }
-  scan->Status = 1;
+  probe->Status = 1;
 }
 
-void DetermineCapacity(ControllerInfo* c, TargetScan* scan) {
-  if (scan->Status != 1 || !scan->HardDisk) return;
-  if (scan->Member) {
-    scan->Sectors = RaidPhysDiskPg0MaxLBA(scan->DiskPage) + 1;
-    scan->BlockSize = 512;
-    return;
-  }
-  uint32_t sectors = 0, block_size = 0;
-  scan->Status = ScsiReadCapacity(c, PlainTarget(scan->Target), &sectors, &block_size, 1);
-  if (scan->Status == kScsiSuccess) {
-    scan->Sectors = sectors;
-    scan->BlockSize = block_size;
-  }
-}
-
-// Identity: the captured IDENTIFY strings of a KVR SATA disk, else the
-// INQUIRY fields (a KVR SCSI model is two characters shorter).
-void EmitIdentity(const TargetScan& scan, FILE* log_file) {
-  std::string line = "  Manufacturer                            : ";
-  if (scan.KvrSata()) {
-    line += scan.Ata.Manufacturer;
-  } else {
-    AppendDeviceChars(&line, scan.Inquiry, 8, 8);
-  }
-  EmitLine(line + "\n", log_file);
-  line = "  Model Number                            : ";
-  if (scan.KvrSata()) {
-    line += scan.Ata.Model;
-  } else {
-    AppendDeviceChars(&line, scan.Inquiry, 16, scan.Kvr ? 14 : 16);
-  }
-  EmitLine(line + "\n", log_file);
-  line = "  Firmware Revision                       : ";
-  if (scan.KvrSata()) {
-    line += scan.Ata.FirmwareRevision;
-  } else {
-    AppendDeviceChars(&line, scan.Inquiry, 32, 4);
-  }
-  EmitLine(line + "\n", log_file);
+void EmitIdentity(const DeviceProbe& probe, FILE* log_file) {
+  const DeviceIdentity identity = IdentityOf(probe);
+  EmitLine("  Manufacturer                            : " + identity.Vendor + "\n", log_file);
+  EmitLine("  Model Number                            : " + identity.Model + "\n", log_file);
+  EmitLine("  Firmware Revision                       : " + identity.Revision + "\n", log_file);
 }
 
 // A vital-product-data page into `buffer`; blank (zero) unless it arrived.
-int InquireVpd(ControllerInfo* c, const TargetScan& scan, uint8_t page, uint8_t* buffer,
+int InquireVpd(ControllerInfo* c, const DeviceProbe& probe, uint8_t page, uint8_t* buffer,
                uint32_t length) {
-  int result = ScsiInquiry(c, scan.To(), VpdPage(page), buffer, length, 1);
+  int result = ScsiInquiry(c, probe.To(), VpdPage(page), buffer, length, 1);
   if (result != kScsiSuccess) std::memset(buffer, 0, length);
   return result;
 }
 
-void EmitKvrLines(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
+void EmitKvrLines(ControllerInfo* c, DeviceProbe* probe, FILE* log_file) {
   std::string line = "  KVR FRU/CRU                             : ";
-  if (scan->Sata) {
-    line += scan->Ata.FruCru;
+  if (probe->Sata) {
+    line += probe->Ata.FruCru;
   } else {
-    AppendDeviceChars(&line, scan->Inquiry, 114, 12);
+    AppendDeviceChars(&line, probe->Inquiry, 114, 12);
   }
   EmitLine(line + "\n", log_file);
   line = "  KVR Part Number                         : ";
-  if (scan->Sata) {
-    line += scan->Ata.PartNumber;
+  if (probe->Sata) {
+    line += probe->Ata.PartNumber;
   } else {
     uint8_t vpd[kFullInquiryBytes] = {};
-    scan->Status = InquireVpd(c, *scan, 0xC4, vpd, kShortInquiryBytes);
+    probe->Status = InquireVpd(c, *probe, 0xC4, vpd, kShortInquiryBytes);
     AppendDeviceChars(&line, vpd, 28, 12);
   }
   EmitLine(line + "\n", log_file);
 }
 
-void EmitSerialNumber(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
-  std::memset(scan->Inquiry, 0, sizeof scan->Inquiry);
-  // A member of an inactive volume is not asked; its serial stays blank.
-  if (!(scan->Member && scan->InInactiveVolume)) {
-    scan->Status = InquireVpd(c, *scan, 0x80, scan->Inquiry, kFullInquiryBytes);
+// A device not asked (a member of an inactive volume) shows a blank serial.
+void EmitSerialNumber(ControllerInfo* c, DeviceProbe* probe, FILE* log_file) {
+  uint8_t page[kFullInquiryBytes] = {};
+  if (AsksSerialNumber(*probe)) {
+    probe->Status = InquireSerialNumber(c, *probe, page);
+    if (probe->Status != kScsiSuccess) std::memset(page, 0, sizeof page);
   }
   std::string line = "  Serial No                               : ";
-  AppendDeviceChars(&line, scan->Inquiry, 4, 20);
+  AppendDeviceChars(&line, page, 4, 20);
   EmitLine(line + "\n", log_file);
 }
 
-void EmitDriveType(ControllerInfo* c, const TargetScan& scan, FILE* log_file) {
+void EmitDriveType(ControllerInfo* c, const DeviceProbe& probe, FILE* log_file) {
   int ssd = 0;
-  TestSsd(c, scan.To(), &ssd);
+  TestSsd(c, probe.To(), &ssd);
   if (ssd) {
     EmitLine("  Drive Type                              : SSD\n", log_file);
   } else if (c->BusType != kBusTypeSas) {
     EmitLine("  Drive Type                              : SCSI\n", log_file);
-  } else if (scan.Sata) {
+  } else if (probe.Sata) {
     EmitLine("  Drive Type                              : SATA\n", log_file);
   } else {
     EmitLine("  Drive Type                              : SAS \n", log_file);
   }
 }
 
-void EmitProtocol(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
+void EmitProtocol(ControllerInfo* c, DeviceProbe* probe, FILE* log_file) {
   PageBuffer device;
-  scan->Status = ReadSasDeviceAt(c, scan->Target, &device);
-  if (scan->Status != 1) return;
+  probe->Status = ReadSasDeviceAt(c, probe->Target, &device);
+  if (probe->Status != 1) return;
   if (SasDevicePg0DeviceInfo(device) & kDeviceInfoSata) {
     EmitLine("  Protocol                                : SATA\n", log_file);
   } else {
@@ -135,49 +100,49 @@ void EmitProtocol(ControllerInfo* c, TargetScan* scan, FILE* log_file) {
   }
 }
 
-void EmitSmart(const TargetScan& scan, FILE* log_file) {
-  uint16_t count = RaidPhysDiskPg0SmartCount(scan.DiskPage);
-  if (!scan.Member || count == 0) return;
+void EmitSmart(const DeviceProbe& probe, FILE* log_file) {
+  uint16_t count = RaidPhysDiskPg0SmartCount(probe.DiskPage);
+  if (!probe.Member || count == 0) return;
   EmitLine(FormatLine("  SMART Error Count                       : %d\n"
                       "  SMART ASC                               : %xh\n"
                       "  SMART ASCQ                              : %xh\n",
-                      count, RaidPhysDiskPg0SmartASC(scan.DiskPage),
-                      RaidPhysDiskPg0SmartASCQ(scan.DiskPage)),
+                      count, RaidPhysDiskPg0SmartASC(probe.DiskPage),
+                      RaidPhysDiskPg0SmartASCQ(probe.DiskPage)),
            log_file);
 }
 
 }  // namespace
 
-void PrintTarget(ControllerInfo* c, TargetScan* scan, FILE* log_file, bool show_kvr_fru) {
-  const uint8_t type_byte = scan->Inquiry[0];
-  EmitLine(FormatLine("Target on ID #%d\n  Device is a ", scan->Target) +
-               DeviceTypeText(type_byte, scan->Inquiry[1], &scan->HardDisk),
+void PrintTarget(ControllerInfo* c, DeviceProbe* probe, FILE* log_file, bool show_kvr_fru) {
+  const uint8_t type_byte = probe->Inquiry[0];
+  EmitLine(FormatLine("Target on ID #%d\n  Device is a ", probe->Target) +
+               DeviceTypeText(type_byte, probe->Inquiry[1]),
            log_file);
-  if (c->BusType == kBusTypeSas) EmitEnclosurePosition(c, scan, log_file);
-  EmitLine(FormatLine("  Target ID                               : %d\n", scan->Target), log_file);
+  if (c->BusType == kBusTypeSas) EmitEnclosurePosition(c, probe, log_file);
+  EmitLine(FormatLine("  Target ID                               : %d\n", probe->Target), log_file);
 
   // A KVR SATA member has not needed its page so far; without it there is
   // nothing more to say about the disk.
-  if (scan->Member && scan->DiskPage.empty()) {
-    int result = ReadRaidPhysDiskPg0(c, scan->Ref.PhysDiskNum, &scan->DiskPage);
+  if (probe->Member && probe->DiskPage.empty()) {
+    int result = ReadRaidPhysDiskPg0(c, probe->PhysDiskNum, &probe->DiskPage);
     if (result != 1) return;
   }
-  DetermineCapacity(c, scan);
-  if (scan->Status == kScsiSuccess || scan->Status == kScsiNotReady) {
+  ProbeCapacity(c, ScsiTransfer::kRead, probe);
+  if (probe->Status == kScsiSuccess || probe->Status == kScsiNotReady) {
     EmitLine(std::string("  State                                   : ") +
-                 (scan->Member ? MemberStateWord(scan->DiskPage)
-                               : NonMemberStateWord(type_byte, scan->Status, scan->BlockSize)),
+                 (probe->Member ? MemberStateWord(probe->DiskPage)
+                                : NonMemberStateWord(type_byte, probe->Status, probe->BlockSize)),
              log_file);
   }
-  if (scan->Status == kScsiSuccess && scan->HardDisk && scan->BlockSize != 0) {
-    EmitLine(DeviceSizeLine(scan->Sectors, scan->BlockSize), log_file);
+  if (probe->Status == kScsiSuccess && probe->HardDisk && probe->BlockSize != 0) {
+    EmitLine(DeviceSizeLine(probe->Blocks, probe->BlockSize), log_file);
   }
-  EmitIdentity(*scan, log_file);
-  if (scan->Kvr && show_kvr_fru && type_byte != kEnclosureServicesDevice) {
-    EmitKvrLines(c, scan, log_file);
+  EmitIdentity(*probe, log_file);
+  if (probe->Kvr && show_kvr_fru && type_byte != kEnclosureServicesDevice) {
+    EmitKvrLines(c, probe, log_file);
   }
-  if (type_byte != kEnclosureServicesDevice) EmitSerialNumber(c, scan, log_file);
-  EmitDriveType(c, *scan, log_file);
-  if (c->BusType == kBusTypeSas) EmitProtocol(c, scan, log_file);
-  EmitSmart(*scan, log_file);
+  if (type_byte != kEnclosureServicesDevice) EmitSerialNumber(c, probe, log_file);
+  EmitDriveType(c, *probe, log_file);
+  if (c->BusType == kBusTypeSas) EmitProtocol(c, probe, log_file);
+  EmitSmart(*probe, log_file);
 }

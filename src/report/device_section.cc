@@ -1,6 +1,7 @@
 // The physical device section: every target ID of the controller's bus.
 #include <memory>
 
+#include "raid/phys_disk_lookup.h"
 #include "report/device_scan.h"
 #include "report/emit_line.h"
 #include "report/sections.h"
@@ -22,6 +23,20 @@ int InitiatorOf(ControllerInfo* c, int* id) {
   return 1;
 }
 
+// Each target is asked afresh: nothing read for one target serves another.
+constexpr ProbeRequests kEveryRequest{};
+
+// Whether the target is a RAID member or hot spare, from the RAID
+// configuration's pages; 0 when they cannot be read.
+int PlaceInRaid(ControllerInfo* c, DeviceProbe* probe) {
+  PhysDiskRef ref{};
+  if (FindRaidPhysDisk(c, probe->Target, &probe->Member, &probe->InInactiveVolume, &ref) != 1) {
+    return 0;
+  }
+  probe->PhysDiskNum = ref.PhysDiskNum;
+  return 1;
+}
+
 }  // namespace
 
 // The section fails only when the scan itself cannot go on (the RAID lookup,
@@ -38,11 +53,12 @@ int DisplayDeviceSection(ControllerInfo* c, const DisplayOptions& options) {
   // The port's device ID count is taken as eight bits.
   const int targets = DeviceLimit(*c) & 0xFF;
   for (int t = 0; t < targets; ++t) {
-    auto scan = std::make_unique<TargetScan>();
-    scan->Target = static_cast<uint8_t>(t);
-    TargetOutcome outcome = AcquireTarget(c, scan.get());
-    if (outcome == TargetOutcome::kAbortScan) return 0;
-    if (outcome == TargetOutcome::kShow) PrintTarget(c, scan.get(), log_file, options.ShowKvrFru);
+    auto probe = std::make_unique<DeviceProbe>();
+    probe->Target = static_cast<uint8_t>(t);
+    if (!PlaceInRaid(c, probe.get())) return 0;
+    ProbeOutcome outcome = ProbeDevice(c, kEveryRequest, probe.get());
+    if (outcome == ProbeOutcome::kFailed) return 0;
+    if (outcome == ProbeOutcome::kFound) PrintTarget(c, probe.get(), log_file, options.ShowKvrFru);
   }
   return 1;
 }

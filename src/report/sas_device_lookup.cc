@@ -1,5 +1,4 @@
-// SAS device pages of the physical device section: a device by target ID,
-// and the connector its branch reaches the controller at.
+// The connector a SAS device's branch reaches the controller at.
 #include <bitset>
 #include <memory>
 
@@ -12,10 +11,6 @@ namespace {
 constexpr uint8_t kNoConnector = 0xFF;
 
 }  // namespace
-
-int ReadSasDeviceAt(ControllerInfo* c, uint8_t target, PageBuffer* page) {
-  return ReadSasDevicePg0(c, SasAddressBusTarget(0, target), page);
-}
 
 uint8_t FindConnector(ControllerInfo* c, ConstBytes device) {
   if (SasDevicePg0DeviceInfo(device) & kDeviceInfoDirectAttach) return SasDevicePg0PhyNum(device);

@@ -10,22 +10,35 @@
 namespace {
 
 TEST(DeviceTypeText, TypesRemovableAndQualifier) {
-  bool hard = false;
-  EXPECT_EQ(DeviceTypeText(0x00, 0x00, &hard), "Hard disk\n");
-  EXPECT_TRUE(hard);
-  EXPECT_EQ(DeviceTypeText(0x0E, 0x00, &hard), "Hard disk\n");
-  EXPECT_TRUE(hard);
-  EXPECT_EQ(DeviceTypeText(0x00, 0x80, &hard), "removable Hard disk\n");
-  EXPECT_FALSE(hard);
-  EXPECT_EQ(DeviceTypeText(0x01, 0x80, &hard), "Sequential access device\n");
-  EXPECT_FALSE(hard);
-  EXPECT_EQ(DeviceTypeText(0x0B, 0, &hard), "Graphics arts pre-press device\n");
-  EXPECT_EQ(DeviceTypeText(0x0D, 0, &hard), "Enclosure services device\n");
-  EXPECT_EQ(DeviceTypeText(0x0F, 0, &hard), "Optical card reader/writer\n");
-  EXPECT_EQ(DeviceTypeText(0x10, 0, &hard), "unknown device\n");
-  EXPECT_EQ(DeviceTypeText(0x7F, 0, &hard), "unknown device\n");
-  EXPECT_EQ(DeviceTypeText(0x20, 0, &hard), "unknown device\n");  // qualifier 1, type 0
-  EXPECT_FALSE(hard);
+  EXPECT_EQ(DeviceTypeText(0x00, 0x00), "Hard disk\n");
+  EXPECT_TRUE(IsHardDisk(0x00, 0x00));
+  EXPECT_EQ(DeviceTypeText(0x0E, 0x00), "Hard disk\n");
+  EXPECT_TRUE(IsHardDisk(0x0E, 0x00));
+  EXPECT_EQ(DeviceTypeText(0x00, 0x80), "removable Hard disk\n");
+  EXPECT_FALSE(IsHardDisk(0x00, 0x80));
+  EXPECT_EQ(DeviceTypeText(0x01, 0x80), "Sequential access device\n");
+  EXPECT_FALSE(IsHardDisk(0x01, 0x80));
+  EXPECT_EQ(DeviceTypeText(0x0B, 0), "Graphics arts pre-press device\n");
+  EXPECT_EQ(DeviceTypeText(0x0D, 0), "Enclosure services device\n");
+  EXPECT_EQ(DeviceTypeText(0x0F, 0), "Optical card reader/writer\n");
+  EXPECT_EQ(DeviceTypeText(0x10, 0), "unknown device\n");
+  EXPECT_EQ(DeviceTypeText(0x7F, 0), "unknown device\n");
+  EXPECT_EQ(DeviceTypeText(0x20, 0), "unknown device\n");  // qualifier 1, type 0
+  EXPECT_FALSE(IsHardDisk(0x20, 0));
+}
+
+// The one rule the size line, the capacity read and the snapshot's size all
+// follow, over every pair of type bytes: a simplified disk counts even with
+// the removable bit; the type text says "Hard disk" exactly then.
+TEST(IsHardDisk, EveryTypeByteAndRemovableBit) {
+  for (int type = 0; type < 256; ++type) {
+    for (int second : {0x00, 0x7F, 0x80, 0xFF}) {
+      const auto t = static_cast<uint8_t>(type), b = static_cast<uint8_t>(second);
+      const bool expected = (type == 0x00 && second < 0x80) || type == 0x0E;
+      EXPECT_EQ(IsHardDisk(t, b), expected) << type << " " << second;
+      EXPECT_EQ(DeviceTypeText(t, b) == "Hard disk\n", expected) << type << " " << second;
+    }
+  }
 }
 
 std::vector<uint8_t> DiskPage(uint8_t state, uint8_t hot_spare_pool, uint8_t status_flags) {
