@@ -8,10 +8,9 @@
 namespace volkit_test {
 namespace {
 
-// The golden copies sit beside this file.
+// The golden copies sit beside this file, in golden/.
 std::string Golden(const std::string& name) {
-  std::string here = __FILE__;
-  std::string text = ReadFile(here.substr(0, here.rfind('/')) + "/golden/" + name);
+  std::string text = ReadFile(std::string(VOLKIT_GOLDEN_DIR) + "/" + name);
   EXPECT_FALSE(text.empty()) << name;
   return text;
 }
