@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "vxt/last_reply.h"
 #include "vxt/vxt_assert.h"
 
 namespace {
@@ -22,26 +23,29 @@ MutableBytes StartConfigRequest(ControllerInfo* c, uint8_t action) {
 // The data phase of a read, once the caller has put the header into the
 // frame: the page of `bytes` bytes reads 0xFF until the firmware fills it,
 // and is handed over only when the read succeeded.
-int ReadPageData(ControllerInfo* c, uint32_t page_address, size_t bytes, PageBuffer* page) {
+int ReadPageData(ControllerInfo* c, uint32_t page_address, size_t bytes, PageBuffer* page,
+                 RequestStatus* status) {
   page->assign(bytes, 0xFF);
   PutU32(Frame(c), 24, page_address);
   c->Request.Direction = 3;
   c->Request.DataBuffer = page->data();
   c->Request.DataLength = static_cast<uint32_t>(page->size());
-  if (!SendAndCheck(c)) {
-    page->clear();
-    return 0;
-  }
-  return 1;
+  int read = SendAndCheck(c);
+  ReportStatus(*c, status);
+  if (!read) page->clear();
+  return read;
 }
 
 }  // namespace
 
-int ReadPageHeader(ControllerInfo* c, uint8_t page_type, uint8_t page_number, PageHeader* header) {
+int ReadPageHeader(ControllerInfo* c, uint8_t page_type, uint8_t page_number, PageHeader* header,
+                   RequestStatus* status) {
   MutableBytes frame = StartConfigRequest(c, kPageActionHeader);
   PutU8(frame, 22, page_number);
   PutU8(frame, 23, page_type);
-  if (!SendAndCheck(c)) return 0;
+  int read = SendAndCheck(c);
+  ReportStatus(*c, status);
+  if (!read) return 0;
   ConstBytes reply = LastReply(*c);
   header->PageVersion = GetU8(reply, 20);
   header->PageLength = GetU8(reply, 21);
@@ -60,16 +64,16 @@ PageBuffer BlankPageImage(const PageHeader& header) {
 }
 
 int VxtConfigReadPage(ControllerInfo* c, uint8_t Action, uint8_t page_type, uint8_t page_number,
-                      uint32_t page_address, PageBuffer* page) {
+                      uint32_t page_address, PageBuffer* page, RequestStatus* status) {
   VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,
              "Action == (0x01) || Action == (0x05) || Action == (0x06)");
   PageHeader header;
-  if (!ReadPageHeader(c, page_type, page_number, &header)) return 0;
-  return VxtConfigReadPageWith(c, Action, header, page_address, page);
+  if (!ReadPageHeader(c, page_type, page_number, &header, status)) return 0;
+  return VxtConfigReadPageWith(c, Action, header, page_address, page, status);
 }
 
 int VxtConfigReadPageWith(ControllerInfo* c, uint8_t Action, const PageHeader& header,
-                          uint32_t page_address, PageBuffer* page) {
+                          uint32_t page_address, PageBuffer* page, RequestStatus* status) {
   VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,
              "Action == (0x01) || Action == (0x05) || Action == (0x06)");
   MutableBytes frame = StartConfigRequest(c, Action);
@@ -77,7 +81,7 @@ int VxtConfigReadPageWith(ControllerInfo* c, uint8_t Action, const PageHeader& h
   PutU8(frame, 21, header.PageLength);
   PutU8(frame, 22, header.PageNumber);
   PutU8(frame, 23, header.PageType);
-  return ReadPageData(c, page_address, size_t{header.PageLength} * 4, page);
+  return ReadPageData(c, page_address, size_t{header.PageLength} * 4, page, status);
 }
 
 int VxtConfigWritePage(ControllerInfo* c, uint8_t Action, uint32_t page_address,
@@ -97,12 +101,14 @@ int VxtConfigWritePage(ControllerInfo* c, uint8_t Action, uint32_t page_address,
 }
 
 int ReadExtendedPageHeader(ControllerInfo* c, uint8_t ext_page_type, uint8_t page_number,
-                           ExtendedPageHeader* header) {
+                           ExtendedPageHeader* header, RequestStatus* status) {
   MutableBytes frame = StartConfigRequest(c, kPageActionHeader);
   PutU8(frame, 6, ext_page_type);
   PutU8(frame, 22, page_number);
   PutU8(frame, 23, kPageTypeExtended);
-  if (!SendAndCheck(c)) return 0;
+  int read = SendAndCheck(c);
+  ReportStatus(*c, status);
+  if (!read) return 0;
   ConstBytes reply = LastReply(*c);
   header->PageVersion = GetU8(reply, 20);
   header->PageNumber = GetU8(reply, 22);
@@ -113,17 +119,18 @@ int ReadExtendedPageHeader(ControllerInfo* c, uint8_t ext_page_type, uint8_t pag
 }
 
 int VxtConfigReadExtendedPage(ControllerInfo* c, uint8_t Action, uint8_t ext_page_type,
-                              uint8_t page_number, uint32_t page_address, PageBuffer* page) {
+                              uint8_t page_number, uint32_t page_address, PageBuffer* page,
+                              RequestStatus* status) {
   VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,
              "Action == (0x01) || Action == (0x05) || Action == (0x06)");
   ExtendedPageHeader header{};
-  if (!ReadExtendedPageHeader(c, ext_page_type, page_number, &header)) return 0;
-  return VxtConfigReadExtendedPageWith(c, Action, header, page_address, page);
+  if (!ReadExtendedPageHeader(c, ext_page_type, page_number, &header, status)) return 0;
+  return VxtConfigReadExtendedPageWith(c, Action, header, page_address, page, status);
 }
 
 int VxtConfigReadExtendedPageWith(ControllerInfo* c, uint8_t Action,
                                   const ExtendedPageHeader& header, uint32_t page_address,
-                                  PageBuffer* page) {
+                                  PageBuffer* page, RequestStatus* status) {
   VXT_ASSERT(Action == 0x01 || Action == 0x05 || Action == 0x06,
              "Action == (0x01) || Action == (0x05) || Action == (0x06)");
   MutableBytes frame = StartConfigRequest(c, Action);
@@ -132,5 +139,5 @@ int VxtConfigReadExtendedPageWith(ControllerInfo* c, uint8_t Action,
   PutU8(frame, 20, header.PageVersion);
   PutU8(frame, 22, header.PageNumber);
   PutU8(frame, 23, header.PageType);
-  return ReadPageData(c, page_address, size_t{header.ExtPageLength} * 4, page);
+  return ReadPageData(c, page_address, size_t{header.ExtPageLength} * 4, page, status);
 }

@@ -1,6 +1,7 @@
 // RAID actions and enclosure-processor requests.
 #include "vxt/raid_action.h"
 
+#include "vxt/last_reply.h"
 #include "vxt/vxt_assert.h"
 
 namespace {
@@ -30,8 +31,31 @@ int VxtRaidAction(ControllerInfo* c, const RaidActionRequest& request) {
   return action_status == 0 || action_status == 3;
 }
 
+int RaidActionVolumeProgress(ControllerInfo* c, uint8_t volume_bus, uint8_t volume_id,
+                             VolumeProgress* progress, RequestStatus* status) {
+  int done = VxtRaidAction(
+      c, {.Action = kRaidActionProgress, .VolumeID = volume_id, .VolumeBus = volume_bus});
+  ReportStatus(*c, status);
+  if (!done) return 0;
+  *progress = {RaidReplyTotalBlocks(LastReply(*c)), RaidReplyBlocksRemaining(LastReply(*c))};
+  return 1;
+}
+
+int RaidActionCreatePhysDisk(ControllerInfo* c, ConstBytes phys_disk_image,
+                             std::optional<uint8_t>* phys_disk_num) {
+  if (!VxtRaidAction(c, {.Action = kRaidActionCreatePhysDisk, .DataOut = phys_disk_image})) {
+    return 0;
+  }
+  *phys_disk_num = std::nullopt;
+  if (ReplyAnswersRequest(*c)) {
+    *phys_disk_num = static_cast<uint8_t>(RaidReplyActionData(LastReply(*c)));
+  }
+  return 1;
+}
+
 int VxtSEPMessage(ControllerInfo* c, uint8_t Action, uint8_t /*bus*/, uint8_t target_id,
-                  uint16_t enclosure_handle, uint16_t slot, uint8_t flags, uint32_t* slot_status) {
+                  uint16_t enclosure_handle, uint16_t slot, uint8_t flags, uint32_t* slot_status,
+                  RequestStatus* status) {
   VXT_ASSERT(Action <= 0x01, "Action <= (0x01)");
   PrepareRequest(c, kFunctionSep, kActionFrameBytes, kActionTimeoutSeconds, kActionFrameBytes);
   c->Request.Direction = 1;
@@ -42,7 +66,21 @@ int VxtSEPMessage(ControllerInfo* c, uint8_t Action, uint8_t /*bus*/, uint8_t ta
   PutU32(frame, 12, *slot_status);
   PutU16(frame, 28, slot);
   PutU16(frame, 30, enclosure_handle);
-  if (!SendAndCheck(c)) return 0;
+  int done = SendAndCheck(c);
+  ReportStatus(*c, status);
+  if (!done) return 0;
   if (Action == kSepActionReadStatus) *slot_status = GetU32(LastReply(*c), 20);
+  return 1;
+}
+
+int SepReadSlotStatus(ControllerInfo* c, uint16_t enclosure_handle, uint16_t slot,
+                      uint32_t* slot_status) {
+  uint32_t status = 0;
+  if (!VxtSEPMessage(c, kSepActionReadStatus, 0, 0, enclosure_handle, slot, kSepFlagsEnclosureSlot,
+                     &status) ||
+      !ReplyAnswersRequest(*c)) {
+    return 0;
+  }
+  *slot_status = status;
   return 1;
 }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "vxt/last_reply.h"
+
 namespace {
 
 constexpr size_t kScsiFrameBytes = 60;
@@ -15,6 +17,7 @@ constexpr uint32_t kControlWrite = 0x00000500;
 constexpr uint32_t kControlNone = 0x00000000;
 constexpr uint32_t kLargestShortLba = 0x1FFFFF;
 constexpr uint16_t kLargestShortCount = 256;
+constexpr size_t kScsiReplyTransferCountOffset = 20;
 
 struct ScsiCommand {
   int Path;
@@ -90,7 +93,7 @@ int WholeOrFailure(const ControllerInfo& c, int result) {
 }  // namespace
 
 int ScsiInquiry(ControllerInfo* c, ScsiAddress to, InquiryPage page, uint8_t* buffer,
-                uint32_t length, int retries) {
+                uint32_t length, int retries, uint32_t* delivered) {
   ScsiCommand cmd = DataInCommand(to, buffer, length);
   cmd.CdbLength = 6;
   cmd.Cdb[0] = 0x12;
@@ -100,7 +103,11 @@ int ScsiInquiry(ControllerInfo* c, ScsiAddress to, InquiryPage page, uint8_t* bu
   }
   cmd.Cdb[4] = static_cast<uint8_t>(length);
   cmd.FillData = true;
-  return RunScsiCommand(c, cmd, retries);
+  int result = RunScsiCommand(c, cmd, retries);
+  if (result == kScsiSuccess && delivered != nullptr) {
+    *delivered = GetU32(LastReply(*c), kScsiReplyTransferCountOffset);
+  }
+  return result;
 }
 
 int ScsiReadCapacity(ControllerInfo* c, ScsiAddress to, uint32_t* blocks, uint32_t* block_length,

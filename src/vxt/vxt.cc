@@ -6,6 +6,7 @@
 #include <new>
 
 #include "vxt/driver_channel.h"
+#include "vxt/last_reply.h"
 #include "vxt/node_lock.h"
 #include "vxt/request_gate.h"
 #include "vxt/vxt_assert.h"
@@ -72,24 +73,34 @@ SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request) 
     record->DataIn = nullptr;
     record->DataInSize = 0;
   }
+  request->Status = {};
   for (;;) {
     int sent = Dispatch(controller, record);
-    if (sent == kRefused) return SendOutcome::kRefused;  // it would be refused again
+    if (sent == kRefused) {  // it would be refused again
+      request->Status.Outcome = SendOutcome::kRefused;
+      return request->Status.Outcome;
+    }
     if (sent != -1) break;
-    if (--request->RetriesLeft < 0) return SendOutcome::kDriverFailed;
+    if (--request->RetriesLeft < 0) {
+      request->Status = {SendOutcome::kDriverFailed, 0, errno};
+      return request->Status.Outcome;
+    }
   }
+  ConstBytes reply{request->ReplyBuffer, request->ReplyBufferLength};
   // A driver that completes a request without writing a reply frame leaves the
   // fill pattern behind; such a request counts as a clean success.
-  if (ReplyIocStatus({request->ReplyBuffer, request->ReplyBufferLength}) == kFillStatus) {
+  if (ReplyIocStatus(reply) == kFillStatus) {
     std::memset(request->ReplyBuffer, 0, request->ReplyBufferLength);
-    return SendOutcome::kNoReplyFrame;
+    request->Status.Outcome = SendOutcome::kNoReplyFrame;
+    return request->Status.Outcome;
   }
-  return SendOutcome::kReplied;
+  request->Status.IocStatus = ReplyIocStatus(reply);
+  return request->Status.Outcome;
 }
 
 int SendAndCheck(ControllerInfo* controller) {
-  return WasSent(SendRequest(controller, &controller->Request)) &&
-         IocStatusOk(LastReply(*controller));
+  SendRequest(controller, &controller->Request);
+  return StatusOk(controller->Request.Status);
 }
 
 void PrepareRequest(ControllerInfo* c, uint8_t function, size_t frame_bytes,

@@ -33,6 +33,33 @@ inline constexpr size_t kReplyIocStatusOffset = 14;
 inline constexpr size_t kIocFactsBytes = 80;
 inline constexpr size_t kPortFactsBytes = 40;
 
+// What became of a request SendRequest was given.
+enum class SendOutcome {
+  kReplied,       // sent; the reply frame is in ReplyBuffer
+  kNoReplyFrame,  // sent; the driver completed it without a reply frame, and
+                  // ReplyBuffer holds zeros (a clean status)
+  kRefused,       // not sent: the read-only gate refused it
+  kDriverFailed,  // every try failed at the driver
+};
+
+inline bool WasSent(SendOutcome outcome) {
+  return outcome == SendOutcome::kReplied || outcome == SendOutcome::kNoReplyFrame;
+}
+
+// How a request ended, for a caller that tells one failure from another (a
+// page the controller lacks, an error of the driver).  The named calls that
+// take a `RequestStatus*` fill it with their last request's.
+struct RequestStatus {
+  SendOutcome Outcome = SendOutcome::kReplied;
+  uint16_t IocStatus = 0;  // the reply's, as it came; 0 when not sent
+  int DriverError = 0;     // errno of the last try when the driver failed it
+};
+
+// Sent, and the reply's IocStatus (its log-information bit aside) is clear.
+inline bool StatusOk(const RequestStatus& status) {
+  return WasSent(status.Outcome) && (status.IocStatus & 0x7FFF) == 0;
+}
+
 struct RequestDescriptor {
   uint32_t Direction;  // only bit 0 counts: set means data in
   uint32_t TimeoutSeconds;
@@ -47,6 +74,7 @@ struct RequestDescriptor {
   uint32_t SenseBufferLength;
   uint32_t CommandRecordLength;
   PassThroughRecord* CommandRecord;
+  RequestStatus Status;  // of the last request SendRequest was given
 };
 
 struct ControllerInfo {
@@ -77,41 +105,14 @@ inline uint8_t FirmwareVersionByte(const ControllerInfo& c, int i) {
 inline uint16_t DeviceLimit(const ControllerInfo& c) { return GetU16(c.PortFacts, 22); }
 inline uint16_t InitiatorId(const ControllerInfo& c) { return GetU16(c.PortFacts, 24); }
 
-// The reply of the controller's last request.
-inline ConstBytes LastReply(const ControllerInfo& c) {
-  return {c.Request.ReplyBuffer, c.Request.ReplyBuffer ? c.Request.ReplyBufferLength : 0u};
-}
-inline ConstBytes LastSense(const ControllerInfo& c) {
-  return {c.Request.SenseBuffer, c.Request.SenseBuffer ? c.Request.SenseBufferLength : 0u};
-}
+// The status field of a reply frame, and whether it reports success.
 inline uint16_t ReplyIocStatus(ConstBytes reply) { return GetU16(reply, kReplyIocStatusOffset); }
 inline bool IocStatusOk(ConstBytes reply) { return (ReplyIocStatus(reply) & 0x7FFF) == 0; }
 
-// What became of a request SendRequest was given.
-enum class SendOutcome {
-  kReplied,       // sent; the reply frame is in ReplyBuffer
-  kNoReplyFrame,  // sent; the driver completed it without a reply frame, and
-                  // ReplyBuffer holds zeros (a clean status)
-  kRefused,       // not sent: the read-only gate refused it
-  kDriverFailed,  // every try failed at the driver
-};
-
-inline bool WasSent(SendOutcome outcome) {
-  return outcome == SendOutcome::kReplied || outcome == SendOutcome::kNoReplyFrame;
-}
-
 // Sends the request held in `request` through the controller's pass-through
-// record.  The reply status is the caller's to judge.
+// record and notes how it ended in its `Status`.  The reply status is the
+// caller's to judge.
 SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request);
-
-// Whether the reply frame in ReplyBuffer answers the request in the message
-// frame (the same function code): false after a request the driver completed
-// without a reply frame, which brought back no data of its own.
-inline bool ReplyAnswersRequest(const ControllerInfo& c) {
-  ConstBytes frame{c.Request.MessageFrame, c.Request.MessageFrame ? kMessageFrameBytes : 0u};
-  return !frame.empty() &&
-         GetU8(LastReply(c), kReplyFunctionOffset) == GetU8(frame, kFrameFunctionOffset);
-}
 
 // The common success test of the request builders: sent, and IocStatus clear.
 int SendAndCheck(ControllerInfo* controller);
