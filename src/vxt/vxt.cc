@@ -5,10 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "vxt/driver_channel.h"
+#include "vxt/driver_dispatch.h"
 #include "vxt/last_reply.h"
 #include "vxt/node_lock.h"
-#include "vxt/request_gate.h"
 #include "vxt/vxt_assert.h"
 
 namespace {
@@ -17,20 +16,11 @@ void ClearReplyToFill(RequestDescriptor* request) {
   std::memset(request->ReplyBuffer, 0xFF, request->ReplyBufferLength);
 }
 
-constexpr int kRefused = -2;
 // The status field of a reply buffer still holding the fill pattern.
 constexpr uint16_t kFillStatus = 0xFFFF;
 
-// The one way this layer reaches the driver: counted, and gated while the
-// context is read-only.  What ioctl returned, or kRefused unsent.
 int Dispatch(ControllerInfo* c, PassThroughRecord* record) {
-  if (c->ReadOnly && !ReadOnlyAllows(ClassifyRequest(kPassThroughCode, record))) {
-    ++c->RefusedRequests;
-    return kRefused;
-  }
-  ++c->RequestsSent;
-  errno = 0;
-  return DriverRequest(c->DriverHandle, kPassThroughCode, record);
+  return DispatchDriverRequest(c, c->DriverHandle, kPassThroughCode, record);
 }
 
 // Controller and port facts bypass SendRequest: one try, no fill pattern.
@@ -76,7 +66,7 @@ SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request) 
   request->Status = {};
   for (;;) {
     int sent = Dispatch(controller, record);
-    if (sent == kRefused) {  // it would be refused again
+    if (sent == kDispatchRefused) {  // it would be refused again
       request->Status.Outcome = SendOutcome::kRefused;
       return request->Status.Outcome;
     }
@@ -148,7 +138,7 @@ int ResetController(ControllerInfo* controller) {
   ResetRecord record{};
   record.ControllerNumber = controller->Adapter.ControllerNumber;
   record.MaxDataSize = sizeof(ResetRecord);
-  return DriverRequest(controller->DriverHandle, kResetCode, &record) == 0;
+  return DispatchDriverRequest(controller, controller->DriverHandle, kResetCode, &record) == 0;
 }
 
 void ReleaseController(ControllerInfo* controller) {

@@ -89,7 +89,10 @@ struct ControllerInfo {
   // read-only list before it goes out, and one not on it fails unsent.
   bool ReadOnly;
   uint32_t RefusedRequests;
-  // Driver requests this context has made, retries included.
+  // Firmware requests this context sent through the pass-through, retries
+  // included: what the machine-readable verbs report as its requests.  A
+  // reset is no firmware request, and adapter information is asked before
+  // any context exists; neither counts.
   uint64_t RequestsSent;
 };
 
@@ -121,7 +124,8 @@ int SendAndCheck(ControllerInfo* controller);
 // 0 on any failure, silently.
 int VxtSetupIoc(ControllerInfo* PtrControllerInfo);
 
-// 1 when the driver accepted the reset request, else 0.
+// 1 when the driver accepted the reset request, else 0 (also when a
+// read-only context refused it unsent).
 int ResetController(ControllerInfo* controller);
 
 // Gives up the context's locks and frees it and its buffers; the driver
