@@ -154,11 +154,11 @@ int ScsiReadWrite(ControllerInfo* c, ScsiAddress to, ScsiTransfer transfer, uint
   return transfer == ScsiTransfer::kReadWhole ? WholeOrFailure(*c, result) : result;
 }
 
-int ScsiFormatUnit(ControllerInfo* c, uint8_t target, int retries) {
+int ScsiFormatUnit(ControllerInfo* c, ScsiAddress to, int retries) {
   ScsiCommand cmd{};
-  cmd.Path = kScsiPathPlain;
-  cmd.Target = target;
-  cmd.Lun = 0;
+  cmd.Path = to.Path;
+  cmd.Target = to.Target;
+  cmd.Lun = to.Lun;
   cmd.CdbLength = 6;
   cmd.Cdb[0] = 0x04;
   cmd.Control = kControlNone;

@@ -69,5 +69,6 @@ int ScsiReadWrite(ControllerInfo* controller, ScsiAddress to, ScsiTransfer trans
                   uint32_t block_address, uint16_t block_count, uint8_t* buffer, uint32_t length,
                   int retries);
 
-// Formats the disk at a target ID (plain path only).
-int ScsiFormatUnit(ControllerInfo* controller, uint8_t target, int retries);
+// Formats the disk at `to`; FORMAT addresses it by its target ID
+// (PlainTarget), never as a RAID member.
+int ScsiFormatUnit(ControllerInfo* controller, ScsiAddress to, int retries);
