@@ -24,7 +24,7 @@ int AtaIdentify(ControllerInfo* c, uint8_t target_id, uint8_t bus, uint8_t* buff
   c->Request.DataLength = length;
   MutableBytes frame = Frame(c);
   // This message carries no context word, unlike the other requests.
-  PutU32(frame, 8, 0);
+  PutU32(frame, kFrameContextOffset, 0);
   PutU8(frame, 0, target_id);
   PutU8(frame, 1, bus);
   PutU16(frame, 4, kPassThroughDataIn | kPassThroughPio);

@@ -19,6 +19,18 @@ constexpr uint32_t kLargestShortLba = 0x1FFFFF;
 constexpr uint16_t kLargestShortCount = 256;
 constexpr size_t kScsiReplyTransferCountOffset = 20;
 
+// Fields of the SCSI I/O frame (the RAID-member pass-through uses the same
+// layout).
+constexpr size_t kScsiTargetId = 0;
+constexpr size_t kScsiBus = 1;
+constexpr size_t kScsiCdbLength = 4;
+constexpr size_t kScsiSenseLength = 5;
+constexpr size_t kScsiLun = 13;
+constexpr size_t kScsiControl = 20;
+constexpr size_t kScsiCdb = 24;
+constexpr size_t kScsiDataLength = 40;
+constexpr size_t kScsiSenseAddress = 44;
+
 struct ScsiCommand {
   int Path;
   uint8_t Target;
@@ -42,15 +54,15 @@ void BuildScsiRequest(ControllerInfo* c, const ScsiCommand& cmd) {
   c->Request.DataBuffer = cmd.Data;
   c->Request.DataLength = cmd.DataLength;
   MutableBytes frame = Frame(c);
-  PutU8(frame, 0, cmd.Target);
-  PutU8(frame, 1, 0);
-  PutU8(frame, 4, cmd.CdbLength);
-  PutU8(frame, 5, static_cast<uint8_t>(c->Request.SenseBufferLength));
-  PutU8(frame, 13, cmd.Lun);
-  PutU32(frame, 20, cmd.Control);
-  for (size_t i = 0; i < cmd.CdbLength; ++i) PutU8(frame, 24 + i, cmd.Cdb[i]);
-  PutU32(frame, 40, cmd.DataLength);
-  PutU32(frame, 44, 0);
+  PutU8(frame, kScsiTargetId, cmd.Target);
+  PutU8(frame, kScsiBus, 0);
+  PutU8(frame, kScsiCdbLength, cmd.CdbLength);
+  PutU8(frame, kScsiSenseLength, static_cast<uint8_t>(c->Request.SenseBufferLength));
+  PutU8(frame, kScsiLun, cmd.Lun);
+  PutU32(frame, kScsiControl, cmd.Control);
+  for (size_t i = 0; i < cmd.CdbLength; ++i) PutU8(frame, kScsiCdb + i, cmd.Cdb[i]);
+  PutU32(frame, kScsiDataLength, cmd.DataLength);
+  PutU32(frame, kScsiSenseAddress, 0);
 }
 
 // Sends the command, repeating the whole request while the reply says a

@@ -104,7 +104,7 @@ void PrepareRequest(ControllerInfo* c, uint8_t function, size_t frame_bytes,
   r.Direction = 0;
   std::memset(r.MessageFrame, 0, frame_bytes);
   r.MessageFrame[kFrameFunctionOffset] = function;
-  PutU32(Frame(c), 8, kContextWord);
+  PutU32(Frame(c), kFrameContextOffset, kContextWord);
 }
 
 int VxtSetupIoc(ControllerInfo* PtrControllerInfo) {

@@ -24,9 +24,10 @@ inline constexpr uint8_t kFunctionRaidPassthrough = 0x16;
 inline constexpr uint8_t kFunctionSep = 0x18;
 inline constexpr uint8_t kFunctionSataPassthrough = 0x1C;
 
-// Where every message frame carries its function code, and every reply frame
-// the function it answers and its IocStatus.
+// Where every message frame carries its function code and context word, and
+// every reply frame the function it answers and its IocStatus.
 inline constexpr size_t kFrameFunctionOffset = 3;
+inline constexpr size_t kFrameContextOffset = 8;
 inline constexpr size_t kReplyFunctionOffset = 3;
 inline constexpr size_t kReplyIocStatusOffset = 14;
 
