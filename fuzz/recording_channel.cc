@@ -72,3 +72,10 @@ int DriverRequest(int handle, unsigned long code, void* record) {
   errno = saved;
   return result;
 }
+
+// The recorder runs one command at a time, and a lock is no request the
+// script holds: it takes none, as on a node that takes none.
+NodeLockAnswer LockNodeRange(int, off_t, off_t) { return NodeLockAnswer::kNoLocks; }
+void UnlockNodeRange(int, off_t, off_t) {}
+int NodeRangeHolder(int, off_t, off_t, pid_t*) { return -1; }
+ssize_t ReadHolderCommandLine(pid_t, char*, size_t) { return -1; }

@@ -55,8 +55,8 @@ struct ControllerCapture {
   }
 };
 
-// Why the last request failed: its IocStatus, or the driver's error.
-std::string WhyFailed(const ControllerCapture& cc);
+// Why a request failed: its IocStatus, or the driver's error.
+std::string WhyFailed(const RequestStatus& status);
 
 // Each returns false once `failure` is set.
 bool CaptureIdentity(ControllerCapture& cc);

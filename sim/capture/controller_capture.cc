@@ -1,6 +1,5 @@
 // The controller's identity (adapter information, controller and port
 // facts) and the order in which a controller is captured.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -22,10 +21,11 @@ std::string FirmwareVersion(const ControllerInfo& c) {
 
 }  // namespace
 
-std::string WhyFailed(const ControllerCapture& cc) {
-  uint16_t status = ReplyIocStatus(LastReply(*cc.c));
-  if (status == 0xFFFF) return std::string("the driver failed it: ") + std::strerror(errno);
-  return "IocStatus " + HexNumber(status, 4);
+std::string WhyFailed(const RequestStatus& status) {
+  if (!WasSent(status.Outcome)) {
+    return std::string("the driver failed it: ") + std::strerror(status.DriverError);
+  }
+  return "IocStatus " + HexNumber(status.IocStatus, 4);
 }
 
 bool CaptureIdentity(ControllerCapture& cc) {

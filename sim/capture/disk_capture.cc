@@ -28,10 +28,10 @@ struct DiskAddress {
   std::string Name;
 };
 
-// The bytes a request delivered, as its reply counts them.
-size_t Delivered(const ControllerCapture& cc, size_t asked) {
-  uint32_t n = GetU32(LastReply(*cc.c), 20);
-  return n > 0 && n <= asked ? n : asked;
+// The bytes an inquiry delivered, as its reply counts them; all it asked
+// for when the count is none or more.
+size_t Delivered(uint32_t counted, size_t asked) {
+  return counted > 0 && counted <= asked ? counted : asked;
 }
 
 // A text key from an INQUIRY field, with a patch for bytes it cannot carry.
@@ -68,8 +68,9 @@ bool Lists(const std::vector<uint8_t>& pages, uint8_t page) {
   return std::find(pages.begin(), pages.end(), page) != pages.end();
 }
 
-int Vpd(ControllerCapture& cc, const DiskAddress& d, uint8_t page, uint8_t* buffer) {
-  return ScsiInquiry(cc.c, d.To(), VpdPage(page), buffer, kFullInquiryBytes, 1);
+int Vpd(ControllerCapture& cc, const DiskAddress& d, uint8_t page, uint8_t* buffer,
+        uint32_t* delivered = nullptr) {
+  return ScsiInquiry(cc.c, d.To(), VpdPage(page), buffer, kFullInquiryBytes, 1, delivered);
 }
 
 // The serial number volkit shows comes from the serial number page.
@@ -91,12 +92,13 @@ void AddSerial(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry,
 void AddProductData(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
   uint8_t supported[kFullInquiryBytes];
   uint8_t vpd[kFullInquiryBytes];
-  if (Vpd(cc, d, 0x00, supported) != kScsiSuccess) {
+  uint32_t counted = 0;
+  if (Vpd(cc, d, 0x00, supported, &counted) != kScsiSuccess) {
     cc.Note(d.Name + ": the list of product data pages could not be read");
     return;
   }
   std::vector<uint8_t> listed =
-      ListedPages(ConstBytes(supported).first(Delivered(cc, kFullInquiryBytes)));
+      ListedPages(ConstBytes(supported).first(Delivered(counted, kFullInquiryBytes)));
   if (Lists(listed, 0xB1) && Vpd(cc, d, 0xB1, vpd) == kScsiSuccess) {
     uint16_t rate = GetBe16(vpd, 4);
     if (rate == 1) {
@@ -153,9 +155,9 @@ void AddCapacityAndBlockZero(ControllerCapture& cc, const DiskAddress& d, vxtsim
 void AddIdentify(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry,
                  vxtsim::Device& dev) {
   uint8_t identify[kAtaIdentifyBytes] = {};
-  if (!AtaIdentify(cc.c, d.Target, 0, identify, kAtaIdentifyBytes) ||
-      !IocStatusOk(LastReply(*cc.c))) {
-    cc.Note(d.Name + ": SATA IDENTIFY failed (" + WhyFailed(cc) + ")");
+  RequestStatus status;
+  if (!AtaIdentify(cc.c, d.Target, 0, identify, kAtaIdentifyBytes, &status) || !StatusOk(status)) {
+    cc.Note(d.Name + ": SATA IDENTIFY failed (" + WhyFailed(status) + ")");
     return;
   }
   std::string model = AtaText(identify, 27, 20);
@@ -174,13 +176,14 @@ void AddIdentify(ControllerCapture& cc, const DiskAddress& d, ConstBytes inquiry
 // False when nothing answers at the address.
 bool CaptureDisk(ControllerCapture& cc, const DiskAddress& d, vxtsim::Device& dev) {
   uint8_t inquiry[kFullInquiryBytes];
-  int result = ScsiInquiry(cc.c, d.To(), kStandardInquiry, inquiry, kFullInquiryBytes, 1);
+  uint32_t counted = 0;
+  int result = ScsiInquiry(cc.c, d.To(), kStandardInquiry, inquiry, kFullInquiryBytes, 1, &counted);
   if (result == kScsiNoDevice) return false;
   if (result != kScsiSuccess) {
     cc.Note(d.Name + ": INQUIRY failed; its identity is left out");
     return true;
   }
-  ConstBytes answer = ConstBytes(inquiry).first(Delivered(cc, kFullInquiryBytes));
+  ConstBytes answer = ConstBytes(inquiry).first(Delivered(counted, kFullInquiryBytes));
   if (answer[0]) dev.type = answer[0];
   if (answer.size() > 1 && (answer[1] & 0x80)) dev.removable = true;
   if (answer.size() > 1 && (answer[1] & 0x7F)) AddPatch(dev.inquiry_bytes, 1, answer.subspan(1, 1));

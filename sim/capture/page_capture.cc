@@ -68,9 +68,10 @@ vxtsim::Patches PagePatches(const PageDef& def, const PageHeader& h, ConstBytes 
 void CaptureNvram(ControllerCapture& cc, const PageDef& def, const PageHeader& h,
                   const PageBuffer& current, vxtsim::PageState& state) {
   PageBuffer nvram;
-  if (!VxtConfigReadPage(cc.c, kPageActionReadNvram, def.type, def.number, 0, &nvram)) {
-    cc.Note(std::string(def.name) + ": the non-volatile copy could not be read (" + WhyFailed(cc) +
-            "); taken to be the current one");
+  RequestStatus status;
+  if (!VxtConfigReadPage(cc.c, kPageActionReadNvram, def.type, def.number, 0, &nvram, &status)) {
+    cc.Note(std::string(def.name) + ": the non-volatile copy could not be read (" +
+            WhyFailed(status) + "); taken to be the current one");
     return;
   }
   for (size_t i = 0; i < def.fields.size(); ++i) {
@@ -94,12 +95,13 @@ bool CapturePage(ControllerCapture& cc, const PageDef& def, PageBuffer* kept) {
   state.given = true;
   PageHeader h{};
   PageBuffer page;
-  bool read = ReadPageHeader(cc.c, def.type, def.number, &h) &&
-              VxtConfigReadPage(cc.c, kPageActionReadCurrent, def.type, def.number, 0, &page);
+  RequestStatus status;
+  bool read =
+      ReadPageHeader(cc.c, def.type, def.number, &h, &status) &&
+      VxtConfigReadPage(cc.c, kPageActionReadCurrent, def.type, def.number, 0, &page, &status);
   if (!read) {
-    bool lacks = ReplyIocStatus(LastReply(*cc.c)) == kIocStatusInvalidPage &&
-                 GetU8(LastReply(*cc.c), 0) == kPageActionHeader;
-    std::string why = WhyFailed(cc);
+    bool lacks = NoSuchPage(status);
+    std::string why = WhyFailed(status);
     state.absent = true;
     if (lacks) {
       cc.Note(std::string(def.name) + ": the controller lacks it");
@@ -120,8 +122,8 @@ bool CapturePage(ControllerCapture& cc, const PageDef& def, PageBuffer* kept) {
 }
 
 // Instance pages: only whether the controller has them and their header.
-bool RecordInstanceHeader(ControllerCapture& cc, const PageDef& def, bool read, uint8_t version,
-                          uint16_t length) {
+bool RecordInstanceHeader(ControllerCapture& cc, const PageDef& def, bool read,
+                          const RequestStatus& status, uint8_t version, uint16_t length) {
   const char* name = def.name;
   vxtsim::PageState& state = cc.ctl.pages[vxtsim::IndexOf(def)];
   state.given = true;
@@ -131,23 +133,24 @@ bool RecordInstanceHeader(ControllerCapture& cc, const PageDef& def, bool read, 
     return true;
   }
   state.absent = true;
-  if (ReplyIocStatus(LastReply(*cc.c)) == kIocStatusInvalidPage) {
+  if (NoSuchPage(status)) {
     cc.Note(std::string(name) + ": the controller lacks it");
     return true;
   }
-  return cc.Fail(std::string(name) + " header could not be read (" + WhyFailed(cc) + ")");
+  return cc.Fail(std::string(name) + " header could not be read (" + WhyFailed(status) + ")");
 }
 
 bool CaptureInstanceHeader(ControllerCapture& cc, vxtsim::PageIndex index, bool* present) {
   const PageDef& def = vxtsim::PageAt(index);
+  RequestStatus status;
   if (def.extended()) {
     ExtendedPageHeader h{};
-    *present = ReadExtendedPageHeader(cc.c, def.ext_type, 0, &h);
-    return RecordInstanceHeader(cc, def, *present, h.PageVersion, h.ExtPageLength);
+    *present = ReadExtendedPageHeader(cc.c, def.ext_type, 0, &h, &status);
+    return RecordInstanceHeader(cc, def, *present, status, h.PageVersion, h.ExtPageLength);
   }
   PageHeader h{};
-  *present = ReadPageHeader(cc.c, def.type, def.number, &h);
-  return RecordInstanceHeader(cc, def, *present, h.PageVersion, h.PageLength);
+  *present = ReadPageHeader(cc.c, def.type, def.number, &h, &status);
+  return RecordInstanceHeader(cc, def, *present, status, h.PageVersion, h.PageLength);
 }
 
 }  // namespace

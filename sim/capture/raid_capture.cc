@@ -64,16 +64,18 @@ bool CaptureVolume(ControllerCapture& cc, const IocPg2Volume& entry, std::vector
   std::string name = VolumeName(entry.VolumeBus, entry.VolumeID);
   uint32_t address = RaidVolumeAddress(entry.VolumeBus, entry.VolumeID);
   PageBuffer page;
-  bool read = cc.has_vol_pages && VxtConfigReadPage(cc.c, kPageActionReadCurrent,
-                                                    kPageTypeRaidVolume, 0, address, &page);
+  RequestStatus status;
+  bool read =
+      cc.has_vol_pages && VxtConfigReadPage(cc.c, kPageActionReadCurrent, kPageTypeRaidVolume, 0,
+                                            address, &page, &status);
   if (read) {
     AddVolumeFields(cc, page, vol, seat);
     for (int m = 0; m < RaidVolPg0MemberCount(page); ++m) {
       nums->push_back(RaidVolPg0MemberAt(page, m).PhysDiskNum);
     }
   } else {
-    if (cc.has_vol_pages && ReplyIocStatus(LastReply(*cc.c)) != kIocStatusInvalidPage) {
-      return cc.Fail(name + ": RaidVolPg0 could not be read (" + WhyFailed(cc) + ")");
+    if (cc.has_vol_pages && !NoSuchPage(status)) {
+      return cc.Fail(name + ": RaidVolPg0 could not be read (" + WhyFailed(status) + ")");
     }
     if (cc.has_vol_pages) cc.Note(name + ": listed in IocPg2 but without a RaidVolPg0");
     SetType(vol, entry.VolumeType);
@@ -81,10 +83,11 @@ bool CaptureVolume(ControllerCapture& cc, const IocPg2Volume& entry, std::vector
   }
   PageBuffer page1;
   if (cc.has_vol1_pages) {
-    if (VxtConfigReadPage(cc.c, kPageActionReadCurrent, kPageTypeRaidVolume, 1, address, &page1)) {
+    if (VxtConfigReadPage(cc.c, kPageActionReadCurrent, kPageTypeRaidVolume, 1, address, &page1,
+                          &status)) {
       SetHex(vol.wwid, uint64_t{RaidVolPg1WwidHigh(page1)} << 32 | RaidVolPg1WwidLow(page1), 16);
     } else {
-      cc.Note(name + ": RaidVolPg1 could not be read (" + WhyFailed(cc) +
+      cc.Note(name + ": RaidVolPg1 could not be read (" + WhyFailed(status) +
               "); the lab's default identifier stands in");
     }
   }
@@ -132,13 +135,14 @@ vxtsim::PhysDisk PhysDiskFromPage(ControllerCapture& cc, ConstBytes page) {
 bool CapturePhysDisk(ControllerCapture& cc, uint8_t num, const IocPg3PhysDisk* listed) {
   vxtsim::PhysDisk pd;
   PageBuffer page;
-  if (cc.has_disk_pages &&
-      VxtConfigReadPage(cc.c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0, num, &page)) {
+  RequestStatus status;
+  if (cc.has_disk_pages && VxtConfigReadPage(cc.c, kPageActionReadCurrent, kPageTypeRaidPhysDisk, 0,
+                                             num, &page, &status)) {
     pd = PhysDiskFromPage(cc, page);
   } else if (cc.has_disk_pages) {
     std::string name = "physical disk " + std::to_string(num);
-    if (ReplyIocStatus(LastReply(*cc.c)) != kIocStatusInvalidPage) {
-      return cc.Fail(name + ": RaidPhysDiskPg0 could not be read (" + WhyFailed(cc) + ")");
+    if (!NoSuchPage(status)) {
+      return cc.Fail(name + ": RaidPhysDiskPg0 could not be read (" + WhyFailed(status) + ")");
     }
     cc.Note(name + ": named by the RAID pages but without a RaidPhysDiskPg0; left out");
     return true;
@@ -198,7 +202,8 @@ void CaptureProgress(ControllerCapture& cc) {
     vxtsim::Volume& vol = cc.ctl.raid.volumes[i];
     bool resyncing = false;
     VolumeProgress progress{};
-    if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id, &progress)) {
+    RequestStatus status;
+    if (RaidActionVolumeProgress(cc.c, seat.Bus, seat.Id, &progress, &status)) {
       uint64_t total = progress.TotalBlocks;
       uint64_t remaining = progress.BlocksRemaining;
       resyncing = remaining > 0;
@@ -215,8 +220,8 @@ void CaptureProgress(ControllerCapture& cc) {
         }
       }
     } else {
-      cc.Note(VolumeName(seat.Bus, seat.Id) + ": its progress could not be read (" + WhyFailed(cc) +
-              ")");
+      cc.Note(VolumeName(seat.Bus, seat.Id) + ": its progress could not be read (" +
+              WhyFailed(status) + ")");
     }
     uint8_t implied = kVolumeStatusEnabled | (resyncing ? kVolumeStatusResyncing : 0) |
                       (seat.Inactive ? kVolumeStatusInactive : 0);

@@ -48,10 +48,11 @@ void CaptureSlots(ControllerCapture& cc, vxtsim::Enclosure& enc) {
     count = kMostSlots;
   }
   unsigned failed = 0;
+  RequestStatus last;  // of the last slot read, as the note reports it
   for (unsigned s = first; s < first + count && s <= 0xFFFF; ++s) {
     uint32_t word = 0;
     if (VxtSEPMessage(cc.c, kSepActionReadStatus, 0, 0, handle, static_cast<uint16_t>(s),
-                      kSepFlagsEnclosureSlot, &word)) {
+                      kSepFlagsEnclosureSlot, &word, &last)) {
       SetHex(enc.slot_status[static_cast<uint16_t>(s)], word, 8);
       enc.slot_status_given = true;
     } else {
@@ -60,7 +61,7 @@ void CaptureSlots(ControllerCapture& cc, vxtsim::Enclosure& enc) {
   }
   if (failed) {
     cc.Note("enclosure " + std::to_string(handle) + ": the status of " + Counted(failed, "slot") +
-            " could not be read (" + WhyFailed(cc) + ")");
+            " could not be read (" + WhyFailed(last) + ")");
   }
 }
 
@@ -116,11 +117,12 @@ bool AddUnwalkedParents(ControllerCapture& cc, std::vector<uint16_t>& walked) {
     if (parent == 0 || std::find(known.begin(), known.end(), parent) != known.end()) continue;
     known.push_back(parent);
     PageBuffer page;
-    if (!ReadSasDevicePg0(cc.c, SasAddressHandle(parent), &page)) {
+    RequestStatus status;
+    if (!ReadSasDevicePg0(cc.c, SasAddressHandle(parent), &page, &status)) {
       cc.Note("device " + std::to_string(parent) +
               ": a parent the walk did not hand out, and "
               "it could not be read by its handle (" +
-              WhyFailed(cc) + ")");
+              WhyFailed(status) + ")");
       continue;
     }
     list.push_back(DeviceFromPage(page));
@@ -133,26 +135,31 @@ bool AddUnwalkedParents(ControllerCapture& cc, std::vector<uint16_t>& walked) {
 
 bool CaptureSas(ControllerCapture& cc) {
   std::vector<uint16_t> handles;
+  RequestStatus status;
   if (cc.has_enclosure_pages) {
     std::vector<vxtsim::Enclosure>& list = cc.ctl.enclosures;
-    int walked = WalkExtendedPages(cc.c, kExtPageTypeSasEnclosure, SasEnclosurePg0EnclosureHandle,
-                                   [&](ConstBytes page) {
-                                     list.push_back(EnclosureFromPage(page));
-                                     handles.push_back(SasEnclosurePg0EnclosureHandle(page));
-                                   });
-    if (!walked) return cc.Fail("the enclosure walk failed (" + WhyFailed(cc) + ")");
+    int walked = WalkExtendedPages(
+        cc.c, kExtPageTypeSasEnclosure, SasEnclosurePg0EnclosureHandle,
+        [&](ConstBytes page) {
+          list.push_back(EnclosureFromPage(page));
+          handles.push_back(SasEnclosurePg0EnclosureHandle(page));
+        },
+        &status);
+    if (!walked) return cc.Fail("the enclosure walk failed (" + WhyFailed(status) + ")");
     cc.ctl.enclosure_walk = WalkOverrides(handles);
     for (vxtsim::Enclosure& enc : list) CaptureSlots(cc, enc);
   }
   if (cc.has_device_pages) {
     handles.clear();
     std::vector<vxtsim::Device>& list = cc.ctl.devices;
-    int walked =
-        WalkExtendedPages(cc.c, kExtPageTypeSasDevice, SasDevicePg0DevHandle, [&](ConstBytes page) {
+    int walked = WalkExtendedPages(
+        cc.c, kExtPageTypeSasDevice, SasDevicePg0DevHandle,
+        [&](ConstBytes page) {
           list.push_back(DeviceFromPage(page));
           handles.push_back(SasDevicePg0DevHandle(page));
-        });
-    if (!walked) return cc.Fail("the device walk failed (" + WhyFailed(cc) + ")");
+        },
+        &status);
+    if (!walked) return cc.Fail("the device walk failed (" + WhyFailed(status) + ")");
     bool all_walked = AddUnwalkedParents(cc, handles);
     cc.ctl.device_walk = WalkOverrides(handles, !all_walked);
   }

@@ -92,7 +92,7 @@ int FormatCommand(ControllerInfo* c, int argc, char** argv) {
   std::printf("Formatting hard disk drive...\n");
   FlushStandardOutput();
   ElapsedTicker ticker = StartElapsedTicker(STDERR_FILENO);
-  int result = ScsiFormatUnit(c, id, 1);
+  int result = ScsiFormatUnit(c, PlainTarget(id), 1);
   StopElapsedTicker(&ticker);
   return result == kScsiSuccess ? 0 : 1;
 }

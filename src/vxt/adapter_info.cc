@@ -2,15 +2,15 @@
 
 #include <cerrno>
 
-#include "vxt/driver_channel.h"
+#include "vxt/driver_dispatch.h"
 #include "vxt/driver_records.h"
 
 int GetAdapterInfo(int handle, uint32_t controller_number, AdapterEntry* entry) {
   AdapterInfoRecord record{};
   record.ControllerNumber = controller_number;
   record.MaxDataSize = sizeof(AdapterInfoRecord);
-  errno = 0;
-  if (DriverRequest(handle, kAdapterInfoCode, &record) == -1) {
+  // Asked before any controller context exists: nothing to gate or count.
+  if (DispatchDriverRequest(nullptr, handle, kAdapterInfoCode, &record) == -1) {
     return errno == ENODEV ? kAdapterMissing : 0;
   }
   entry->DeviceIdLow = static_cast<uint8_t>(record.PciDeviceId);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "vxt/pages.h"
 #include "vxt/vxt.h"
 
 using PageBuffer = std::vector<uint8_t>;
@@ -39,9 +40,17 @@ struct ExtendedPageHeader {
   uint8_t Reserved2;
 };
 
+// The reads below that take a `status` fill it (when given) with how their
+// last request ended: the failed one on failure, so that a caller can tell a
+// page the controller lacks (IocStatus kIocStatusInvalidPage) from an error.
+
+inline bool NoSuchPage(const RequestStatus& status) {
+  return WasSent(status.Outcome) && status.IocStatus == kIocStatusInvalidPage;
+}
+
 // On failure `header` is left untouched.
 int ReadPageHeader(ControllerInfo* controller, uint8_t page_type, uint8_t page_number,
-                   PageHeader* header);
+                   PageHeader* header, RequestStatus* status = nullptr);
 
 // A zero-filled page image of PageLength x 4 bytes that starts with `header`
 // (as far as it fits), for the callers to fill and send.
@@ -50,12 +59,13 @@ PageBuffer BlankPageImage(const PageHeader& header);
 // On success `page` holds the whole page, header included; when the data
 // phase fails it is emptied (a failed header phase leaves it as it was).
 int VxtConfigReadPage(ControllerInfo* controller, uint8_t Action, uint8_t page_type,
-                      uint8_t page_number, uint32_t page_address, PageBuffer* page);
+                      uint8_t page_number, uint32_t page_address, PageBuffer* page,
+                      RequestStatus* status = nullptr);
 
 // The data phase of VxtConfigReadPage alone, with a header read before: a
 // header serves every instance of its page.
 int VxtConfigReadPageWith(ControllerInfo* controller, uint8_t Action, const PageHeader& header,
-                          uint32_t page_address, PageBuffer* page);
+                          uint32_t page_address, PageBuffer* page, RequestStatus* status = nullptr);
 
 // Writes PageLength x 4 bytes of `page`, using its own first four bytes as the
 // header.
@@ -63,13 +73,14 @@ int VxtConfigWritePage(ControllerInfo* controller, uint8_t Action, uint32_t page
                        const PageBuffer& page);
 
 int ReadExtendedPageHeader(ControllerInfo* controller, uint8_t ext_page_type, uint8_t page_number,
-                           ExtendedPageHeader* header);
+                           ExtendedPageHeader* header, RequestStatus* status = nullptr);
 
 int VxtConfigReadExtendedPage(ControllerInfo* controller, uint8_t Action, uint8_t ext_page_type,
-                              uint8_t page_number, uint32_t page_address, PageBuffer* page);
+                              uint8_t page_number, uint32_t page_address, PageBuffer* page,
+                              RequestStatus* status = nullptr);
 
 // The data phase of VxtConfigReadExtendedPage alone, with a header read
 // before.
 int VxtConfigReadExtendedPageWith(ControllerInfo* controller, uint8_t Action,
                                   const ExtendedPageHeader& header, uint32_t page_address,
-                                  PageBuffer* page);
+                                  PageBuffer* page, RequestStatus* status = nullptr);

@@ -58,7 +58,8 @@ int ReadRaidPhysDiskPg0(ControllerInfo* c, uint8_t phys_disk_num, PageBuffer* pa
   return ReadCurrent(c, kPageTypeRaidPhysDisk, 0, phys_disk_num, page);
 }
 
-int ReadSasDevicePg0(ControllerInfo* c, uint32_t page_address, PageBuffer* page) {
+int ReadSasDevicePg0(ControllerInfo* c, uint32_t page_address, PageBuffer* page,
+                     RequestStatus* status) {
   return VxtConfigReadExtendedPage(c, kPageActionReadCurrent, kExtPageTypeSasDevice, 0,
-                                   page_address, page);
+                                   page_address, page, status);
 }

@@ -32,5 +32,7 @@ int ReadRaidVolPg1(ControllerInfo* controller, uint32_t volume_address, PageBuff
 
 int ReadRaidPhysDiskPg0(ControllerInfo* controller, uint8_t phys_disk_num, PageBuffer* page);
 
-// The current SasDevicePg0 at `page_address` (bus and target, or handle form).
-int ReadSasDevicePg0(ControllerInfo* controller, uint32_t page_address, PageBuffer* page);
+// The current SasDevicePg0 at `page_address` (bus and target, or handle form);
+// how its last request ended in `status` when given.
+int ReadSasDevicePg0(ControllerInfo* controller, uint32_t page_address, PageBuffer* page,
+                     RequestStatus* status = nullptr);

@@ -33,9 +33,10 @@ struct RaidActionRequest {
 };
 
 // Success: sent, IocStatus clear, and ActionStatus 0 (done) or 3 (in
-// progress).  The reply stays readable through the accessors below.
+// progress).
 int VxtRaidAction(ControllerInfo* controller, const RaidActionRequest& request);
 
+// Fields of a RAID action reply.
 inline uint16_t RaidReplyActionStatus(ConstBytes reply) { return GetU16(reply, 12); }
 inline uint32_t RaidReplyActionData(ConstBytes reply) { return GetU32(reply, 24); }
 inline uint64_t RaidReplyTotalBlocks(ConstBytes reply) { return GetU64(reply, 24); }
@@ -48,15 +49,11 @@ struct VolumeProgress {
 };
 
 // The actions volkit sends, by name.
-inline int RaidActionVolumeProgress(ControllerInfo* c, uint8_t volume_bus, uint8_t volume_id,
-                                    VolumeProgress* progress) {
-  if (!VxtRaidAction(
-          c, {.Action = kRaidActionProgress, .VolumeID = volume_id, .VolumeBus = volume_bus})) {
-    return 0;
-  }
-  *progress = {RaidReplyTotalBlocks(LastReply(*c)), RaidReplyBlocksRemaining(LastReply(*c))};
-  return 1;
-}
+
+// On success `progress` holds the volume's counts; how the request ended goes
+// into `status` when given.
+int RaidActionVolumeProgress(ControllerInfo* controller, uint8_t volume_bus, uint8_t volume_id,
+                             VolumeProgress* progress, RequestStatus* status = nullptr);
 inline int RaidActionCreateVolume(ControllerInfo* c, uint8_t volume_id, uint32_t action_data_word,
                                   ConstBytes volume_image) {
   return VxtRaidAction(c, {.Action = kRaidActionCreateVolume,
@@ -73,17 +70,8 @@ inline int RaidActionDeleteVolume(ControllerInfo* c, uint8_t volume_bus, uint8_t
 }
 // On success `phys_disk_num` holds the number the reply gives the new disk;
 // none when the driver completed the action without a reply frame.
-inline int RaidActionCreatePhysDisk(ControllerInfo* c, ConstBytes phys_disk_image,
-                                    std::optional<uint8_t>* phys_disk_num) {
-  if (!VxtRaidAction(c, {.Action = kRaidActionCreatePhysDisk, .DataOut = phys_disk_image})) {
-    return 0;
-  }
-  *phys_disk_num = std::nullopt;
-  if (ReplyAnswersRequest(*c)) {
-    *phys_disk_num = static_cast<uint8_t>(RaidReplyActionData(LastReply(*c)));
-  }
-  return 1;
-}
+int RaidActionCreatePhysDisk(ControllerInfo* controller, ConstBytes phys_disk_image,
+                             std::optional<uint8_t>* phys_disk_num);
 inline int RaidActionDeletePhysDisk(ControllerInfo* c, uint8_t phys_disk_num) {
   return VxtRaidAction(c, {.Action = kRaidActionDeletePhysDisk, .PhysDiskNum = phys_disk_num});
 }
@@ -103,23 +91,16 @@ inline int RaidActionPhysDiskOnline(ControllerInfo* c, uint8_t phys_disk_num,
 
 // On a successful read (action 1) `slot_status` receives the slot's status
 // word; on a write it is sent as it stands.  A failed read leaves it alone.
+// How the request ended goes into `status` when given.
 int VxtSEPMessage(ControllerInfo* controller, uint8_t Action, uint8_t bus, uint8_t target_id,
-                  uint16_t enclosure_handle, uint16_t slot, uint8_t flags, uint32_t* slot_status);
+                  uint16_t enclosure_handle, uint16_t slot, uint8_t flags, uint32_t* slot_status,
+                  RequestStatus* status = nullptr);
 
 // The status word of the slot `slot` of enclosure `enclosure_handle`.  1 with
 // it; 0 when the read failed or the driver completed it without a reply
 // frame, which brings no status back.
-inline int SepReadSlotStatus(ControllerInfo* c, uint16_t enclosure_handle, uint16_t slot,
-                             uint32_t* slot_status) {
-  uint32_t status = 0;
-  if (!VxtSEPMessage(c, kSepActionReadStatus, 0, 0, enclosure_handle, slot, kSepFlagsEnclosureSlot,
-                     &status) ||
-      !ReplyAnswersRequest(*c)) {
-    return 0;
-  }
-  *slot_status = status;
-  return 1;
-}
+int SepReadSlotStatus(ControllerInfo* controller, uint16_t enclosure_handle, uint16_t slot,
+                      uint32_t* slot_status);
 
 inline int SepWriteSlotStatus(ControllerInfo* c, uint16_t enclosure_handle, uint16_t slot,
                               uint32_t slot_status) {

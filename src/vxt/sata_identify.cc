@@ -1,5 +1,7 @@
 #include "vxt/sata_identify.h"
 
+#include "vxt/last_reply.h"
+
 namespace {
 
 constexpr size_t kSataFrameBytes = 60;
@@ -14,15 +16,15 @@ constexpr uint8_t kDeviceRegister = 0x10;
 
 }  // namespace
 
-int AtaIdentify(ControllerInfo* c, uint8_t target_id, uint8_t bus, uint8_t* buffer,
-                uint32_t length) {
+int AtaIdentify(ControllerInfo* c, uint8_t target_id, uint8_t bus, uint8_t* buffer, uint32_t length,
+                RequestStatus* status) {
   PrepareRequest(c, kFunctionSataPassthrough, kSataFrameBytes, kSataTimeoutSeconds, kSataSgeOffset);
   c->Request.Direction = 1;
   c->Request.DataBuffer = buffer;
   c->Request.DataLength = length;
   MutableBytes frame = Frame(c);
   // This message carries no context word, unlike the other requests.
-  PutU32(frame, 8, 0);
+  PutU32(frame, kFrameContextOffset, 0);
   PutU8(frame, 0, target_id);
   PutU8(frame, 1, bus);
   PutU16(frame, 4, kPassThroughDataIn | kPassThroughPio);
@@ -31,5 +33,7 @@ int AtaIdentify(ControllerInfo* c, uint8_t target_id, uint8_t bus, uint8_t* buff
   PutU8(frame, 29, kFisCommandBit);
   PutU8(frame, 30, kAtaIdentifyDevice);
   PutU8(frame, 35, kDeviceRegister);
-  return WasSent(SendRequest(c, &c->Request)) ? 1 : 0;
+  int sent = WasSent(SendRequest(c, &c->Request)) ? 1 : 0;
+  ReportStatus(*c, status);
+  return sent;
 }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "vxt/last_reply.h"
+
 namespace {
 
 constexpr size_t kScsiFrameBytes = 60;
@@ -15,6 +17,19 @@ constexpr uint32_t kControlWrite = 0x00000500;
 constexpr uint32_t kControlNone = 0x00000000;
 constexpr uint32_t kLargestShortLba = 0x1FFFFF;
 constexpr uint16_t kLargestShortCount = 256;
+constexpr size_t kScsiReplyTransferCountOffset = 20;
+
+// Fields of the SCSI I/O frame (the RAID-member pass-through uses the same
+// layout).
+constexpr size_t kScsiTargetId = 0;
+constexpr size_t kScsiBus = 1;
+constexpr size_t kScsiCdbLength = 4;
+constexpr size_t kScsiSenseLength = 5;
+constexpr size_t kScsiLun = 13;
+constexpr size_t kScsiControl = 20;
+constexpr size_t kScsiCdb = 24;
+constexpr size_t kScsiDataLength = 40;
+constexpr size_t kScsiSenseAddress = 44;
 
 struct ScsiCommand {
   int Path;
@@ -39,15 +54,15 @@ void BuildScsiRequest(ControllerInfo* c, const ScsiCommand& cmd) {
   c->Request.DataBuffer = cmd.Data;
   c->Request.DataLength = cmd.DataLength;
   MutableBytes frame = Frame(c);
-  PutU8(frame, 0, cmd.Target);
-  PutU8(frame, 1, 0);
-  PutU8(frame, 4, cmd.CdbLength);
-  PutU8(frame, 5, static_cast<uint8_t>(c->Request.SenseBufferLength));
-  PutU8(frame, 13, cmd.Lun);
-  PutU32(frame, 20, cmd.Control);
-  for (size_t i = 0; i < cmd.CdbLength; ++i) PutU8(frame, 24 + i, cmd.Cdb[i]);
-  PutU32(frame, 40, cmd.DataLength);
-  PutU32(frame, 44, 0);
+  PutU8(frame, kScsiTargetId, cmd.Target);
+  PutU8(frame, kScsiBus, 0);
+  PutU8(frame, kScsiCdbLength, cmd.CdbLength);
+  PutU8(frame, kScsiSenseLength, static_cast<uint8_t>(c->Request.SenseBufferLength));
+  PutU8(frame, kScsiLun, cmd.Lun);
+  PutU32(frame, kScsiControl, cmd.Control);
+  for (size_t i = 0; i < cmd.CdbLength; ++i) PutU8(frame, kScsiCdb + i, cmd.Cdb[i]);
+  PutU32(frame, kScsiDataLength, cmd.DataLength);
+  PutU32(frame, kScsiSenseAddress, 0);
 }
 
 // Sends the command, repeating the whole request while the reply says a
@@ -90,7 +105,7 @@ int WholeOrFailure(const ControllerInfo& c, int result) {
 }  // namespace
 
 int ScsiInquiry(ControllerInfo* c, ScsiAddress to, InquiryPage page, uint8_t* buffer,
-                uint32_t length, int retries) {
+                uint32_t length, int retries, uint32_t* delivered) {
   ScsiCommand cmd = DataInCommand(to, buffer, length);
   cmd.CdbLength = 6;
   cmd.Cdb[0] = 0x12;
@@ -100,7 +115,11 @@ int ScsiInquiry(ControllerInfo* c, ScsiAddress to, InquiryPage page, uint8_t* bu
   }
   cmd.Cdb[4] = static_cast<uint8_t>(length);
   cmd.FillData = true;
-  return RunScsiCommand(c, cmd, retries);
+  int result = RunScsiCommand(c, cmd, retries);
+  if (result == kScsiSuccess && delivered != nullptr) {
+    *delivered = GetU32(LastReply(*c), kScsiReplyTransferCountOffset);
+  }
+  return result;
 }
 
 int ScsiReadCapacity(ControllerInfo* c, ScsiAddress to, uint32_t* blocks, uint32_t* block_length,
@@ -147,11 +166,11 @@ int ScsiReadWrite(ControllerInfo* c, ScsiAddress to, ScsiTransfer transfer, uint
   return transfer == ScsiTransfer::kReadWhole ? WholeOrFailure(*c, result) : result;
 }
 
-int ScsiFormatUnit(ControllerInfo* c, uint8_t target, int retries) {
+int ScsiFormatUnit(ControllerInfo* c, ScsiAddress to, int retries) {
   ScsiCommand cmd{};
-  cmd.Path = kScsiPathPlain;
-  cmd.Target = target;
-  cmd.Lun = 0;
+  cmd.Path = to.Path;
+  cmd.Target = to.Target;
+  cmd.Lun = to.Lun;
   cmd.CdbLength = 6;
   cmd.Cdb[0] = 0x04;
   cmd.Control = kControlNone;

@@ -48,8 +48,12 @@ inline constexpr InquiryPage VpdPage(uint8_t code) { return {true, code}; }
 // than it asked for as a failure: what did not arrive would pass for data.
 enum class ScsiTransfer { kRead, kReadWhole, kWrite };
 
+// On success `delivered` (when given) receives the byte count the reply
+// names: what the device sent, or 0 when the driver completed the command
+// without a reply frame.  It is the firmware's word, not checked against
+// `length`.
 int ScsiInquiry(ControllerInfo* controller, ScsiAddress to, InquiryPage page, uint8_t* buffer,
-                uint32_t length, int retries);
+                uint32_t length, int retries, uint32_t* delivered = nullptr);
 
 // `blocks` is the last block address plus one, in 32 bits (so it wraps to 0
 // for a last address of 0xFFFFFFFF).
@@ -65,5 +69,6 @@ int ScsiReadWrite(ControllerInfo* controller, ScsiAddress to, ScsiTransfer trans
                   uint32_t block_address, uint16_t block_count, uint8_t* buffer, uint32_t length,
                   int retries);
 
-// Formats the disk at a target ID (plain path only).
-int ScsiFormatUnit(ControllerInfo* controller, uint8_t target, int retries);
+// Formats the disk at `to`; FORMAT addresses it by its target ID
+// (PlainTarget), never as a RAID member.
+int ScsiFormatUnit(ControllerInfo* controller, ScsiAddress to, int retries);

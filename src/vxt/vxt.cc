@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "vxt/driver_channel.h"
+#include "vxt/driver_dispatch.h"
+#include "vxt/last_reply.h"
 #include "vxt/node_lock.h"
-#include "vxt/request_gate.h"
 #include "vxt/vxt_assert.h"
 
 namespace {
@@ -16,20 +16,11 @@ void ClearReplyToFill(RequestDescriptor* request) {
   std::memset(request->ReplyBuffer, 0xFF, request->ReplyBufferLength);
 }
 
-constexpr int kRefused = -2;
 // The status field of a reply buffer still holding the fill pattern.
 constexpr uint16_t kFillStatus = 0xFFFF;
 
-// The one way this layer reaches the driver: counted, and gated while the
-// context is read-only.  What ioctl returned, or kRefused unsent.
 int Dispatch(ControllerInfo* c, PassThroughRecord* record) {
-  if (c->ReadOnly && !ReadOnlyAllows(ClassifyRequest(kPassThroughCode, record))) {
-    ++c->RefusedRequests;
-    return kRefused;
-  }
-  ++c->RequestsSent;
-  errno = 0;
-  return DriverRequest(c->DriverHandle, kPassThroughCode, record);
+  return DispatchDriverRequest(c, c->DriverHandle, kPassThroughCode, record);
 }
 
 // Controller and port facts bypass SendRequest: one try, no fill pattern.
@@ -72,24 +63,34 @@ SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request) 
     record->DataIn = nullptr;
     record->DataInSize = 0;
   }
+  request->Status = {};
   for (;;) {
     int sent = Dispatch(controller, record);
-    if (sent == kRefused) return SendOutcome::kRefused;  // it would be refused again
+    if (sent == kDispatchRefused) {  // it would be refused again
+      request->Status.Outcome = SendOutcome::kRefused;
+      return request->Status.Outcome;
+    }
     if (sent != -1) break;
-    if (--request->RetriesLeft < 0) return SendOutcome::kDriverFailed;
+    if (--request->RetriesLeft < 0) {
+      request->Status = {SendOutcome::kDriverFailed, 0, errno};
+      return request->Status.Outcome;
+    }
   }
+  ConstBytes reply{request->ReplyBuffer, request->ReplyBufferLength};
   // A driver that completes a request without writing a reply frame leaves the
   // fill pattern behind; such a request counts as a clean success.
-  if (ReplyIocStatus({request->ReplyBuffer, request->ReplyBufferLength}) == kFillStatus) {
+  if (ReplyIocStatus(reply) == kFillStatus) {
     std::memset(request->ReplyBuffer, 0, request->ReplyBufferLength);
-    return SendOutcome::kNoReplyFrame;
+    request->Status.Outcome = SendOutcome::kNoReplyFrame;
+    return request->Status.Outcome;
   }
-  return SendOutcome::kReplied;
+  request->Status.IocStatus = ReplyIocStatus(reply);
+  return request->Status.Outcome;
 }
 
 int SendAndCheck(ControllerInfo* controller) {
-  return WasSent(SendRequest(controller, &controller->Request)) &&
-         IocStatusOk(LastReply(*controller));
+  SendRequest(controller, &controller->Request);
+  return StatusOk(controller->Request.Status);
 }
 
 void PrepareRequest(ControllerInfo* c, uint8_t function, size_t frame_bytes,
@@ -103,7 +104,7 @@ void PrepareRequest(ControllerInfo* c, uint8_t function, size_t frame_bytes,
   r.Direction = 0;
   std::memset(r.MessageFrame, 0, frame_bytes);
   r.MessageFrame[kFrameFunctionOffset] = function;
-  PutU32(Frame(c), 8, kContextWord);
+  PutU32(Frame(c), kFrameContextOffset, kContextWord);
 }
 
 int VxtSetupIoc(ControllerInfo* PtrControllerInfo) {
@@ -137,7 +138,7 @@ int ResetController(ControllerInfo* controller) {
   ResetRecord record{};
   record.ControllerNumber = controller->Adapter.ControllerNumber;
   record.MaxDataSize = sizeof(ResetRecord);
-  return DriverRequest(controller->DriverHandle, kResetCode, &record) == 0;
+  return DispatchDriverRequest(controller, controller->DriverHandle, kResetCode, &record) == 0;
 }
 
 void ReleaseController(ControllerInfo* controller) {

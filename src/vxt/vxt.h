@@ -24,14 +24,42 @@ inline constexpr uint8_t kFunctionRaidPassthrough = 0x16;
 inline constexpr uint8_t kFunctionSep = 0x18;
 inline constexpr uint8_t kFunctionSataPassthrough = 0x1C;
 
-// Where every message frame carries its function code, and every reply frame
-// the function it answers and its IocStatus.
+// Where every message frame carries its function code and context word, and
+// every reply frame the function it answers and its IocStatus.
 inline constexpr size_t kFrameFunctionOffset = 3;
+inline constexpr size_t kFrameContextOffset = 8;
 inline constexpr size_t kReplyFunctionOffset = 3;
 inline constexpr size_t kReplyIocStatusOffset = 14;
 
 inline constexpr size_t kIocFactsBytes = 80;
 inline constexpr size_t kPortFactsBytes = 40;
+
+// What became of a request SendRequest was given.
+enum class SendOutcome {
+  kReplied,       // sent; the reply frame is in ReplyBuffer
+  kNoReplyFrame,  // sent; the driver completed it without a reply frame, and
+                  // ReplyBuffer holds zeros (a clean status)
+  kRefused,       // not sent: the read-only gate refused it
+  kDriverFailed,  // every try failed at the driver
+};
+
+inline bool WasSent(SendOutcome outcome) {
+  return outcome == SendOutcome::kReplied || outcome == SendOutcome::kNoReplyFrame;
+}
+
+// How a request ended, for a caller that tells one failure from another (a
+// page the controller lacks, an error of the driver).  The named calls that
+// take a `RequestStatus*` fill it with their last request's.
+struct RequestStatus {
+  SendOutcome Outcome = SendOutcome::kReplied;
+  uint16_t IocStatus = 0;  // the reply's, as it came; 0 when not sent
+  int DriverError = 0;     // errno of the last try when the driver failed it
+};
+
+// Sent, and the reply's IocStatus (its log-information bit aside) is clear.
+inline bool StatusOk(const RequestStatus& status) {
+  return WasSent(status.Outcome) && (status.IocStatus & 0x7FFF) == 0;
+}
 
 struct RequestDescriptor {
   uint32_t Direction;  // only bit 0 counts: set means data in
@@ -47,6 +75,7 @@ struct RequestDescriptor {
   uint32_t SenseBufferLength;
   uint32_t CommandRecordLength;
   PassThroughRecord* CommandRecord;
+  RequestStatus Status;  // of the last request SendRequest was given
 };
 
 struct ControllerInfo {
@@ -61,7 +90,10 @@ struct ControllerInfo {
   // read-only list before it goes out, and one not on it fails unsent.
   bool ReadOnly;
   uint32_t RefusedRequests;
-  // Driver requests this context has made, retries included.
+  // Firmware requests this context sent through the pass-through, retries
+  // included: what the machine-readable verbs report as its requests.  A
+  // reset is no firmware request, and adapter information is asked before
+  // any context exists; neither counts.
   uint64_t RequestsSent;
 };
 
@@ -77,41 +109,14 @@ inline uint8_t FirmwareVersionByte(const ControllerInfo& c, int i) {
 inline uint16_t DeviceLimit(const ControllerInfo& c) { return GetU16(c.PortFacts, 22); }
 inline uint16_t InitiatorId(const ControllerInfo& c) { return GetU16(c.PortFacts, 24); }
 
-// The reply of the controller's last request.
-inline ConstBytes LastReply(const ControllerInfo& c) {
-  return {c.Request.ReplyBuffer, c.Request.ReplyBuffer ? c.Request.ReplyBufferLength : 0u};
-}
-inline ConstBytes LastSense(const ControllerInfo& c) {
-  return {c.Request.SenseBuffer, c.Request.SenseBuffer ? c.Request.SenseBufferLength : 0u};
-}
+// The status field of a reply frame, and whether it reports success.
 inline uint16_t ReplyIocStatus(ConstBytes reply) { return GetU16(reply, kReplyIocStatusOffset); }
 inline bool IocStatusOk(ConstBytes reply) { return (ReplyIocStatus(reply) & 0x7FFF) == 0; }
 
-// What became of a request SendRequest was given.
-enum class SendOutcome {
-  kReplied,       // sent; the reply frame is in ReplyBuffer
-  kNoReplyFrame,  // sent; the driver completed it without a reply frame, and
-                  // ReplyBuffer holds zeros (a clean status)
-  kRefused,       // not sent: the read-only gate refused it
-  kDriverFailed,  // every try failed at the driver
-};
-
-inline bool WasSent(SendOutcome outcome) {
-  return outcome == SendOutcome::kReplied || outcome == SendOutcome::kNoReplyFrame;
-}
-
 // Sends the request held in `request` through the controller's pass-through
-// record.  The reply status is the caller's to judge.
+// record and notes how it ended in its `Status`.  The reply status is the
+// caller's to judge.
 SendOutcome SendRequest(ControllerInfo* controller, RequestDescriptor* request);
-
-// Whether the reply frame in ReplyBuffer answers the request in the message
-// frame (the same function code): false after a request the driver completed
-// without a reply frame, which brought back no data of its own.
-inline bool ReplyAnswersRequest(const ControllerInfo& c) {
-  ConstBytes frame{c.Request.MessageFrame, c.Request.MessageFrame ? kMessageFrameBytes : 0u};
-  return !frame.empty() &&
-         GetU8(LastReply(c), kReplyFunctionOffset) == GetU8(frame, kFrameFunctionOffset);
-}
 
 // The common success test of the request builders: sent, and IocStatus clear.
 int SendAndCheck(ControllerInfo* controller);
@@ -120,7 +125,8 @@ int SendAndCheck(ControllerInfo* controller);
 // 0 on any failure, silently.
 int VxtSetupIoc(ControllerInfo* PtrControllerInfo);
 
-// 1 when the driver accepted the reset request, else 0.
+// 1 when the driver accepted the reset request, else 0 (also when a
+// read-only context refused it unsent).
 int ResetController(ControllerInfo* controller);
 
 // Gives up the context's locks and frees it and its buffers; the driver
