@@ -34,6 +34,13 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// An identity string as far as the device delivered it: an inquiry cut
+// short leaves its 0xFF fill where the rest of the field would be, and that
+// fill is nobody's name.
+std::string Delivered(const std::string& text) {
+  return Trimmed(text.substr(0, text.find('\xff')));
+}
+
 // Where the RAID configuration puts the device.  A member whose page is
 // missing was noted already; it is asked as a plain target, the only way
 // left.
@@ -66,9 +73,9 @@ void Describe(ControllerInfo* c, const Found& where, const RaidPicture& raid,
   d.Slot = where.Slot;
   d.Protocol = c->BusType != kBusTypeSas ? "scsi" : where.Sata ? "sata" : "sas";
   const DeviceIdentity identity = IdentityOf(p);
-  d.Vendor = Trimmed(identity.Vendor);
-  d.Model = Trimmed(identity.Model);
-  d.FirmwareRevision = Trimmed(identity.Revision);
+  d.Vendor = Delivered(identity.Vendor);
+  d.Model = Delivered(identity.Model);
+  d.FirmwareRevision = Delivered(identity.Revision);
   d.DeviceType = DeviceTypeKey(p.Inquiry[0], p.Inquiry[1]);
 
   // The identity leaves Status success or not ready: a failure is READ
