@@ -7,23 +7,15 @@
 #include <cerrno>
 
 #include "vxt/adapter_info.h"
+#include "vxt/unconnected_context.h"
 #include "vxt/vxt.h"
 
 namespace {
 
-// A context whose requests reach no controller: the handle is closed, so a
-// request that goes out fails with EBADF.
-ControllerInfo* Unconnected(bool read_only) {
-  auto* c = new ControllerInfo{};
-  c->DriverHandle = -1;
-  VxtSetupIoc(c);  // buffers allocated; the facts cannot be read
-  c->ReadOnly = read_only;
-  c->RequestsSent = 0;
-  return c;
-}
+using volkit_test::UnconnectedContext;
 
 TEST(DriverDispatch, AReadOnlyContextsResetIsRefusedUnsent) {
-  ControllerInfo* c = Unconnected(true);
+  ControllerInfo* c = UnconnectedContext(true);
   errno = 0;
   EXPECT_EQ(ResetController(c), 0);
   EXPECT_EQ(errno, 0);  // the driver was never asked

@@ -8,22 +8,14 @@
 #include "vxt/raid_action.h"
 #include "vxt/request_gate.h"
 #include "vxt/scsi.h"
+#include "vxt/unconnected_context.h"
 
 namespace {
 
-// A context whose requests reach no controller (the handle is closed), so
-// that what counts is only whether a request was let through.
-ControllerInfo* Unconnected() {
-  auto* c = new ControllerInfo{};
-  c->DriverHandle = -1;
-  VxtSetupIoc(c);  // buffers allocated; the facts cannot be read
-  c->ReadOnly = true;
-  c->RequestsSent = 0;
-  return c;
-}
+using volkit_test::UnconnectedContext;
 
 TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
-  ControllerInfo* c = Unconnected();
+  ControllerInfo* c = UnconnectedContext(true);
   PageBuffer page(16, 0);
   page[1] = 4;
   EXPECT_EQ(VxtConfigWritePage(c, kPageActionWriteCurrent, 0, page), 0);
@@ -50,7 +42,7 @@ TEST(ReadOnlyGate, WritesAndActionsFailUnsent) {
 
 // The send routine tells a refusal from a driver failure, and neither is sent.
 TEST(ReadOnlyGate, SendOutcomeNamesWhyNothingCameBack) {
-  ControllerInfo* c = Unconnected();
+  ControllerInfo* c = UnconnectedContext(true);
   PrepareRequest(c, kFunctionRaidAction, 48, 10, 20);
   PutU8(Frame(c), 0, kRaidActionDeleteVolume);
   EXPECT_EQ(SendRequest(c, &c->Request), SendOutcome::kRefused);

@@ -8,20 +8,14 @@
 #include "vxt/config_page.h"
 #include "vxt/page_walk.h"
 #include "vxt/raid_action.h"
+#include "vxt/unconnected_context.h"
 
 namespace {
 
-// A context whose requests reach no controller: the handle is closed.
-ControllerInfo* Unconnected(bool read_only) {
-  auto* c = new ControllerInfo{};
-  c->DriverHandle = -1;
-  VxtSetupIoc(c);  // buffers allocated; the facts cannot be read
-  c->ReadOnly = read_only;
-  return c;
-}
+using volkit_test::UnconnectedContext;
 
 TEST(RequestStatus, NamesTheDriversErrorWhenNothingCameBack) {
-  ControllerInfo* c = Unconnected(false);
+  ControllerInfo* c = UnconnectedContext(false);
   RequestStatus status;
   PageHeader header{};
   EXPECT_EQ(ReadPageHeader(c, kPageTypeIoc, 2, &header, &status), 0);
@@ -40,7 +34,7 @@ TEST(RequestStatus, NamesTheDriversErrorWhenNothingCameBack) {
 }
 
 TEST(RequestStatus, NamesARefusalAsSuch) {
-  ControllerInfo* c = Unconnected(true);
+  ControllerInfo* c = UnconnectedContext(true);
   RequestStatus status;
   uint32_t slot_status = kSlotStatusIdentify;
   EXPECT_EQ(VxtSEPMessage(c, kSepActionWriteStatus, 0, 0, 1, 0, kSepFlagsEnclosureSlot,
