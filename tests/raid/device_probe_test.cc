@@ -16,7 +16,9 @@ std::vector<uint8_t> Page(uint8_t length, const std::string& serial, size_t size
   page[1] = 0x80;
   page[2] = 0;
   page[3] = length;
-  for (size_t i = 0; i < serial.size(); ++i) page[4 + i] = static_cast<uint8_t>(serial[i]);
+  for (size_t i = 0; i < serial.size() && 4 + i < size; ++i) {
+    page[4 + i] = static_cast<uint8_t>(serial[i]);
+  }
   return page;
 }
 
