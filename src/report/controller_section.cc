@@ -55,7 +55,8 @@ void EmitPciLocation(ControllerInfo* c, FILE* log_file) {
       EmitLine(FormatLine("  Slot                                    : %d\n", slot), log_file);
     }
   }
-  EmitLine(FormatLine("  Bus                                     : %d\n", c->Adapter.PciBus), log_file);
+  EmitLine(FormatLine("  Bus                                     : %d\n", c->Adapter.PciBus),
+           log_file);
   EmitLine(FormatLine("  Device                                  : %d\n", c->Adapter.PciDevFn >> 3),
            log_file);
   EmitLine(FormatLine("  Function                                : %d\n", c->Adapter.PciDevFn & 7),
