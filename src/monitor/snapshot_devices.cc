@@ -35,10 +35,10 @@ std::string Trimmed(const std::string& text) {
 }
 
 // An identity string as far as the device delivered it: an inquiry cut
-// short leaves its 0xFF fill where the rest of the field would be, and that
-// fill is nobody's name.
+// short leaves its fill where the rest of the field would be, and that fill
+// is nobody's name.
 std::string Delivered(const std::string& text) {
-  return Trimmed(text.substr(0, text.find('\xff')));
+  return Trimmed(text.substr(0, text.find(static_cast<char>(kNotDeliveredByte))));
 }
 
 // Where the RAID configuration puts the device.  A member whose page is

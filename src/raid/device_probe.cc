@@ -154,12 +154,11 @@ int InquireSerialNumber(ControllerInfo* c, const DeviceProbe& p, uint8_t* page) 
 
 std::string DeliveredSerialNumber(ConstBytes page) {
   constexpr size_t kSerialOffset = 4, kSerialShown = 20;
-  constexpr uint8_t kNotDelivered = 0xFF;
   const size_t length = std::min<size_t>(GetU8(page, 3), kSerialShown);
   std::string serial;
   for (size_t i = kSerialOffset; i < kSerialOffset + length && i < page.size(); ++i) {
     const uint8_t ch = GetU8(page, i);
-    if (ch == kNotDelivered) break;
+    if (ch == kNotDeliveredByte) break;
     if (ch != 0) serial.push_back(static_cast<char>(ch));
   }
   return serial;

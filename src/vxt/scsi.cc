@@ -42,14 +42,14 @@ struct ScsiCommand {
   uint32_t Timeout;
   uint8_t* Data;
   uint32_t DataLength;
-  bool FillData;  // the buffer reads 0xFF wherever a try delivers nothing
+  bool FillData;  // kNotDeliveredByte wherever a try delivers nothing
   int Class;
 };
 
 void BuildScsiRequest(ControllerInfo* c, const ScsiCommand& cmd) {
   uint8_t function = cmd.Path == kScsiPathPlain ? kFunctionScsiIo : kFunctionRaidPassthrough;
   PrepareRequest(c, function, kScsiFrameBytes, cmd.Timeout, kScsiSgeOffset);
-  if (cmd.FillData) std::memset(cmd.Data, 0xFF, cmd.DataLength);
+  if (cmd.FillData) std::memset(cmd.Data, kNotDeliveredByte, cmd.DataLength);
   c->Request.Direction = cmd.Direction;
   c->Request.DataBuffer = cmd.Data;
   c->Request.DataLength = cmd.DataLength;

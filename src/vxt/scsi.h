@@ -18,6 +18,9 @@
 // disk.
 inline constexpr uint32_t kFullInquiryBytes = 255;
 inline constexpr uint32_t kShortInquiryBytes = 52;
+// An inquiry fills its buffer with this before each try, so a byte that
+// still reads so after a transfer cut short is one that never arrived.
+inline constexpr uint8_t kNotDeliveredByte = 0xFF;
 inline constexpr uint32_t kStandardInquiryBytes = 36;
 
 inline constexpr int kScsiPathPlain = 1;
